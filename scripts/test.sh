@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Set up, configure, build and run the whole test suite.
+#   scripts/test.sh [ctest arguments...]
+# BUILD_DIR (default build/) and VELOR_SANITIZE (address,undefined | thread)
+# choose the build; an X server is started for the tests that need one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/setup.sh
+
+build_dir=${BUILD_DIR:-build}
+cmake_args=(-G Ninja -DVELOR_WERROR=ON)
+if [ -n "${VELOR_SANITIZE:-}" ]; then
+  cmake_args+=("-DVELOR_SANITIZE=${VELOR_SANITIZE}")
+fi
+cmake -S . -B "$build_dir" "${cmake_args[@]}" >/dev/null
+cmake --build "$build_dir" -j "$(nproc)"
+
+# Tests get their own configuration and data folders, never the user's.
+test_home=$(mktemp -d)
+xvfb_pid=""
+cleanup() {
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$test_home"
+}
+trap cleanup EXIT
+export XDG_CONFIG_HOME="$test_home/config" XDG_DATA_HOME="$test_home/data"
+export XDG_RUNTIME_DIR="$test_home/runtime"
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
+
+# A private X server for the windowed tests.
+display_number=$(( 90 + RANDOM % 100 ))
+while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$(( display_number + 1 )); done
+Xvfb ":${display_number}" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display_number}" ] && break
+  sleep 0.1
+done
+export DISPLAY=":${display_number}"
+
+ctest --test-dir "$build_dir" -j "$(nproc)" --output-on-failure "$@"
