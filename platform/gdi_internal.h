@@ -5,19 +5,18 @@
 #include <QImage>
 #include <QRegion>
 
+#include "platform/gdi.h"
 #include "platform/win_types.h"
-
-struct HDC__;
-using HDC = HDC__*;
-struct HRGN__;
-using HRGN = HRGN__*;
 
 // A device context whose surface is `image` (not owned), as a window DC
 // drawing into the window's backing image. Freed with DeleteImageDC.
+// The image should be QImage::Format_RGB32 (what every GDI surface is);
+// other 32-bit formats work, and their alpha is set opaque where drawn.
 HDC CreateImageDC(QImage* image);
 void DeleteImageDC(HDC dc);
 // The image a DC draws into (a window's backing image or the bitmap
 // selected into a memory DC); null for none.
 QImage* ImageOfDC(HDC dc);
-// The area of a region handle, in its own coordinates.
+// The area of a region handle, in its own coordinates (empty for null or
+// a handle that is not a region).
 QRegion RegionOfHandle(HRGN region);
