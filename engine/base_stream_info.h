@@ -1,0 +1,67 @@
+#pragma once
+// One played stream (front video, rear video or sound): its decoder, its
+// packet queue and the timing state the render side and the timer share.
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "engine/packet_queue.h"
+#include "platform/sync.h"
+
+struct AVCodec;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct AVStream;
+class TMediaPlayer;
+
+class TBaseStreamInfo {
+public:
+    // mediaType is FFmpeg's AVMEDIA_TYPE_VIDEO (0) or AVMEDIA_TYPE_AUDIO (1).
+    TBaseStreamInfo(TMediaPlayer* owner, int mediaType, int typeOrdinal);
+    virtual ~TBaseStreamInfo();
+    TBaseStreamInfo(const TBaseStreamInfo&) = delete;
+    TBaseStreamInfo& operator=(const TBaseStreamInfo&) = delete;
+
+    // The five operations, in this order, overridden by every stream kind.
+    virtual bool Init(std::intptr_t argument);
+    virtual void Release();
+    virtual bool Open();
+    virtual void Close();
+    virtual bool Decode(AVPacket* packet, double* pts, bool skipDisplay);
+
+    TMediaPlayer* owner;
+    const int mediaType;
+    std::atomic<std::int32_t> streamIndex{-1};
+    const int typeOrdinal;
+    AVStream* stream = nullptr;              // borrowed from the open input
+    AVCodecContext* codecContext = nullptr;  // owned from Open to Close
+    const AVCodec* codec = nullptr;
+    AVFrame* frame = nullptr;                // owned from Init to Release
+
+    std::atomic<double> clock{0.0};
+    double frameTimer = 0.0;
+    double lastFrameDelay = 0.0;
+    double lastFramePts = 0.0;
+    std::atomic<std::int64_t> shownDts{0};
+    std::atomic<std::int64_t> lastPacketDts{0};
+
+    TPacketQueue packetQueue;
+    std::unique_ptr<TEvent> refreshEvent;
+    double refreshTicks = 0.0;  // the timer thread's alone
+    std::atomic<double> refreshPeriod{0.0};
+    std::intptr_t initArgument = 0;
+
+    std::atomic<bool> notOpen{true};
+    std::atomic<bool> closing{true};
+    std::atomic<bool> decoderAck{false};
+    std::atomic<bool> rendererAck{false};
+
+protected:
+    // Called between the decoder context's set-up and its opening, for the
+    // options a stream kind needs (threads, buffer hooks).
+    virtual void ConfigureDecoder();
+    // Frees the decoder context, if any.
+    void CloseDecoder();
+};

@@ -1,0 +1,35 @@
+#pragma once
+// Where the player thread's notifications go. The program posts them to the
+// main window; tests and tools collect them.
+
+#include "platform/win_types.h"
+
+// The notification message the player thread posts (WM_USER + 2).
+inline constexpr UINT kPlayerNotifyMessage = WM_USER + 2;
+// The command message the main window posts to the player thread.
+inline constexpr UINT kPlayerCommandMessage = WM_USER + 1;
+
+namespace PlayerNotify {
+inline constexpr WPARAM OpenFailed = 0;
+inline constexpr WPARAM Opened = 1;
+inline constexpr WPARAM Stopped = 2;
+inline constexpr WPARAM Paused = 5;
+inline constexpr WPARAM Woken = 6;
+inline constexpr WPARAM StepDone = 0xFFFF0007;
+inline constexpr WPARAM GeometryChanged = 8;
+inline constexpr WPARAM GeometryChangedFullScreen = 0x10008;
+inline constexpr WPARAM Opening = 9;
+inline constexpr WPARAM EndOfRecording = 0x10002;
+inline constexpr WPARAM PausedAfterStep = 0x10005;
+inline constexpr WPARAM CloseProgressDialog = 0x10009;
+} // namespace PlayerNotify
+
+class INotifySink {
+public:
+    virtual ~INotifySink() = default;
+    // Delivers one notification. For Opened, lParam is the TTelemetry* and
+    // belongs to the sink from now on.
+    virtual void Notify(WPARAM code, LPARAM lParam) = 0;
+    // Tells the progress dialog, when one is open, that the open is over.
+    virtual void CloseProgressDialog() = 0;
+};

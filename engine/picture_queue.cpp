@@ -1,0 +1,45 @@
+#include "engine/picture_queue.h"
+
+#include "engine/ffmpeg_handles.h"
+
+namespace {
+constexpr LONG kSemaphoreMaximum = 2147483647;
+}
+
+void TVideoPicture::Free() {
+    av_freep(&buffer);
+    av_frame_free(&picture);
+    width = height = 0;
+    pts = 0.0;
+    dts = 0;
+    allocated = 0;
+}
+
+TPictureQueue::~TPictureQueue() { Release(); }
+
+void TPictureQueue::Init() {
+    if (!space)
+        space = std::make_unique<TSemaphore>(0, kSemaphoreMaximum);
+}
+
+void TPictureQueue::Release() {
+    if (!space)
+        return;
+    Reset();
+    space.reset();
+}
+
+void TPictureQueue::Reset() {
+    std::int32_t waiting = 0;
+    {
+        std::lock_guard guard(lock);
+        picture.Free();
+        waiting = count;
+        count = 0;
+        readIndex = writeIndex = 0;
+    }
+    if (!space)
+        return;
+    for (std::int32_t i = 0; i < waiting; ++i)
+        space->Wait(0);
+}

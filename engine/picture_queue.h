@@ -1,0 +1,49 @@
+#pragma once
+// The one-picture queue between a video stream's decoder thread and its
+// render thread.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "platform/sync.h"
+
+struct AVFrame;
+
+// One converted picture: tightly packed 32-bit BGRA.
+struct TVideoPicture {
+    std::uint8_t* buffer = nullptr;  // av_malloc'ed, owned
+    AVFrame* picture = nullptr;      // describes `buffer`, owned
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    double pts = 0.0;
+    std::int64_t dts = 0;
+    std::int32_t allocated = 0;
+
+    // Frees the buffer and the frame record and zeroes the fields.
+    void Free();
+};
+
+class TPictureQueue {
+public:
+    TPictureQueue() = default;
+    ~TPictureQueue();
+    TPictureQueue(const TPictureQueue&) = delete;
+    TPictureQueue& operator=(const TPictureQueue&) = delete;
+
+    void Init();
+    void Release();
+    bool HasSemaphore() const { return space != nullptr; }
+
+    // Drops the waiting picture, frees its buffer, and takes back the space
+    // counts that announced it.
+    void Reset();
+
+    TVideoPicture picture;
+    std::int32_t count = 0;  // guarded by lock
+    std::int32_t readIndex = 0;
+    std::int32_t writeIndex = 0;
+    std::mutex lock;
+    // Released once each time the render side consumes a picture.
+    std::unique_ptr<TSemaphore> space;
+};
