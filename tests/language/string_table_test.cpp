@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "language/string_table.h"
+#include "tests/language/language_folder.h"
+
+namespace {
+
+class StringTableTest : public ::testing::Test {
+protected:
+    void TearDown() override { ReleaseStringTable(); }
+    TLanguageFolder m_folder;
+};
+
+std::string TextOf(const std::string& key) {
+    std::string text;
+    GetString(key, &text, nullptr);
+    return text;
+}
+
+} // namespace
+
+TEST_F(StringTableTest, EntriesCarryTextAndValueAndTheFirstOfTwoKeysWins) {
+    m_folder.Write("english",
+                   "  <button.ok text=\"OK\" value=\"1\"/>\n"
+                   "  <button.ok text=\"Later\" value=\"2\"/>\n"
+                   "  <label.plain text=\"  two  spaces  \"/>\n"
+                   "  <message.utf8 text=\"저장 完了\" value=\"v\"/>\n");
+    ASSERT_TRUE(LoadStringTable("english"));
+
+    std::string text, value;
+    EXPECT_TRUE(GetString("button.ok", &text, &value));
+    EXPECT_EQ(text, "OK");
+    EXPECT_EQ(value, "1");
+    // No "value" attribute: the text comes with an empty value.
+    EXPECT_TRUE(GetString("label.plain", &text, &value));
+    EXPECT_EQ(text, "  two  spaces  ");
+    EXPECT_EQ(value, "");
+    EXPECT_EQ(TextOf("message.utf8"), "저장 完了");
+}
+
+TEST_F(StringTableTest, KeysAreCaseSensitiveAndMissingKeysEmptyTheOutputs) {
+    m_folder.Write("english", "<button.ok text=\"OK\" value=\"1\"/>\n");
+    ASSERT_TRUE(LoadStringTable("english"));
+
+    std::string text = "stale", value = "stale";
+    EXPECT_FALSE(GetString("button.OK", &text, &value));
+    EXPECT_EQ(text, "");
+    EXPECT_EQ(value, "");
+    EXPECT_FALSE(GetString("Button.ok", nullptr, nullptr));
+    EXPECT_FALSE(GetString("button.ok ", nullptr, nullptr));
+    EXPECT_TRUE(GetString("button.ok", nullptr, nullptr));
+}
+
+TEST_F(StringTableTest, CommentsBecomeEntriesThatNoKeyFinds) {
+    m_folder.Write("english",
+                   "<!-- button.ok -->\n"
+                   "<button.ok text=\"OK\"/>\n");
+    ASSERT_TRUE(LoadStringTable("english"));
+    EXPECT_EQ(Strings().size(), 2u);
+    EXPECT_EQ(TextOf("button.ok"), "OK");
+    EXPECT_FALSE(GetString("button.ok ", nullptr, nullptr));
+}
+
+TEST_F(StringTableTest, ValueListsStopAtTheFirstGap) {
+    m_folder.Write("english",
+                   "<viewer_setting.model.value_0 text=\"ZX\" value=\"v3\"/>\n"
+                   "<viewer_setting.model.value_1 text=\"QRV-1CAM\"/>\n"
+                   "<viewer_setting.model.value_3 text=\"after the gap\" value=\"a10\"/>\n"
+                   "<black_setting.led.value_0 text=\"Off\" value=\"0\"/>\n"
+                   "<black_setting.led.value_2 text=\"On\" value=\"1\"/>\n");
+    ASSERT_TRUE(LoadStringTable("english"));
+
+    std::vector<StringEntry> list{{"old", "old"}};
+    ASSERT_EQ(GetValueList("viewer_setting.model", &list), 2);
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].text, "ZX");
+    EXPECT_EQ(list[0].value, "v3");
+    EXPECT_EQ(list[1].text, "QRV-1CAM");
+    EXPECT_EQ(list[1].value, "");
+    EXPECT_EQ(GetValueList("black_setting.led", &list), 1);
+    EXPECT_EQ(GetValueList("black_setting.none", &list), 0);
+    EXPECT_TRUE(list.empty());
+}
+
+TEST_F(StringTableTest, WideLookupsConvertAndRefuseTextsThatDoNotFit) {
+    m_folder.Write("english",
+                   "<button.play text=\"재생\"/>\n"
+                   "<button.stop text=\"\xF0\x9F\x8E\xA5 Stop\"/>\n"
+                   "<button.long text=\"abcdefgh\"/>\n");
+    ASSERT_TRUE(LoadStringTable("english"));
+
+    char16_t buffer[9];
+    ASSERT_TRUE(GetStringW("button.play", buffer, 9));
+    EXPECT_EQ(std::u16string(buffer), u"재생");
+    // A character outside the basic plane takes a surrogate pair.
+    ASSERT_TRUE(GetStringW("button.stop", buffer, 9));
+    EXPECT_EQ(std::u16string(buffer), u"\U0001F3A5 Stop");
+    // Eight characters need nine places with the terminator.
+    ASSERT_TRUE(GetStringW("button.long", buffer, 9));
+    EXPECT_EQ(std::u16string(buffer), u"abcdefgh");
+    ASSERT_TRUE(GetStringW("button.long", buffer, 8));
+    EXPECT_EQ(buffer[0], u'\0');
+    buffer[0] = u'x';
+    EXPECT_FALSE(GetStringW("button.missing", buffer, 9));
+    EXPECT_EQ(buffer[0], u'\0');
+    EXPECT_TRUE(GetStringW("button.play", nullptr, 0));
+}
+
+TEST_F(StringTableTest, AMissingOrBrokenFileFallsBackToJapanese) {
+    m_folder.Write("japanese", "<button.ok text=\"了解\"/>\n");
+    EXPECT_TRUE(LoadStringTable("klingon"));
+    EXPECT_EQ(TextOf("button.ok"), "了解");
+
+    m_folder.WriteRaw("english", "<STRINGS><button.ok text=\"OK\"></STRINGS>");
+    EXPECT_TRUE(LoadStringTable("english"));
+    EXPECT_EQ(TextOf("button.ok"), "了解");
+
+    // An identifier is a file name in the language folder, not a path.
+    m_folder.Write("english", "<button.ok text=\"OK\"/>\n");
+    EXPECT_TRUE(LoadStringTable("../language/english"));
+    EXPECT_EQ(TextOf("button.ok"), "了解");
+}
+
+TEST_F(StringTableTest, NoUsableFileOrAWrongRootLeavesTheTableEmpty) {
+    m_folder.Write("english", "<button.ok text=\"OK\"/>\n");
+    ASSERT_TRUE(LoadStringTable("english"));
+
+    EXPECT_FALSE(LoadStringTable("klingon"));
+    EXPECT_TRUE(Strings().empty());
+    EXPECT_EQ(TextOf("button.ok"), "");
+
+    m_folder.Write("thai", "<button.ok text=\"OK\"/>\n", "TEXTS");
+    EXPECT_FALSE(LoadStringTable("thai"));
+    EXPECT_TRUE(Strings().empty());
+
+    // The root's name is matched without regard to letter case.
+    m_folder.Write("korean", "<button.ok text=\"확인\"/>\n", "Strings");
+    EXPECT_TRUE(LoadStringTable("korean"));
+    EXPECT_EQ(TextOf("button.ok"), "확인");
+}
+
+TEST_F(StringTableTest, LoadingAgainReplacesTheWholeTable) {
+    m_folder.Write("english", "<button.ok text=\"OK\"/>\n<button.play text=\"Play\"/>\n");
+    m_folder.Write("korean", "<button.ok text=\"확인\"/>\n");
+    ASSERT_TRUE(LoadStringTable("english"));
+    ASSERT_TRUE(LoadStringTable("korean"));
+    EXPECT_EQ(TextOf("button.ok"), "확인");
+    EXPECT_FALSE(GetString("button.play", nullptr, nullptr));
+}
