@@ -297,12 +297,11 @@ def frame_images():
     write("top_frame_right", 110, 40, fill(110, 40, CAPTION) + f'<rect y="39" width="110" height="1" fill="{LINE}"/>',
           kind="opaque", crisp=True)
     # The mark: a lens ring around a play sign, the accent colour's only large use.
-    logo = (fill(220, 40, CAPTION) + f'<rect y="39" width="220" height="1" fill="{LINE}"/>'
+    logo = (fill(64, 40, CAPTION) + f'<rect y="39" width="64" height="1" fill="{LINE}"/>'
             f'<circle cx="26" cy="20" r="11" fill="none" stroke="{ACCENT}" stroke-width="3"/>'
             f'<circle cx="26" cy="20" r="6.5" fill="{PANEL_HI}"/>'
-            f'<path d="M24 16.5 L29.5 20 L24 23.5 Z" fill="{WHITE}"/>'
-            f'<rect x="44" y="14" width="2" height="12" rx="1" fill="{LINE}"/>')
-    write("top_frame_logo", 220, 40, logo, kind="opaque")
+            f'<path d="M24 16.5 L29.5 20 L24 23.5 Z" fill="{WHITE}"/>')
+    write("top_frame_logo", 64, 40, logo, kind="opaque")
     edge = fill(8, 8, CAPTION)
     write("left_frame", 8, 8, edge + f'<rect x="7" width="1" height="8" fill="{LINE}"/>', kind="opaque", crisp=True)
     write("right_frame", 8, 8, edge + f'<rect width="1" height="8" fill="{LINE}"/>', kind="opaque", crisp=True)
