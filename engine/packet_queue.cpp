@@ -141,6 +141,13 @@ void TPacketQueue::Flush() {
         m_available->Wait(0);
 }
 
+std::int64_t TPacketQueue::HeadDts() const {
+    std::lock_guard lock(m_lock);
+    if (!m_first)
+        return -1;
+    return m_first->packet ? m_first->packet->dts : AV_NOPTS_VALUE;
+}
+
 std::int32_t TPacketQueue::Count() const {
     std::lock_guard lock(m_lock);
     return m_count;

@@ -40,6 +40,9 @@ public:
     // Drops every queued packet and takes back their semaphore counts.
     void Flush();
 
+    // The dts of the packet at the head, -1 when the queue is empty (the
+    // flush packet counts as AV_NOPTS_VALUE).
+    std::int64_t HeadDts() const;
     std::int32_t Count() const;
     std::int32_t Bytes() const;
     // The semaphore's count, for tests of the flush protocol.

@@ -11,6 +11,8 @@ namespace {
 struct PendingCall {
     std::function<void()> call;
     bool done = false;
+    // Posted calls belong to the queue and nobody waits for them.
+    bool posted = false;
 };
 
 struct MainThreadState {
@@ -55,6 +57,18 @@ void CallOnMainThread(std::function<void()> call) {
     state.finished.wait(lock, [&] { return pending.done; });
 }
 
+void PostToMainThread(std::function<void()> call) {
+    MainThreadState& state = State();
+    std::function<void()> waker;
+    {
+        std::lock_guard lock(state.mutex);
+        state.pending.push_back(new PendingCall{std::move(call), false, true});
+        waker = state.waker;
+    }
+    if (waker)
+        waker();
+}
+
 void ServiceMainThreadCalls() {
     if (!IsMainThread())
         return;
@@ -69,6 +83,10 @@ void ServiceMainThreadCalls() {
             state.pending.pop_front();
         }
         next->call();
+        if (next->posted) {
+            delete next;
+            continue;
+        }
         {
             std::lock_guard lock(state.mutex);
             next->done = true;

@@ -15,6 +15,10 @@ bool IsMainThread();
 // thread itself it runs at once.
 void CallOnMainThread(std::function<void()> call);
 
+// Queues `call` for the main thread and returns at once (any thread; on
+// the main thread too, where it runs at the next service).
+void PostToMainThread(std::function<void()> call);
+
 // Runs the calls waiting for the main thread. The window layer's event loop
 // calls it; so does every wait made on the main thread.
 void ServiceMainThreadCalls();

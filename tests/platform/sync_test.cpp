@@ -1,5 +1,6 @@
 #include <atomic>
 #include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -136,4 +137,16 @@ TEST(Thread, IdsAreKnownBeforeTheBodyRunsAndDiffer) {
     go.Set();
     thread.Join();
     EXPECT_EQ(seen.load(), id);
+}
+
+TEST(MainThread, PostedCallsRunInOrderOnTheMainThread) {
+    std::vector<int> order;
+    TThread poster;
+    poster.Start([&] {
+        for (int i = 0; i < 3; ++i)
+            PostToMainThread([&order, i] { order.push_back(i); });
+    });
+    poster.Join();
+    ServiceMainThreadCalls();
+    EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
 }
