@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include "platform/last_error.h"
+#include "tests/platform/window_test_support.h"
+
+namespace {
+
+constexpr int TemplateId = 140;
+constexpr int ChildTemplateId = 131;
+
+class WindowDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureTestApplication();
+        TDialogTemplate dialogTemplate;
+        dialogTemplate.style = WS_POPUP;
+        dialogTemplate.width = 120;
+        dialogTemplate.height = 80;
+        dialogTemplate.title = "Dialog";
+        RegisterDialogTemplate(TemplateId, dialogTemplate);
+        dialogTemplate.style = WS_CHILD | WS_VISIBLE;
+        dialogTemplate.x = 0;
+        dialogTemplate.y = 0;
+        RegisterDialogTemplate(ChildTemplateId, dialogTemplate);
+    }
+};
+
+struct TDialogRun {
+    LPARAM parameter = 0;
+    BOOL ownerEnabledInside = TRUE;
+    HWND owner = nullptr;
+    int key = 0;
+    std::vector<WPARAM> commands;
+};
+
+TDialogRun* g_run = nullptr;
+
+INT_PTR EndOnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        g_run->parameter = lParam;
+        if (g_run->key)
+            PostKey(dialog, g_run->key);
+        return TRUE;
+    }
+    if (message == WM_COMMAND) {
+        g_run->commands.push_back(wParam);
+        g_run->ownerEnabledInside = IsWindowEnabled(g_run->owner);
+        EndDialog(dialog, static_cast<INT_PTR>(LOWORD(wParam)) + 10);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancel) {
+    TProbe ownerProbe;
+    HWND owner = MakeProbeWindow(&ownerProbe, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
+    for (auto [key, command] : {std::pair{Qt::Key_Return, 1}, std::pair{Qt::Key_Escape, 2}}) {
+        TDialogRun run;
+        run.owner = owner;
+        run.key = key;
+        g_run = &run;
+        const INT_PTR result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(TemplateId), owner,
+                                               EndOnCommand, 1234);
+        EXPECT_EQ(result, command + 10);
+        EXPECT_EQ(run.parameter, 1234);
+        EXPECT_FALSE(run.ownerEnabledInside);
+        EXPECT_TRUE(IsWindowEnabled(owner));
+        EXPECT_EQ(run.commands, (std::vector<WPARAM>{static_cast<WPARAM>(command)}));
+        EXPECT_EQ(FindWindowA(nullptr, "Dialog"), nullptr);
+    }
+    g_run = nullptr;
+    DestroyWindow(owner);
+    PumpEvents();
+}
+
+TEST_F(WindowDialog, UnknownTemplatesFailAndModelessDialogsStayOpen) {
+    EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, EndOnCommand, 0), -1);
+    EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+
+    TProbe frameProbe;
+    HWND frame = MakeProbeWindow(&frameProbe, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
+    TDialogRun run;
+    run.owner = nullptr;
+    g_run = &run;
+    HWND panel = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(ChildTemplateId), frame, EndOnCommand, 77);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(run.parameter, 77);
+    EXPECT_EQ(GetParent(panel), frame);
+    EXPECT_TRUE(IsWindowVisible(panel));
+    // The dialog procedure's answer comes back through the dialog window.
+    SendMessageA(panel, WM_COMMAND, 5, 0);
+    EXPECT_EQ(run.commands, (std::vector<WPARAM>{5}));
+    EXPECT_FALSE(IsWindowVisible(panel));
+    EXPECT_TRUE(IsWindow(panel));
+    g_run = nullptr;
+    DestroyWindow(frame);
+    EXPECT_FALSE(IsWindow(panel));
+    PumpEvents();
+}
+
+TEST_F(WindowDialog, TooltipsCanBeAttachedAgain) {
+    TProbe probe;
+    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 10, 10);
+    char text[64];
+    EXPECT_TRUE(AttachToolTip(window, "재생"));
+    EXPECT_EQ(GetToolTipText(window, text, sizeof text), 6);
+    EXPECT_STREQ(text, "재생");
+    EXPECT_TRUE(AttachToolTip(window, "Play"));
+    GetToolTipText(window, text, sizeof text);
+    EXPECT_STREQ(text, "Play");
+    // Never cut inside a character.
+    AttachToolTip(window, "재생");
+    EXPECT_EQ(GetToolTipText(window, text, 5), 3);
+    AttachToolTip(window, nullptr);
+    EXPECT_EQ(GetToolTipText(window, text, sizeof text), 0);
+    DestroyWindow(window);
+    PumpEvents();
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <map>
+
+#include "platform/main_thread.h"
+#include "platform/thread.h"
+#include "tests/platform/window_test_support.h"
+
+namespace {
+
+class WindowMessages : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureTestApplication(); }
+};
+
+constexpr UINT First = WM_USER + 1;
+constexpr UINT Second = WM_USER + 2;
+constexpr UINT Third = WM_USER + 3;
+constexpr UINT Sent = WM_USER + 4;
+
+TEST_F(WindowMessages, SentMessagesOvertakePostedOnes) {
+    TProbe probe;
+    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
+    probe.handler = [&](HWND self, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        // Posting from inside a handler queues behind what is already posted.
+        if (message == First)
+            PostMessageA(self, Third, 0, 0);
+        return std::nullopt;
+    };
+    probe.messages.clear();
+    PostMessageA(window, First, 0, 0);
+    PostMessageA(window, Second, 0, 0);
+    SendMessageA(window, Sent, 0, 0);
+    EXPECT_EQ(probe.Only({First, Second, Third, Sent}), (std::vector<UINT>{Sent}));
+    ASSERT_TRUE(PumpUntil([&] { return probe.Only({Third}).size() == 1; }));
+    EXPECT_EQ(probe.Only({First, Second, Third, Sent}),
+              (std::vector<UINT>{Sent, First, Second, Third}));
+    DestroyWindow(window);
+    PumpEvents();
+}
+
+TEST_F(WindowMessages, PostsFromManyThreadsAllArriveInEachSendersOrder) {
+    constexpr int Senders = 4;
+    constexpr int PostsEach = 500;
+    TProbe probe;
+    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
+    std::map<WPARAM, std::vector<LPARAM>> received;
+    probe.handler = [&](HWND, UINT message, WPARAM sender, LPARAM sequence) -> std::optional<LRESULT> {
+        if (message == First)
+            received[sender].push_back(sequence);
+        return std::nullopt;
+    };
+    std::vector<std::unique_ptr<TThread>> threads;
+    for (int sender = 0; sender < Senders; ++sender) {
+        threads.push_back(std::make_unique<TThread>());
+        threads.back()->Start([window, sender] {
+            for (int i = 0; i < PostsEach; ++i)
+                PostMessageA(window, First, static_cast<WPARAM>(sender), i);
+        });
+    }
+    for (auto& thread : threads)
+        thread->Join();
+    auto total = [&] {
+        std::size_t count = 0;
+        for (const auto& [sender, sequences] : received)
+            count += sequences.size();
+        return count;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return total() == Senders * PostsEach; }));
+    for (int sender = 0; sender < Senders; ++sender) {
+        const std::vector<LPARAM>& sequences = received[static_cast<WPARAM>(sender)];
+        ASSERT_EQ(sequences.size(), static_cast<std::size_t>(PostsEach));
+        for (int i = 0; i < PostsEach; ++i)
+            ASSERT_EQ(sequences[static_cast<std::size_t>(i)], i) << "sender " << sender;
+    }
+    DestroyWindow(window);
+    PumpEvents();
+}
+
+TEST_F(WindowMessages, MessageLoopRunsUntilQuitAndServesWorkerSends) {
+    TProbe probe;
+    std::atomic<bool> ranOnMain{false};
+    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
+    probe.handler = [&](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        if (message == Sent) {
+            ranOnMain = IsMainThread();
+            return 99;
+        }
+        if (message == Second) {
+            PostQuitMessage(7);
+            return 0;
+        }
+        return std::nullopt;
+    };
+    std::atomic<LRESULT> answer{0};
+    TThread worker;
+    worker.Start([&] {
+        // Blocks until the main thread's loop has run it.
+        answer = SendMessageA(window, Sent, 0, 0);
+        PostMessageA(window, Second, 0, 0);
+    });
+    MSG message;
+    std::vector<UINT> loopSaw;
+    PostMessageA(nullptr, Third, 0, 0);
+    while (GetMessageA(&message, nullptr, 0, 0)) {
+        loopSaw.push_back(message.message);
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    worker.Join();
+    EXPECT_EQ(message.message, WM_QUIT);
+    EXPECT_EQ(message.wParam, 7u);
+    EXPECT_EQ(answer.load(), 99);
+    EXPECT_TRUE(ranOnMain.load());
+    // The message for the thread itself comes out of the loop.
+    EXPECT_NE(std::find(loopSaw.begin(), loopSaw.end(), Third), loopSaw.end());
+    DestroyWindow(window);
+    PumpEvents();
+}
+
+TEST_F(WindowMessages, TimersFireUntilKilledAndDieWithTheirWindow) {
+    TProbe probe;
+    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
+    std::map<WPARAM, int> fired;
+    probe.handler = [&](HWND, UINT message, WPARAM id, LPARAM) -> std::optional<LRESULT> {
+        if (message == WM_TIMER)
+            ++fired[id];
+        return std::nullopt;
+    };
+    EXPECT_EQ(SetTimer(window, 1, 5, nullptr), 1u);
+    EXPECT_EQ(SetTimer(window, 2, 5, nullptr), 2u);
+    ASSERT_TRUE(PumpUntil([&] { return fired[1] >= 2 && fired[2] >= 2; }));
+    EXPECT_TRUE(KillTimer(window, 1));
+    EXPECT_FALSE(KillTimer(window, 1));
+    const int firstAtKill = fired[1];
+    const int secondAtKill = fired[2];
+    ASSERT_TRUE(PumpUntil([&] { return fired[2] >= secondAtKill + 3; }));
+    EXPECT_EQ(fired[1], firstAtKill);
+    // Setting an id again replaces its timer rather than adding one.
+    EXPECT_EQ(SetTimer(window, 2, 100000, nullptr), 2u);
+    const int secondAtReset = fired[2];
+    PumpEvents(20);
+    EXPECT_EQ(fired[2], secondAtReset);
+    DestroyWindow(window);
+    PumpEvents();
+    EXPECT_EQ(SetTimer(window, 3, 5, nullptr), 0u);
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+#pragma once
+// Shared by the window layer's tests: one application, a recording window
+// procedure, and synthetic input delivered as Qt would deliver it.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/window_internal.h"
+#include "platform/windows.h"
+
+inline void EnsureTestApplication() {
+    static int argc = 1;
+    static char name[] = "platform_window_test";
+    static char* argv[] = {name, nullptr};
+    static TApplication* application = new TApplication(argc, argv);
+    (void)application;
+}
+
+// What one window saw, and an optional script for answering.
+struct TProbe {
+    std::vector<UINT> messages;
+    std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
+    std::vector<UINT> Only(std::initializer_list<UINT> wanted) const {
+        std::vector<UINT> kept;
+        for (UINT message : messages) {
+            for (UINT one : wanted) {
+                if (message == one)
+                    kept.push_back(message);
+            }
+        }
+        return kept;
+    }
+};
+
+inline LRESULT ProbeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    TProbe* probe = nullptr;
+    if (message == WM_NCCREATE) {
+        probe = static_cast<TProbe*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(probe));
+    } else {
+        probe = reinterpret_cast<TProbe*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!probe)
+        return DefWindowProcA(window, message, wParam, lParam);
+    probe->messages.push_back(message);
+    if (probe->handler) {
+        if (std::optional<LRESULT> answer = probe->handler(window, message, wParam, lParam))
+            return *answer;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+inline void RegisterProbeClass(const char* name, UINT style, HBRUSH background = nullptr) {
+    WNDCLASSEXA windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = ProbeProcedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = name;
+    RegisterClassExA(&windowClass);  // a second registration is expected to fail
+}
+
+inline HWND MakeProbeWindow(TProbe* probe, DWORD style, int x, int y, int width, int height,
+                            HWND parent = nullptr, const char* className = "ProbeClass",
+                            DWORD exStyle = 0) {
+    RegisterProbeClass("ProbeClass", CS_DBLCLKS);
+    return CreateWindowExA(exStyle, className, "probe", style, x, y, width, height, parent,
+                           nullptr, GetModuleHandleA(nullptr), probe);
+}
+
+// Lets queued Qt events (posted messages, paints, timers due) run.
+inline void PumpEvents(int rounds = 5) {
+    for (int i = 0; i < rounds; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+// Waits for `done`, serving events; a bound on rounds, not on time.
+inline bool PumpUntil(const std::function<bool()>& done, int rounds = 2000) {
+    // The tick keeps each wait short when nothing else is due.
+    QTimer tick;
+    tick.start(5);
+    for (int i = 0; i < rounds && !done(); ++i)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    return done();
+}
+
+inline QMouseEvent* MouseEventAt(HWND window, QEvent::Type type, QPoint local,
+                                 Qt::MouseButton button, Qt::MouseButtons held) {
+    QWidget* widget = WidgetOfWindow(window);
+    const QPointF global = widget->mapToGlobal(QPointF(local));
+    return new QMouseEvent(type, QPointF(local), global, button, held, Qt::NoModifier);
+}
+
+inline void SendMouse(HWND window, QEvent::Type type, QPoint local,
+                      Qt::MouseButton button = Qt::LeftButton,
+                      Qt::MouseButtons held = Qt::LeftButton) {
+    std::unique_ptr<QMouseEvent> event(MouseEventAt(window, type, local, button, held));
+    QApplication::sendEvent(WidgetOfWindow(window), event.get());
+}
+
+// Queued, so that a modal loop started by the next input picks it up.
+inline void PostMouseGlobal(HWND window, QEvent::Type type, QPoint global,
+                            Qt::MouseButtons held) {
+    QWidget* widget = WidgetOfWindow(window);
+    const QPointF local = widget->mapFromGlobal(QPointF(global));
+    QCoreApplication::postEvent(widget, new QMouseEvent(type, local, QPointF(global),
+                                                        Qt::LeftButton, held, Qt::NoModifier));
+}
+
+inline void PostKey(HWND window, int key, const QString& text = QString()) {
+    QCoreApplication::postEvent(WidgetOfWindow(window),
+                                new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+}
+
+inline QPoint ScreenPointOf(HWND window, QPoint local) {
+    POINT point{local.x(), local.y()};
+    ClientToScreen(window, &point);
+    return QPoint(point.x, point.y);
+}
