@@ -96,3 +96,49 @@ TEST(ProbeRecording, NotARecordingExitsOneWithAMessage) {
     TToolRun unknown = RunProbe({"no-such-command"});
     EXPECT_EQ(unknown.exitCode, 1);
 }
+
+namespace {
+
+struct TVariant {
+    const char* name;
+    void (*apply)(RecordingOptions&);
+};
+
+const TVariant kVariants[] = {
+    {"mjpeg", [](RecordingOptions& o) { o.codec = velor::fixtures::VideoCodec::Mjpeg; }},
+    {"no sound", [](RecordingOptions& o) { o.sound = false; }},
+    {"gnrmc", [](RecordingOptions& o) { o.gpsKind = velor::fixtures::GpsSentenceKind::GnRmc; }},
+    {"gga only", [](RecordingOptions& o) { o.gpsKind = velor::fixtures::GpsSentenceKind::Gga; }},
+    {"lower case", [](RecordingOptions& o) { o.gpsKind = velor::fixtures::GpsSentenceKind::LowerCaseRmc; }},
+    {"no carriage return", [](RecordingOptions& o) { o.gpsCarriageReturn = false; }},
+    {"short g-sensor", [](RecordingOptions& o) { o.gsensorPacketBytes = 8; }},
+    {"long g-sensor", [](RecordingOptions& o) { o.gsensorPacketBytes = 24; }},
+    {"first gps at zero", [](RecordingOptions& o) { o.firstGpsAtZero = true; }},
+    {"g-sensor as mp3", [](RecordingOptions& o) { o.gsensorAsMp3 = true; }},
+    {"odd movi", [](RecordingOptions& o) { o.moviParity = velor::fixtures::MoviParity::Odd; }},
+    {"big sound chunks", [](RecordingOptions& o) { o.samplesPerSoundChunk = 4096; }},
+};
+
+} // namespace
+
+TEST(ProbeRecording, EveryFixtureVariantGivesAConsistentReport) {
+    for (const TVariant& variant : kVariants) {
+        SCOPED_TRACE(variant.name);
+        RecordingOptions options;
+        options.seconds = 2;
+        variant.apply(options);
+        TFixtureRecording recording(options);
+        json result = ProbeJson(recording.Path());
+        ASSERT_FALSE(result.is_discarded());
+        const auto& written = recording.Written();
+        EXPECT_EQ(result["frameCount"], written.videoFrames[0]);
+        EXPECT_EQ(result["roles"]["audio"], written.streams.sound);
+        EXPECT_EQ(result["roles"]["gps"], written.streams.gps);
+        EXPECT_EQ(result["roles"]["gsensor"], written.streams.gsensor);
+        size_t fullSensorPackets = 0;
+        for (const auto& packet : written.gsensor)
+            fullSensorPackets += packet.bytes.size() >= 12;
+        EXPECT_EQ(result["telemetry"]["accelY"].size(), fullSensorPackets);
+        EXPECT_EQ(result["fixBySecond"].size(), 3u);
+    }
+}
