@@ -86,7 +86,7 @@ HDC NewDC(QImage* surface, bool memory) {
     return dc;
 }
 
-void ReleaseDC(HDC dc) {
+void FreeDC(HDC dc) {
     Deselect(dc->pen);
     Deselect(dc->brush);
     Deselect(dc->font);
@@ -202,7 +202,7 @@ HDC CreateImageDC(QImage* image) { return NewDC(image, false); }
 
 void DeleteImageDC(HDC dc) {
     if (dc == nullptr) return;
-    ReleaseDC(dc);
+    FreeDC(dc);
 }
 
 QImage* ImageOfDC(HDC dc) { return dc == nullptr ? nullptr : dc->surface; }
@@ -216,7 +216,7 @@ HDC CreateCompatibleDC(HDC) { return NewDC(nullptr, true); }
 
 BOOL DeleteDC(HDC dc) {
     if (dc == nullptr) return FALSE;
-    ReleaseDC(dc);
+    FreeDC(dc);
     return TRUE;
 }
 
