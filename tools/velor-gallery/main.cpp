@@ -1,0 +1,219 @@
+// velor-gallery: the window layer's windows side by side, to look at and to
+// check under an X server. `--screenshot FILE` saves the screen once the
+// windows have painted, then quits (exit status 0 when the file was written).
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/gdi.h"
+#include "platform/window_screenshot.h"
+#include "platform/windows.h"
+
+namespace {
+
+constexpr int TitleHeight = 28;
+constexpr UINT_PTR ScreenshotTimer = 1;
+constexpr UINT ScreenshotDelayMs = 1200;
+constexpr COLORREF FrameColour = RGB(40, 44, 52);
+constexpr COLORREF TitleColour = RGB(70, 80, 100);
+constexpr COLORREF KeyColour = RGB(255, 0, 255);
+constexpr COLORREF ShapeColour = RGB(0, 200, 220);
+
+struct TGallery {
+    std::string screenshotPath;
+    bool screenshotSaved = false;
+};
+
+TGallery g_gallery;
+
+void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void DrawLine(HDC dc, const wchar_t* text, const char* face, RECT box, COLORREF colour) {
+    constexpr int TextHeight = 26;
+    HFONT font = CreateFontA(TextHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                             ANTIALIASED_QUALITY, 0, face);
+    HGDIOBJ previous = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    DrawTextW(dc, text, -1, &box, DT_SINGLELINE | DT_VCENTER);
+    SelectObject(dc, previous);
+    DeleteObject(font);
+}
+
+// The frame: a skinned, frameless window that is dragged by its title strip.
+LRESULT FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCHITTEST: {
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(window, &point);
+        return point.y < TitleHeight ? HTCAPTION : HTCLIENT;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(window, &paint);
+        RECT client;
+        GetClientRect(window, &client);
+        FillColour(dc, client, FrameColour);
+        RECT title{0, 0, client.right, TitleHeight};
+        FillColour(dc, title, TitleColour);
+        title.left = 10;
+        DrawLine(dc, L"VELOR gallery", "Arial", title, RGB(255, 255, 255));
+        EndPaint(window, &paint);
+        return 0;
+    }
+    case WM_TIMER:
+        if (wParam == ScreenshotTimer) {
+            KillTimer(window, ScreenshotTimer);
+            g_gallery.screenshotSaved = SaveScreenImage(g_gallery.screenshotPath.c_str());
+            DestroyWindow(window);
+        }
+        return 0;
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE)
+            DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+// A plain coloured window; its colour comes as the creation parameter.
+LRESULT PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_CREATE) {
+        const auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return 0;
+    }
+    if (message != WM_PAINT)
+        return DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    FillColour(dc, client, static_cast<COLORREF>(GetWindowLongPtrA(window, GWLP_USERDATA)));
+    EndPaint(window, &paint);
+    return 0;
+}
+
+struct TTextLine {
+    const wchar_t* text;
+    const char* face;
+};
+
+// Latin, Japanese, Korean, Chinese and Thai, in the faces the program asks for.
+constexpr TTextLine TextLines[] = {
+    {L"Dash camera recordings", "Arial"},
+    {L"ドライブレコーダーの映像", "굴림"},
+    {L"블랙박스 영상 보기", "굴림"},
+    {L"行车记录仪视频", "굴림"},
+    {L"กล้องติดรถยนต์", "Tahoma"},
+};
+constexpr int TextLineHeight = 44;
+
+LRESULT TextProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT)
+        return DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    FillColour(dc, client, RGB(255, 255, 255));
+    int top = 10;
+    for (const TTextLine& line : TextLines) {
+        DrawLine(dc, line.text, line.face, RECT{12, top, client.right - 12, top + TextLineHeight},
+                 RGB(0, 0, 0));
+        top += TextLineHeight;
+    }
+    EndPaint(window, &paint);
+    return 0;
+}
+
+// Magenta is the colour key: only the shape in the middle remains.
+LRESULT KeyedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_PAINT)
+        return DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    RECT client;
+    GetClientRect(window, &client);
+    FillColour(dc, client, KeyColour);
+    FillColour(dc, RECT{40, 30, 120, 90}, ShapeColour);
+    EndPaint(window, &paint);
+    return 0;
+}
+
+void Register(const char* name, WNDPROC procedure) {
+    WNDCLASSEXA windowClass;
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    RegisterClassExA(&windowClass);
+}
+
+void* ColourParam(COLORREF colour) {
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(colour));
+}
+
+HWND MakeWindows() {
+    Register("__GalleryFrame__", FrameProcedure);
+    Register("__GalleryPanel__", PanelProcedure);
+    Register("__GalleryText__", TextProcedure);
+    Register("__GalleryKeyed__", KeyedProcedure);
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    HWND frame = CreateWindowExA(WS_EX_APPWINDOW, "__GalleryFrame__", "VELOR gallery",
+                                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 640, 420,
+                                 nullptr, nullptr, instance, nullptr);
+    if (!frame)
+        return nullptr;
+    const COLORREF panelColours[] = {RGB(200, 40, 40), RGB(40, 160, 60), RGB(40, 70, 200)};
+    for (int i = 0; i < 3; ++i)
+        CreateWindowExA(0, "__GalleryPanel__", "", WS_CHILD | WS_VISIBLE, 20 + i * 140, 50, 120, 80,
+                        frame, nullptr, instance, ColourParam(panelColours[i]));
+    CreateWindowExA(0, "__GalleryText__", "", WS_CHILD | WS_VISIBLE, 20, 150, 400, 240, frame,
+                    nullptr, instance, nullptr);
+    CreateWindowExA(WS_EX_TOOLWINDOW, "__GalleryPanel__", "pop-up", WS_POPUP | WS_VISIBLE, 500,
+                    260, 150, 100, frame, nullptr, instance, ColourParam(RGB(240, 200, 40)));
+    HWND keyed = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "__GalleryKeyed__", "keyed",
+                                 WS_POPUP, 600, 80, 160, 120, frame, nullptr, instance, nullptr);
+    SetLayeredWindowAttributes(keyed, KeyColour, 255, LWA_COLORKEY);
+    ShowWindow(keyed, SW_SHOWNA);
+    UpdateWindow(keyed);
+    return frame;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    TApplication application(argc, argv);
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], "--screenshot") == 0)
+            g_gallery.screenshotPath = argv[i + 1];
+    }
+    HWND frame = MakeWindows();
+    if (!frame) {
+        std::fprintf(stderr, "velor-gallery: the windows could not be made\n");
+        return 1;
+    }
+    if (!g_gallery.screenshotPath.empty())
+        SetTimer(frame, ScreenshotTimer, ScreenshotDelayMs, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    if (g_gallery.screenshotPath.empty())
+        return 0;
+    if (!g_gallery.screenshotSaved)
+        std::fprintf(stderr, "velor-gallery: could not save %s\n", g_gallery.screenshotPath.c_str());
+    return g_gallery.screenshotSaved ? 0 : 1;
+}
