@@ -6,7 +6,7 @@
 #include <cstring>
 #include <tinyxml.h>
 
-#include "language/utf16.h"
+#include "language/wide_text.h"
 #include "platform/files.h"
 
 namespace {
@@ -92,19 +92,19 @@ bool GetString(const std::string& key, std::string* text, std::string* value) {
     return true;
 }
 
-bool GetStringW(const std::string& key, char16_t* buffer, std::size_t capacity) {
+bool GetStringW(const std::string& key, wchar_t* buffer, std::size_t capacity) {
     if (buffer && capacity > 0)
-        buffer[0] = u'\0';
+        buffer[0] = L'\0';
     const StringTable& table = Strings();
     auto found = table.find(key);
     if (found == table.end())
         return false;
     if (!buffer || capacity == 0)
         return true;
-    std::u16string wide = Utf8ToUtf16(found->second.text);
+    std::wstring wide = Utf8ToWide(found->second.text);
     if (wide.size() + 1 > capacity)
         return true;
-    std::memcpy(buffer, wide.c_str(), (wide.size() + 1) * sizeof(char16_t));
+    std::memcpy(buffer, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     return true;
 }
 

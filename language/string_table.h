@@ -34,10 +34,11 @@ void ReleaseStringTable();
 // the result is false.
 bool GetString(const std::string& key, std::string* text, std::string* value);
 
-// The text as UTF-16 in `buffer` of `capacity` characters, terminated. A
+// The text as wide characters (the drawing layer's WCHAR) in `buffer` of
+// `capacity` characters, terminated. A
 // text that does not fit with its terminator gives an empty string (still
 // true). Not found: an empty buffer and false. A null buffer only asks.
-bool GetStringW(const std::string& key, char16_t* buffer, std::size_t capacity);
+bool GetStringW(const std::string& key, wchar_t* buffer, std::size_t capacity);
 
 // prefix.value_0, prefix.value_1, ... up to the first missing index; the
 // list is emptied first. Returns the number of entries found.

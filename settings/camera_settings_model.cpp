@@ -7,7 +7,7 @@
 
 #include "language/string_keys.h"
 #include "language/string_table.h"
-#include "language/utf16.h"
+#include "language/wide_text.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ SettingsItem BuildItem(const std::string& key) {
     std::string caption;
     if (!GetString(TitleKey(prefix), &caption, nullptr))
         return item;
-    item.caption = Utf8ToUtf16(caption);
+    item.caption = Utf8ToWide(caption);
     std::vector<StringEntry> list;
     GetValueList(prefix, &list);
     for (const StringEntry& entry : list) {

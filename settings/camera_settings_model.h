@@ -35,7 +35,7 @@ inline constexpr int kDateTimePickerStyle = 2;
 
 struct SettingsItem {
     std::string key;
-    std::u16string caption;
+    std::wstring caption; // as the drawing layer takes it
     std::vector<SettingChoice> choices;
     // In the process-wide record.
     TSettingSpan field{};

@@ -89,20 +89,19 @@ TEST_F(StringTableTest, WideLookupsConvertAndRefuseTextsThatDoNotFit) {
                    "<button.long text=\"abcdefgh\"/>\n");
     ASSERT_TRUE(LoadStringTable("english"));
 
-    char16_t buffer[9];
+    wchar_t buffer[9];
     ASSERT_TRUE(GetStringW("button.play", buffer, 9));
-    EXPECT_EQ(std::u16string(buffer), u"재생");
-    // A character outside the basic plane takes a surrogate pair.
+    EXPECT_EQ(std::wstring(buffer), L"재생");
     ASSERT_TRUE(GetStringW("button.stop", buffer, 9));
-    EXPECT_EQ(std::u16string(buffer), u"\U0001F3A5 Stop");
+    EXPECT_EQ(std::wstring(buffer), L"\U0001F3A5 Stop");
     // Eight characters need nine places with the terminator.
     ASSERT_TRUE(GetStringW("button.long", buffer, 9));
-    EXPECT_EQ(std::u16string(buffer), u"abcdefgh");
+    EXPECT_EQ(std::wstring(buffer), L"abcdefgh");
     ASSERT_TRUE(GetStringW("button.long", buffer, 8));
-    EXPECT_EQ(buffer[0], u'\0');
-    buffer[0] = u'x';
+    EXPECT_EQ(buffer[0], L'\0');
+    buffer[0] = L'x';
     EXPECT_FALSE(GetStringW("button.missing", buffer, 9));
-    EXPECT_EQ(buffer[0], u'\0');
+    EXPECT_EQ(buffer[0], L'\0');
     EXPECT_TRUE(GetStringW("button.play", nullptr, 0));
 }
 

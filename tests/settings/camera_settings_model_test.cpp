@@ -51,7 +51,7 @@ TEST_F(CameraSettingsModelTest, ItemsTakeCaptionsAndNumericChoicesFromTheTable) 
     EXPECT_EQ(SettingsItems()[28].key, "status_parking_mode");
 
     const SettingsItem& quality = Item("front_quality");
-    EXPECT_EQ(quality.caption, u"화질");
+    EXPECT_EQ(quality.caption, L"화질");
     ASSERT_EQ(quality.choices.size(), 3u);
     EXPECT_EQ(quality.choices[1].label, "High");
     EXPECT_EQ(quality.choices[1].value, 2);
@@ -117,7 +117,7 @@ TEST_F(CameraSettingsModelTest, ARebuildKeepsTheModelsButRefreshesTheItems) {
     EXPECT_EQ(FindModelInfo("QRV-2CAM")->layout, kShortLayoutA10);
     EXPECT_EQ(FindModelInfo("ZX")->name, "ZX");
     EXPECT_EQ(FindModelInfo("PNTA-FR")->name, "PNTA-FR");
-    EXPECT_EQ(Item("osd").caption, u"화면 표시");
+    EXPECT_EQ(Item("osd").caption, L"화면 표시");
 
     // A change of language releases first, and then the new words count.
     ReleaseCameraSettingsModel();

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "language/utf16.h"
+#include "language/wide_text.h"
 
-TEST(Utf16Test, DecodesEveryLengthAndReplacesMalformedBytes) {
+TEST(WideTextTest, DecodesEveryLengthAndReplacesMalformedBytes) {
     EXPECT_EQ(Utf8ToUtf16("A\xC3\xA9\xE0\xB8\x81\xF0\x9F\x98\x80"), u"A\u00E9\u0E01\U0001F600");
     // A lone continuation byte, a cut sequence and an overlong '/'.
     EXPECT_EQ(Utf8ToUtf16("a\x80" "b"), u"a\uFFFDb");
@@ -11,4 +11,8 @@ TEST(Utf16Test, DecodesEveryLengthAndReplacesMalformedBytes) {
     // Encoded surrogates are not characters.
     EXPECT_EQ(Utf8ToUtf16("\xED\xA0\x80"), u"\uFFFD\uFFFD\uFFFD");
     EXPECT_EQ(Utf8ToUtf16(""), u"");
+}
+
+TEST(WideTextTest, WideTextsHoldOneCodePointPerCharacter) {
+    EXPECT_EQ(Utf8ToWide("\xEC\x9E\xAC\xF0\x9F\x98\x80x\xFF"), L"\uC7AC\U0001F600x\uFFFD");
 }

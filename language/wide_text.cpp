@@ -1,10 +1,10 @@
-#include "language/utf16.h"
+#include "language/wide_text.h"
 
 #include <cstdint>
 
 namespace {
 
-constexpr char16_t kReplacementCharacter = 0xFFFD;
+constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Length of the sequence a lead byte opens, 0 for a byte that cannot lead.
 int SequenceLength(unsigned char lead) {
@@ -55,17 +55,26 @@ void Append(std::u16string* out, char32_t codePoint) {
     out->push_back(static_cast<char16_t>(0xDC00 + (codePoint & 0x3FF)));
 }
 
-} // namespace
+void Append(std::wstring* out, char32_t codePoint) {
+    if constexpr (sizeof(wchar_t) >= 4) {
+        out->push_back(static_cast<wchar_t>(codePoint));
+    } else {
+        std::u16string pair;
+        Append(&pair, codePoint);
+        out->append(pair.begin(), pair.end());
+    }
+}
 
-std::u16string Utf8ToUtf16(std::string_view text) {
-    std::u16string out;
+template <class String>
+String Convert(std::string_view text) {
+    String out;
     out.reserve(text.size());
     std::size_t pos = 0;
     while (pos < text.size()) {
         int length = SequenceLength(static_cast<unsigned char>(text[pos]));
         char32_t codePoint = 0;
         if (length == 0 || !DecodeAt(text, pos, length, &codePoint)) {
-            out.push_back(kReplacementCharacter);
+            Append(&out, kReplacementCharacter);
             ++pos;
             continue;
         }
@@ -74,3 +83,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
     }
     return out;
 }
+
+} // namespace
+
+std::wstring Utf8ToWide(std::string_view text) { return Convert<std::wstring>(text); }
+std::u16string Utf8ToUtf16(std::string_view text) { return Convert<std::u16string>(text); }
