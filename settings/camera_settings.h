@@ -112,10 +112,11 @@ TSettingSpan FindSettingField(CameraSettingsRecord& record, const std::string& k
 // <folder>/setup.cfg, with a '/' between when the folder lacks one.
 std::string SetupFilePath(const std::string& folder);
 
-// Reads the file into the record. Whenever the file opens, the string table
-// of the preferred language is loaded again and the settings model rebuilt.
-// Fails, changing nothing, for a file shorter than 8192 bytes or one whose
-// CRC does not match; the model name becomes the preference's first.
+// Reads the file into the record and its model name into the model name
+// preference. Whenever the file opens, the string table of the preferred
+// language is loaded again and the settings model rebuilt first. Fails,
+// changing neither record nor preference, for a file shorter than 8192
+// bytes or one whose CRC does not match.
 bool ReadCameraSettings(const std::string& path);
 
 // Stores the record into the existing file for the model preference's
