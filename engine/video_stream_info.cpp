@@ -1,20 +1,85 @@
 #include "engine/video_stream_info.h"
 
+#include <cmath>
+#include <cstring>
+
 #include "engine/ffmpeg_handles.h"
+#include "engine/media_player.h"
+#include "engine/notify_sink.h"
+#include "engine/video_view.h"
+#include "platform/main_thread.h"
+#include "platform/windows.h"
 
 extern "C" {
+#include <libavutil/imgutils.h>
 #include <libavutil/time.h>
 }
+
+namespace {
+
+constexpr double kWideAspect = 1.7777777777777777;
+constexpr DWORD kPictureSpaceWaitMs = 30;
+constexpr DWORD kPausedRepeatMs = 30;
+// A live stream waits this long for a packet before it looks at its flags
+// again; waiting instead of polling keeps an idle decoder off the CPU.
+constexpr DWORD kPacketWaitMs = 10;
+
+// The decoder's buffer callback: the frame remembers the pts of the packet
+// that was being decoded when its buffer was made.
+int GetStampedBuffer(AVCodecContext* context, AVFrame* frame, int flags) {
+    int result = avcodec_default_get_buffer2(context, frame, flags);
+    if (result < 0)
+        return result;
+    auto* stream = static_cast<TVideoStreamInfo*>(context->opaque);
+    std::int64_t pts = stream ? stream->packetPts.load() : AV_NOPTS_VALUE;
+    // The stamp lives in a buffer the frame owns, so it is freed with it.
+    AVBufferRef* stamp = av_buffer_alloc(sizeof pts);
+    if (!stamp)
+        return 0;
+    std::memcpy(stamp->data, &pts, sizeof pts);
+    av_buffer_unref(&frame->opaque_ref);
+    frame->opaque_ref = stamp;
+    frame->opaque = stamp->data;
+    return 0;
+}
+
+std::int64_t StampOf(const AVFrame* frame) {
+    if (!frame->opaque_ref || frame->opaque != frame->opaque_ref->data)
+        return AV_NOPTS_VALUE;
+    std::int64_t pts;
+    std::memcpy(&pts, frame->opaque_ref->data, sizeof pts);
+    return pts;
+}
+
+bool IsExactlyWide(const AVCodecContext* context) {
+    return context && context->height > 0 &&
+           static_cast<double>(context->width) / static_cast<double>(context->height) == kWideAspect;
+}
+
+} // namespace
 
 TVideoStreamInfo::TVideoStreamInfo(TMediaPlayer* owner_, int typeOrdinal_)
     : TBaseStreamInfo(owner_, AVMEDIA_TYPE_VIDEO, typeOrdinal_) {}
 
-TVideoStreamInfo::~TVideoStreamInfo() = default;
+TVideoStreamInfo::~TVideoStreamInfo() {
+    FreeScaler();
+    av_frame_free(&lastFrame);
+}
+
+int TVideoStreamInfo::WideWidth(int height) {
+    double hundredths = std::round(height * kWideAspect * 100.0);
+    return static_cast<int>(hundredths / 100.0);
+}
+
+int TVideoStreamInfo::PaddedWideWidth(int height) {
+    double hundredths = std::round(height * kWideAspect * 100.0);
+    return static_cast<int>(hundredths / 100.0 + 3.0);
+}
 
 bool TVideoStreamInfo::Init(std::intptr_t window) {
     TBaseStreamInfo::Init(window);
     pictureQueue.Init();
-    videoWindow = window;
+    videoWindow = reinterpret_cast<HWND>(window);
     initArgument = 0;
     return true;
 }
@@ -22,28 +87,318 @@ bool TVideoStreamInfo::Init(std::intptr_t window) {
 void TVideoStreamInfo::Release() {
     TBaseStreamInfo::Release();
     pictureQueue.Release();
+    std::lock_guard lock(displayLock);
+    av_frame_free(&lastFrame);
+    FreeScaler();
+    packetPts = AV_NOPTS_VALUE;
+    currentPts = 0.0;
+    currentPtsTime = 0;
+    frameCount = 0;
+    displayWidth = displayHeight = 0;
+    savedWidth = savedHeight = 0;
     orientation = 0;
     brightness = contrast = chroma = 50;
+    fullScreen = fitWindowWidth = hidden = stepReached = false;
+}
+
+void TVideoStreamInfo::ConfigureDecoder() {
+    // Frame threads hold frames back, which breaks frame-exact stepping.
+    codecContext->thread_type = FF_THREAD_SLICE;
+    codecContext->thread_count = 0;
+    codecContext->opaque = this;
+    codecContext->get_buffer2 = GetStampedBuffer;
 }
 
 bool TVideoStreamInfo::Open() {
     if (!TBaseStreamInfo::Open())
         return false;
+    if (!fullScreen) {
+        RECT client{};
+        if (videoWindow && GetClientRect(videoWindow, &client)) {
+            displayHeight = client.bottom - client.top;
+            if (fitWindowWidth) {
+                displayWidth = client.right - client.left;
+            } else {
+                displayWidth = WideWidth(displayHeight);
+                if (view)
+                    view->SetWindowSize(displayWidth, displayHeight);
+            }
+        } else {
+            // Without a window (tools, benchmarks) pictures keep their size.
+            displayWidth = codecContext->width;
+            displayHeight = codecContext->height;
+        }
+        savedWidth = displayWidth;
+        savedHeight = displayHeight;
+    }
     shownDts = 0;
     clock = 0.0;
     lastFramePts = 0.0;
     lastPacketDts = 0;
     frameTimer = static_cast<double>(av_gettime()) / 1000000.0;
     lastFrameDelay = 0.04;
+    currentPtsTime = av_gettime();
     return true;
 }
 
 void TVideoStreamInfo::Close() {
     TBaseStreamInfo::Close();
+    {
+        std::lock_guard lock(displayLock);
+        FreeScaler();
+    }
+    packetPts = AV_NOPTS_VALUE;
     clock = 0.0;
     lastFramePts = 0.0;
+    currentPts = 0.0;
     shownDts = 0;
     lastPacketDts = 0;
+    currentPtsTime = 0;
     frameCount = 0;
     pictureQueue.Reset();
+}
+
+bool TVideoStreamInfo::Decode(AVPacket* packet, double* pts, bool skipDisplay) {
+    *pts = 0.0;
+    packetPts = packet->pts;
+    if (!codecContext || avcodec_send_packet(codecContext, packet) < 0)
+        return false;
+    lastPacketDts = packet->dts;
+    bool produced = false;
+    while (avcodec_receive_frame(codecContext, frame) == 0) {
+        std::int64_t stamp = 0;
+        std::int64_t carried = StampOf(frame);
+        if (packet->dts == AV_NOPTS_VALUE && carried != AV_NOPTS_VALUE)
+            stamp = carried;
+        else if (packet->dts != AV_NOPTS_VALUE)
+            stamp = packet->dts;
+
+        double framePts = static_cast<double>(stamp) * av_q2d(stream->time_base);
+        if (framePts != 0.0)
+            clock = framePts;
+        else
+            framePts = clock;
+        // One frame's duration: the decoder's time base counts ticks, and a
+        // frame lasts ticks_per_frame of them (two for H.264).
+        double frameDelay = av_q2d(codecContext->time_base) * codecContext->ticks_per_frame;
+        if (!(frameDelay > 0.0) && stream->avg_frame_rate.num > 0)
+            frameDelay = av_q2d(av_inv_q(stream->avg_frame_rate));
+        clock = framePts + frameDelay + frame->repeat_pict * frameDelay * 0.5;
+
+        if (!skipDisplay)
+            QueuePicture(frame, false, framePts);
+        *pts = framePts;
+        produced = true;
+        av_frame_unref(frame);
+    }
+    return produced;
+}
+
+bool TVideoStreamInfo::EnsurePictureBuffer(TVideoPicture& picture) {
+    if (!picture.picture)
+        picture.picture = av_frame_alloc();
+    if (!picture.picture)
+        return false;
+    av_freep(&picture.buffer);
+    const int width = displayWidth, height = displayHeight;
+    int size = av_image_get_buffer_size(AV_PIX_FMT_BGRA, width, height, 1);
+    if (size <= 0)
+        return false;
+    picture.buffer = static_cast<std::uint8_t*>(av_malloc(static_cast<size_t>(size)));
+    if (!picture.buffer)
+        return false;
+    av_image_fill_arrays(picture.picture->data, picture.picture->linesize, picture.buffer, AV_PIX_FMT_BGRA,
+                         width, height, 1);
+    picture.width = width;
+    picture.height = height;
+    picture.allocated = 1;
+    return true;
+}
+
+int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
+    while (pictureQueue.count >= 1 && !owner->stopped)
+        pictureQueue.space->Wait(kPictureSpaceWaitMs);
+
+    {
+        std::lock_guard lock(displayLock);
+        if (view) {
+            if (hidden && view->IsVisible())
+                view->HideView();
+            else if (!hidden && !view->IsVisible())
+                view->ShowView(videoWindow, displayWidth);
+        }
+    }
+
+    TVideoPicture& picture = pictureQueue.picture;
+    bool wrongSize = !picture.buffer || picture.width != displayWidth || picture.height != displayHeight;
+    if (wrongSize && !hidden) {
+        Relayout();
+        picture.allocated = 0;
+        std::lock_guard lock(displayLock);
+        EnsurePictureBuffer(picture);
+    }
+    if (!picture.buffer)
+        return 0;
+
+    {
+        std::lock_guard lock(displayLock);
+        picture.pts = pts;
+        picture.dts = source->pkt_dts;
+        if (view && view->IsVisible()) {
+            if (!isRepeat) {
+                if (!lastFrame)
+                    lastFrame = av_frame_alloc();
+                av_frame_unref(lastFrame);
+                av_frame_ref(lastFrame, source);
+            }
+            if (scaler)
+                sws_scale(scaler, source->data, source->linesize, 0, source->height, picture.picture->data,
+                          picture.picture->linesize);
+        }
+    }
+    pictureQueue.writeIndex = 0;  // one picture: the index always wraps to 0
+    std::lock_guard lock(pictureQueue.lock);
+    ++pictureQueue.count;
+    return 0;
+}
+
+void TVideoStreamInfo::FreeScaler() {
+    sws_freeContext(scaler);
+    scaler = nullptr;
+}
+
+void TVideoStreamInfo::Relayout() {
+    std::lock_guard lock(displayLock);
+    if (view)
+        view->HideView();
+    HWND parent = videoWindow ? GetParent(videoWindow) : nullptr;
+    const bool wide = IsExactlyWide(codecContext);
+    if (fullScreen) {
+        // The parent's frame is the main thread's to change.
+        if (parent) {
+            PostToMainThread([parent] {
+                LONG style = GetWindowLongA(parent, GWL_STYLE);
+                SetWindowLongA(parent, GWL_STYLE, style & ~static_cast<LONG>(WS_CAPTION | WS_THICKFRAME));
+                ShowWindow(parent, SW_HIDE);
+                ShowWindow(parent, SW_SHOWMAXIMIZED);
+            });
+        }
+        if (wide)
+            displayWidth = PaddedWideWidth(displayHeight);
+        if (view) {
+            view->SetTextureSize(displayWidth, displayHeight);
+            view->ShowView(parent, displayWidth);
+        }
+        if (parent)
+            PostToMainThread([parent] { ShowWindow(parent, SW_SHOW); });
+    } else {
+        if (parent)
+            PostToMainThread([parent] { ShowWindow(parent, SW_SHOWNORMAL); });
+        if (view && !fitWindowWidth)
+            view->ShowView(videoWindow, displayWidth);
+        displayWidth = savedWidth;
+        displayHeight = savedHeight;
+        if (wide)
+            displayWidth = PaddedWideWidth(savedHeight);
+        if (view)
+            view->ShowView(videoWindow, displayWidth);
+    }
+    if (parent)
+        PostMessageA(parent, kPlayerNotifyMessage,
+                     fullScreen ? PlayerNotify::GeometryChangedFullScreen : PlayerNotify::GeometryChanged, 0);
+    FreeScaler();
+    if (codecContext && codecContext->width > 0 && displayWidth > 0 && displayHeight > 0)
+        scaler = sws_getContext(codecContext->width, codecContext->height, codecContext->pix_fmt, displayWidth,
+                                displayHeight, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
+}
+
+void TVideoStreamInfo::SetFullScreen(bool on, bool fitWidth) {
+    fitWindowWidth = fitWidth;
+    const bool changing = on != fullScreen;
+    if (on && !fullScreen) {
+        savedWidth = displayWidth;
+        savedHeight = displayHeight;
+        RECT placement{};
+        GetWindowRect(videoWindow, &placement);
+        MONITORINFO info;
+        info.cbSize = sizeof info;
+        if (GetMonitorInfoA(MonitorFromRect(&placement, MONITOR_DEFAULTTONEAREST), &info)) {
+            displayWidth = info.rcMonitor.right - info.rcMonitor.left;
+            displayHeight = info.rcMonitor.bottom - info.rcMonitor.top;
+        }
+    } else if (!on && fullScreen) {
+        displayWidth = savedWidth;
+        displayHeight = savedHeight;
+    }
+    if (!changing)
+        return;
+    fullScreen = on;
+    if (notOpen)
+        Relayout();
+}
+
+void TVideoStreamInfo::DecoderThread(TStreamSlot& slot) {
+    TPacketHandle packet = MakePacket();
+    slot.startEvent->Set();
+    TMediaPlayer& player = *owner;
+    double lastPts = 0.0;
+    while (!player.stopped) {
+        if (player.paused && !player.stepping) {
+            if (streamIndex == -1) {
+                Sleep(kPausedRepeatMs);
+                continue;
+            }
+            AVFrame* repeat = nullptr;
+            {
+                std::lock_guard lock(displayLock);
+                if (lastFrame && lastFrame->buf[0]) {
+                    repeat = av_frame_clone(lastFrame);
+                }
+            }
+            if (repeat) {
+                QueuePicture(repeat, true, lastPts);
+                av_frame_free(&repeat);
+            }
+            if (!closing) {
+                Sleep(kPausedRepeatMs);
+                continue;
+            }
+            // A close while paused must be able to go on.
+            player.paused = false;
+        }
+
+        std::int64_t headDts = -1;
+        bool reached = false;
+        if (player.stepping) {
+            headDts = packetQueue.HeadDts();
+            reached = headDts > player.stepTarget;
+        }
+        if (!reached) {
+            if (packetQueue.Get(packet.get(), closing ? INFINITE : kPacketWaitMs) != 1)
+                continue;
+            if (IsFlushPacket(packet.get())) {
+                if (!player.closed && codecContext)
+                    avcodec_flush_buffers(codecContext);
+                if (closing)
+                    decoderAck = true;
+                av_packet_unref(packet.get());
+                continue;
+            }
+            if (!player.closed) {
+                bool skipDisplay = player.stepping && player.stepMode == -1 && headDts < player.stepTarget;
+                if (!closing && !notOpen)
+                    Decode(packet.get(), &lastPts, skipDisplay);
+            }
+            av_packet_unref(packet.get());
+            reached = player.stepping && headDts == player.stepTarget;
+            if (!reached)
+                continue;
+        }
+        if (!stepReached) {
+            stepReached = true;
+            if (player.stepEvent)
+                player.stepEvent->Set();
+            Sleep(1);
+        }
+    }
 }

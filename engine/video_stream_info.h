@@ -1,11 +1,19 @@
 #pragma once
 // A video stream of the recording: front camera (ordinal 0) or rear (1).
+// Its decoder thread turns packets into BGRA pictures of the display size;
+// the render thread shows them.
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 
 #include "engine/base_stream_info.h"
 #include "engine/picture_queue.h"
+#include "platform/win_types.h"
+
+struct SwsContext;
+class IVideoView;
+struct TStreamSlot;
 
 class TVideoStreamInfo : public TBaseStreamInfo {
 public:
@@ -16,9 +24,32 @@ public:
     void Release() override;
     bool Open() override;
     void Close() override;
+    bool Decode(AVPacket* packet, double* pts, bool skipDisplay) override;
 
+    // The decoder thread's body for `slot` (started by the controller).
+    void DecoderThread(TStreamSlot& slot);
+    // Converts `frame` into the picture queue; always 0.
+    int QueuePicture(AVFrame* frame, bool isRepeat, double pts);
+    // Recomputes the display geometry, shows the view, rebuilds the scaler.
+    void Relayout();
+    void SetFullScreen(bool on, bool fitWidth);
+
+    // The 16:9 width of a height, and the padded width Relayout uses.
+    static int WideWidth(int height);
+    static int PaddedWideWidth(int height);
+
+    std::atomic<std::int64_t> packetPts{INT64_MIN};
     TPictureQueue pictureQueue;
+    AVFrame* lastFrame = nullptr;  // guarded by displayLock
+    SwsContext* scaler = nullptr;  // guarded by displayLock
+    std::atomic<double> currentPts{0.0};
+    std::atomic<std::int64_t> currentPtsTime{0};
     std::atomic<std::int64_t> frameCount{0};
+    std::mutex displayLock;
+    std::atomic<std::int32_t> displayWidth{0};
+    std::atomic<std::int32_t> displayHeight{0};
+    std::int32_t savedWidth = 0;
+    std::int32_t savedHeight = 0;
 
     // Picture settings, written by the main window, read by the render side.
     std::atomic<std::int32_t> orientation{0};
@@ -31,5 +62,13 @@ public:
     std::atomic<bool> hidden{false};
     std::atomic<bool> stepReached{false};
 
-    std::intptr_t videoWindow = 0;
+    IVideoView* view = nullptr;  // owned by the controller
+    HWND videoWindow = nullptr;
+
+protected:
+    void ConfigureDecoder() override;
+
+private:
+    void FreeScaler();
+    bool EnsurePictureBuffer(TVideoPicture& picture);
 };
