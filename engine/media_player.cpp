@@ -5,6 +5,12 @@
 #include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
 
+#include <cmath>
+
+extern "C" {
+#include <libavutil/time.h>
+}
+
 TMediaPlayer::TMediaPlayer() {
     slots[kFrontSlot].info = std::make_unique<TVideoStreamInfo>(this, 0);
     slots[kRearSlot].info = std::make_unique<TVideoStreamInfo>(this, 1);
@@ -31,6 +37,30 @@ TVideoStreamInfo* TMediaPlayer::Video(int slot) const {
 
 TAudioStreamInfo* TMediaPlayer::Audio() const {
     return static_cast<TAudioStreamInfo*>(slots[kAudioSlot].info.get());
+}
+
+double TMediaPlayer::MasterClock() const {
+    for (int slot = kFrontSlot; slot <= kRearSlot; ++slot) {
+        const TVideoStreamInfo* video = Video(slot);
+        if (!video || video->notOpen)
+            continue;
+        return video->currentPts + static_cast<double>(av_gettime() - video->currentPtsTime) / 1000000.0;
+    }
+    return static_cast<double>(av_gettime()) / 1000000.0;
+}
+
+std::int32_t TMediaPlayer::CurrentSecond() const {
+    const TVideoStreamInfo* latest = nullptr;
+    for (int slot = kFrontSlot; slot <= kRearSlot; ++slot) {
+        const TVideoStreamInfo* video = Video(slot);
+        if (!video || video->closing || !video->lastFrame || video->shownDts < 0 || !video->stream)
+            continue;
+        if (!latest || video->shownDts >= latest->shownDts)
+            latest = video;
+    }
+    if (latest)
+        return static_cast<std::int32_t>(std::ceil(static_cast<double>(latest->shownDts) * av_q2d(latest->stream->time_base)));
+    return static_cast<std::int32_t>(MasterClock() + 0.5);
 }
 
 void TMediaPlayer::Notify(WPARAM code, LPARAM lParam) {

@@ -49,6 +49,12 @@ public:
     void PrerollTo(int mode, std::int64_t target, bool readFirst);
     void CloseInput();
 
+    // The time of the picture on screen plus the time since it was shown,
+    // from the front channel (the rear when the front is not open).
+    double MasterClock() const;
+    // Whole seconds of the playback position, as the main window shows it.
+    std::int32_t CurrentSecond() const;
+
     TVideoStreamInfo* Video(int slot) const;
     TAudioStreamInfo* Audio() const;
     // True for the streams whose chunks are telemetry ("NNst"), whatever
