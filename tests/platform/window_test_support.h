@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
@@ -19,6 +20,9 @@ inline void EnsureTestApplication() {
     static int argc = 1;
     static char name[] = "platform_window_test";
     static char* argv[] = {name, nullptr};
+    // These tests expect no display; ctest does not pass the variable on
+    // from the test's properties, so it is made sure of here.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
     static TApplication* application = new TApplication(argc, argv);
     (void)application;
 }
