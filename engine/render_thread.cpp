@@ -1,0 +1,90 @@
+// The render thread of a video slot: woken by the controller's timer, it
+// shows each converted picture at its time and sets the next wake-up.
+
+#include <mutex>
+
+extern "C" {
+#include <libavutil/time.h>
+}
+
+#include "engine/gl_view.h"
+#include "engine/media_player.h"
+#include "engine/render_pacing.h"
+#include "engine/video_stream_info.h"
+
+namespace {
+
+constexpr double kMicrosecondsPerSecond = 1000000.0;
+// The picture queue holds one picture.
+constexpr std::int32_t kPictureQueueSize = 1;
+
+bool PictureWaiting(TPictureQueue& queue) {
+    std::lock_guard guard(queue.lock);
+    return queue.count > 0;
+}
+
+// Step 4: the delay d in milliseconds until the next pass; d >= 0 means the
+// waiting picture is due now.
+double NextDelay(TVideoStreamInfo& stream) {
+    if (!stream.stream)
+        return kNoStreamDelayMs;
+    if (!PictureWaiting(stream.pictureQueue))
+        return kNoPictureDelayMs;
+    // The decoder writes the picture only while the queue is empty, so it
+    // holds still until it is consumed.
+    const TVideoPicture& picture = stream.pictureQueue.picture;
+    stream.currentPts = picture.pts;
+    stream.currentPtsTime = av_gettime();
+    TPacingState state{stream.frameTimer, stream.lastFrameDelay, stream.lastFramePts};
+    const double now = static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
+    const double delay = PacePicture(state, picture.pts, now);
+    stream.frameTimer = state.frameTimer;
+    stream.lastFrameDelay = state.lastFrameDelay;
+    stream.lastFramePts = state.lastFramePts;
+    stream.shownDts = picture.dts;
+    return delay;
+}
+
+// The picture is consumed whether or not it was drawn.
+void ConsumePicture(TPictureQueue& queue) {
+    queue.readIndex = (queue.readIndex + 1) % kPictureQueueSize;
+    bool taken = false;
+    {
+        std::lock_guard guard(queue.lock);
+        // A reset between the look and now already took the picture back,
+        // with its space count.
+        if (queue.count > 0) {
+            --queue.count;
+            taken = true;
+        }
+    }
+    if (taken && queue.space)
+        queue.space->Release(1);
+}
+
+} // namespace
+
+void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
+    // A view that cannot draw still paces and consumes its pictures, so the
+    // decoder never waits for it.
+    view.InitGL();
+    if (TEvent* started = player.slots[slot].startEvent.get())
+        started->Set();
+    TVideoStreamInfo* stream = player.Video(slot);
+    if (!stream || !stream->refreshEvent || player.stopped) {
+        view.ReleaseGL();
+        return;
+    }
+    do {
+        stream->refreshEvent->Wait(INFINITE);
+        const double delay = NextDelay(*stream);
+        stream->refreshPeriod = RefreshPeriodOf(delay);
+        if (delay >= 0.0) {
+            if (!stream->closing && !stream->notOpen)
+                view.DrawPicture(*stream);
+            ConsumePicture(stream->pictureQueue);
+        }
+        stream->rendererAck = stream->closing.load();
+    } while (!player.stopped);
+    view.ReleaseGL();
+}

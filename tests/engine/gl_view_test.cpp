@@ -1,0 +1,397 @@
+// A real view in a real video window under an X server: what it draws is read
+// back from the screen, and clicks on it reach the video window.
+
+#include <gtest/gtest.h>
+
+#include <GLFW/glfw3.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/mem.h>
+}
+
+#include "engine/gl_view.h"
+#include "engine/glfw_setup.h"
+#include "engine/media_player.h"
+#include "engine/shader_source.h"
+#include "engine/video_stream_info.h"
+#include "platform/gl_host.h"
+#include "platform/thread.h"
+#include "platform/windows.h"
+
+namespace {
+
+constexpr int kWidth = 320;
+constexpr int kHeight = 240;
+constexpr int kHostX = 200;
+constexpr int kHostY = 150;
+// Bounds that only a stuck thread or a lost event reaches.
+constexpr DWORD kStuckMs = 10000;
+constexpr int kPumpRounds = 400;
+// Rounding in the rasteriser and the 8-bit framebuffer.
+constexpr int kTolerance = 3;
+
+using TRgb = std::array<int, 3>;
+
+// The quadrants of the test picture, as seen unmirrored.
+constexpr TRgb kTopLeft = {200, 40, 40};
+constexpr TRgb kTopRight = {40, 180, 60};
+constexpr TRgb kBottomLeft = {50, 60, 200};
+constexpr TRgb kBottomRight = {230, 220, 90};
+
+std::vector<UINT> g_videoMessages;
+std::vector<LPARAM> g_videoPositions;
+
+LRESULT VideoProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK) {
+        g_videoMessages.push_back(message);
+        g_videoPositions.push_back(lParam);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterClasses() {
+    WNDCLASSEXA video;
+    video.style = CS_DBLCLKS;
+    video.lpfnWndProc = VideoProcedure;
+    video.hInstance = GetModuleHandleA(nullptr);
+    video.lpszClassName = "GLTestVideoWindow";
+    RegisterClassExA(&video);
+    WNDCLASSEXA host;
+    host.lpfnWndProc = DefWindowProcA;
+    host.hInstance = GetModuleHandleA(nullptr);
+    host.lpszClassName = "GLTestHostWindow";
+    RegisterClassExA(&host);
+}
+
+void Pump(int rounds = 5) {
+    for (int i = 0; i < rounds; ++i) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(5);
+    }
+}
+
+// `done` is asked once per round and may take what it waits for.
+template <typename Done>
+bool PumpUntil(Done done) {
+    for (int i = 0; i < kPumpRounds; ++i) {
+        if (done())
+            return true;
+        Pump(1);
+    }
+    return false;
+}
+
+// The shader's ContrastSaturationBrightness on the CPU, single precision.
+TRgb Reference(TRgb rgb, int brightness, int contrast, int chroma) {
+    const float brt = BrightnessUniform(brightness);
+    const float con = ContrastUniform(contrast);
+    const float sat = ChromaUniform(chroma);
+    float c[3];
+    for (int i = 0; i < 3; ++i)
+        c[i] = static_cast<float>(rgb[i]) / 255.0f + brt;
+    const float luminance = c[0] * 0.2125f + c[1] * 0.7154f + c[2] * 0.0721f;
+    TRgb out{};
+    for (int i = 0; i < 3; ++i) {
+        const float saturated = luminance * (1.0f - sat) + c[i] * sat;
+        const float contrasted = 0.5f * (1.0f - con) + saturated * con;
+        out[i] = static_cast<int>(std::lround(std::clamp(contrasted, 0.0f, 1.0f) * 255.0f));
+    }
+    return out;
+}
+
+std::string Text(TRgb c) {
+    return "(" + std::to_string(c[0]) + ", " + std::to_string(c[1]) + ", " + std::to_string(c[2]) + ")";
+}
+
+bool Near(TRgb a, TRgb b) {
+    for (int i = 0; i < 3; ++i) {
+        if (std::abs(a[i] - b[i]) > kTolerance)
+            return false;
+    }
+    return true;
+}
+
+class GLViewOnScreen : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "engine_gl_test";
+        static char* argv[] = {name, nullptr};
+        static TApplication* application = new TApplication(argc, argv);
+        (void)application;
+        RegisterClasses();
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(SetUpGlfw());
+        host = CreateWindowExA(0, "GLTestHostWindow", "", WS_POPUP | WS_VISIBLE, kHostX, kHostY,
+                               kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(host, nullptr);
+        video = CreateWindowExA(0, "GLTestVideoWindow", "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth,
+                                kHeight, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(video, nullptr);
+        Pump(20);
+        ASSERT_TRUE(view.CreateView(video, kWidth, kHeight));
+        input = avformat_alloc_context();
+        ASSERT_NE(avformat_new_stream(input, nullptr), nullptr);
+        stream = player.Video(kFrontSlot);
+        stream->Init(reinterpret_cast<std::intptr_t>(video));
+        stream->view = &view;
+        stream->videoWindow = video;
+        stream->stream = input->streams[0];
+        stream->notOpen = false;
+        stream->closing = false;
+        player.stopped = false;
+        player.slots[kFrontSlot].startEvent = std::make_unique<TEvent>(false, false);
+        ASSERT_TRUE(player.slots[kFrontSlot].renderThread.Start(
+            [this] { RenderThread(player, kFrontSlot, view); }));
+        ASSERT_EQ(player.slots[kFrontSlot].startEvent->Wait(kStuckMs), WAIT_OBJECT_0);
+        Show(kWidth);
+        g_videoMessages.clear();
+        g_videoPositions.clear();
+    }
+
+    void TearDown() override {
+        player.stopped = true;
+        if (stream && stream->refreshEvent)
+            stream->refreshEvent->Set();
+        player.slots[kFrontSlot].renderThread.Join();
+        // The view's window goes before the window that holds it.
+        view.DestroyView();
+        if (host)
+            DestroyWindow(host);
+        Pump(5);
+        if (stream)
+            stream->stream = nullptr;
+        avformat_free_context(input);
+    }
+
+    void Show(int pictureWidth) {
+        std::lock_guard guard(stream->displayLock);
+        view.ShowView(video, pictureWidth);
+    }
+
+    void Hide() {
+        std::lock_guard guard(stream->displayLock);
+        view.HideView();
+    }
+
+    // Queues the four-colour picture and lets the render thread take it.
+    void DrawQuadrants(int width, int height) {
+        TVideoPicture& picture = stream->pictureQueue.picture;
+        picture.Free();
+        picture.width = width;
+        picture.height = height;
+        picture.buffer = static_cast<std::uint8_t*>(av_malloc(static_cast<std::size_t>(width * height * 4)));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const bool left = x < width / 2;
+                const bool top = y < height / 2;
+                const TRgb& c = top ? (left ? kTopLeft : kTopRight) : (left ? kBottomLeft : kBottomRight);
+                std::uint8_t* p = picture.buffer + (y * width + x) * 4;
+                p[0] = static_cast<std::uint8_t>(c[2]);
+                p[1] = static_cast<std::uint8_t>(c[1]);
+                p[2] = static_cast<std::uint8_t>(c[0]);
+                p[3] = 255;
+            }
+        }
+        const std::int64_t drawnBefore = view.DrawnPictures();
+        {
+            std::lock_guard guard(stream->pictureQueue.lock);
+            stream->pictureQueue.count = 1;
+        }
+        stream->refreshEvent->Set();
+        ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
+        EXPECT_EQ(view.DrawnPictures(), drawnBefore + 1);
+    }
+
+    TRgb ScreenAt(int clientX, int clientY) {
+        POINT point{clientX, clientY};
+        ClientToScreen(video, &point);
+        std::vector<std::uint32_t> pixels;
+        if (!ReadScreenPixels(view.NativeDisplay(), point.x, point.y, 1, 1, &pixels))
+            return {-1, -1, -1};
+        const std::uint32_t p = pixels[0];
+        return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
+                static_cast<int>(p & 0xFF)};
+    }
+
+    // The screen at four points, read until it shows what is expected (the
+    // server may not have put the last swap up yet).
+    void ExpectScreen(const std::vector<std::pair<POINT, TRgb>>& expected) {
+        std::vector<TRgb> seen(expected.size());
+        PumpUntil([&] {
+            bool all = true;
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                seen[i] = ScreenAt(expected[i].first.x, expected[i].first.y);
+                all = all && Near(seen[i], expected[i].second);
+            }
+            return all;
+        });
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_TRUE(Near(seen[i], expected[i].second))
+                << "at (" << expected[i].first.x << ", " << expected[i].first.y << ") saw "
+                << Text(seen[i]) << ", expected " << Text(expected[i].second);
+        }
+    }
+
+    void ExpectQuadrants(TRgb topLeft, TRgb topRight, TRgb bottomLeft, TRgb bottomRight) {
+        ExpectScreen({{{kWidth / 4, kHeight / 4}, topLeft},
+                      {{kWidth * 3 / 4, kHeight / 4}, topRight},
+                      {{kWidth / 4, kHeight * 3 / 4}, bottomLeft},
+                      {{kWidth * 3 / 4, kHeight * 3 / 4}, bottomRight}});
+    }
+
+    void SetPictureSettings(int brightness, int contrast, int chroma, int orientation = 0) {
+        stream->brightness = brightness;
+        stream->contrast = contrast;
+        stream->chroma = chroma;
+        stream->orientation = orientation;
+    }
+
+    void Click(const char* arguments, POINT client) {
+        POINT point = client;
+        ClientToScreen(video, &point);
+        const std::string command = "xdotool mousemove --sync " + std::to_string(point.x) + " " +
+                                    std::to_string(point.y) + " " + arguments;
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+
+    TMediaPlayer player;
+    TVideoStreamInfo* stream = nullptr;
+    TGLView view;
+    HWND host = nullptr;
+    HWND video = nullptr;
+    AVFormatContext* input = nullptr;
+};
+
+TEST_F(GLViewOnScreen, TheWindowHasTheViewHints) {
+    ASSERT_TRUE(view.HasWindow());
+    EXPECT_EQ(glfwGetWindowAttrib(view.window, GLFW_DECORATED), GLFW_FALSE);
+    EXPECT_EQ(glfwGetWindowAttrib(view.window, GLFW_RESIZABLE), GLFW_TRUE);
+    EXPECT_EQ(glfwGetWindowAttrib(view.window, GLFW_OPENGL_FORWARD_COMPAT), GLFW_TRUE);
+    const int major = glfwGetWindowAttrib(view.window, GLFW_CONTEXT_VERSION_MAJOR);
+    const int minor = glfwGetWindowAttrib(view.window, GLFW_CONTEXT_VERSION_MINOR);
+    EXPECT_TRUE(major > 3 || (major == 3 && minor >= 2)) << major << "." << minor;
+    EXPECT_TRUE(view.IsVisible());
+}
+
+TEST_F(GLViewOnScreen, PictureSettingsMatchTheShadersFunction) {
+    struct Case {
+        const char* what;
+        int brightness;
+        int contrast;
+        int chroma;
+    } cases[] = {
+        // First, so that settings that happen to equal the view's initial
+        // zeros are still sent.
+        {"all at 0", 0, 0, 0},
+        {"neutral", 50, 50, 50},
+        {"brightness 0, contrast 100, chroma 50", 0, 100, 50},
+        {"chroma 0", 50, 50, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetPictureSettings(c.brightness, c.contrast, c.chroma);
+        DrawQuadrants(kWidth, kHeight);
+        ExpectQuadrants(Reference(kTopLeft, c.brightness, c.contrast, c.chroma),
+                        Reference(kTopRight, c.brightness, c.contrast, c.chroma),
+                        Reference(kBottomLeft, c.brightness, c.contrast, c.chroma),
+                        Reference(kBottomRight, c.brightness, c.contrast, c.chroma));
+    }
+    // Neutral is the picture itself, and chroma 0 all but grey.
+    EXPECT_EQ(Reference(kTopRight, 50, 50, 50), kTopRight);
+    const TRgb grey = ScreenAt(kWidth * 3 / 4, kHeight / 4);
+    EXPECT_LE(std::abs(grey[1] - grey[0]), (kTopRight[1] - kTopRight[0]) / 10 + kTolerance);
+}
+
+TEST_F(GLViewOnScreen, OrientationMirrorsOrFlips) {
+    SetPictureSettings(50, 50, 50, 1);
+    DrawQuadrants(kWidth, kHeight);
+    ExpectQuadrants(kTopRight, kTopLeft, kBottomRight, kBottomLeft);
+
+    SetPictureSettings(50, 50, 50, 16);
+    DrawQuadrants(kWidth, kHeight);
+    ExpectQuadrants(kBottomLeft, kBottomRight, kTopLeft, kTopRight);
+
+    SetPictureSettings(50, 50, 50, 17);
+    DrawQuadrants(kWidth, kHeight);
+    ExpectQuadrants(kTopRight, kTopLeft, kBottomRight, kBottomLeft);
+
+    SetPictureSettings(50, 50, 50, 0);
+    DrawQuadrants(kWidth, kHeight);
+    ExpectQuadrants(kTopLeft, kTopRight, kBottomLeft, kBottomRight);
+}
+
+TEST_F(GLViewOnScreen, ANarrowerPictureIsCentredBetweenBlackBars) {
+    constexpr int kNarrow = 240;
+    constexpr int kBar = (kWidth - kNarrow) / 2;
+    SetPictureSettings(50, 50, 50);
+    Show(kNarrow);
+    EXPECT_EQ(view.offsetX, kBar);
+    DrawQuadrants(kNarrow, kHeight);
+    const TRgb black = {0, 0, 0};
+    ExpectScreen({{{kBar / 2, kHeight / 2}, black},
+                  {{kBar + kNarrow / 4, kHeight / 4}, kTopLeft},
+                  {{kBar + kNarrow * 3 / 4, kHeight * 3 / 4}, kBottomRight},
+                  {{kWidth - kBar / 2, kHeight / 2}, black}});
+}
+
+TEST_F(GLViewOnScreen, AHiddenViewShowsNothingAndIsNotDrawn) {
+    SetPictureSettings(50, 50, 50);
+    DrawQuadrants(kWidth, kHeight);
+    ExpectQuadrants(kTopLeft, kTopRight, kBottomLeft, kBottomRight);
+    Hide();
+    EXPECT_FALSE(view.IsVisible());
+    // The picture is consumed but not drawn.
+    const std::int64_t drawn = view.DrawnPictures();
+    {
+        std::lock_guard guard(stream->pictureQueue.lock);
+        stream->pictureQueue.count = 1;
+    }
+    stream->refreshEvent->Set();
+    ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
+    EXPECT_EQ(view.DrawnPictures(), drawn);
+    // The video window itself shows again where the picture was.
+    Pump(10);
+    EXPECT_FALSE(Near(ScreenAt(kWidth / 4, kHeight / 4), kTopLeft));
+    Show(kWidth);
+    DrawQuadrants(kWidth, kHeight);
+    ExpectQuadrants(kTopLeft, kTopRight, kBottomLeft, kBottomRight);
+}
+
+TEST_F(GLViewOnScreen, ClicksOnTheViewReachTheVideoWindow) {
+    SetPictureSettings(50, 50, 50);
+    DrawQuadrants(kWidth, kHeight);
+    const POINT where{70, 90};
+    Click("click 1", where);
+    ASSERT_TRUE(PumpUntil([] {
+        return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONUP) > 0;
+    }));
+    ASSERT_GE(g_videoMessages.size(), 2u);
+    EXPECT_EQ(g_videoMessages[0], WM_LBUTTONDOWN);
+    EXPECT_EQ(LOWORD(static_cast<DWORD_PTR>(g_videoPositions[0])), where.x);
+    EXPECT_EQ(HIWORD(static_cast<DWORD_PTR>(g_videoPositions[0])), where.y);
+
+    // Far enough from the first click not to pair with it.
+    g_videoMessages.clear();
+    Click("click --repeat 2 --delay 80 1", POINT{200, 150});
+    ASSERT_TRUE(PumpUntil([] {
+        return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONDBLCLK) > 0;
+    })) << "messages seen: " << g_videoMessages.size();
+}
+
+} // namespace
