@@ -31,8 +31,12 @@ namespace {
 
 constexpr int kWidth = 320;
 constexpr int kHeight = 240;
-constexpr int kHostX = 200;
-constexpr int kHostY = 150;
+// ctest runs each test in a process of its own, several at once on one X
+// server: every test gets a cell of the screen to itself, so no window of
+// another test covers what this one reads back or clicks.
+constexpr int kCellWidth = 384;
+constexpr int kCellHeight = 270;
+constexpr int kCellColumns = 5;
 // Bounds that only a stuck thread or a lost event reaches.
 constexpr DWORD kStuckMs = 10000;
 constexpr int kPumpRounds = 400;
@@ -137,7 +141,8 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(SetUpGlfw());
-        host = CreateWindowExA(0, "GLTestHostWindow", "", WS_POPUP | WS_VISIBLE, kHostX, kHostY,
+        const POINT cell = OwnCell();
+        host = CreateWindowExA(0, "GLTestHostWindow", "", WS_POPUP | WS_VISIBLE, cell.x, cell.y,
                                kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(host, nullptr);
         video = CreateWindowExA(0, "GLTestVideoWindow", "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth,
@@ -177,6 +182,17 @@ protected:
         if (stream)
             stream->stream = nullptr;
         avformat_free_context(input);
+    }
+
+    static POINT OwnCell() {
+        const ::testing::TestSuite* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+        const ::testing::TestInfo* self = ::testing::UnitTest::GetInstance()->current_test_info();
+        int index = 0;
+        for (int i = 0; i < suite->total_test_count(); ++i) {
+            if (suite->GetTestInfo(i) == self)
+                index = i;
+        }
+        return POINT{(index % kCellColumns) * kCellWidth + 20, (index / kCellColumns) * kCellHeight + 15};
     }
 
     void Show(int pictureWidth) {
@@ -371,6 +387,26 @@ TEST_F(GLViewOnScreen, AHiddenViewShowsNothingAndIsNotDrawn) {
     Show(kWidth);
     DrawQuadrants(kWidth, kHeight);
     ExpectQuadrants(kTopLeft, kTopRight, kBottomLeft, kBottomRight);
+}
+
+TEST_F(GLViewOnScreen, AMaximisedParentMakesTheViewMonitorSizedWithTheTextureCentred) {
+    ShowWindow(host, SW_SHOWMAXIMIZED);
+    Pump(10);
+    ASSERT_TRUE(IsZoomed(host));
+    MONITORINFO monitor;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(host, MONITOR_DEFAULTTONEAREST), &monitor));
+    const int monitorWidth = monitor.rcMonitor.right - monitor.rcMonitor.left;
+    const int monitorHeight = monitor.rcMonitor.bottom - monitor.rcMonitor.top;
+    {
+        std::lock_guard guard(stream->displayLock);
+        // The picture width given is ignored for the texture's.
+        view.ShowView(host, 100);
+    }
+    EXPECT_EQ(view.windowWidth, monitorWidth);
+    EXPECT_EQ(view.windowHeight, monitorHeight + 1);
+    EXPECT_EQ(view.offsetX, (monitorWidth - kWidth) / 2);
+    EXPECT_TRUE(view.IsVisible());
+    EXPECT_EQ(view.parent, host);
 }
 
 TEST_F(GLViewOnScreen, ClicksOnTheViewReachTheVideoWindow) {
