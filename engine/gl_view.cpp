@@ -119,7 +119,7 @@ bool TGLView::CreateView(HWND parent_, int width, int height) {
         DestroyView();
         return false;
     }
-    m_parentNative = parentNative;
+    m_embeddedIn = parent_;
     windowWidth = windowW;
     windowHeight = windowH;
     return true;
@@ -309,11 +309,12 @@ void TGLView::ShowView(HWND parent_, int pictureWidth_) {
         centredWidth = textureWidth;
     }
     offsetX = (windowWidth - centredWidth) / 2;
-    if (parent_ && parent_ != parent) {
+    // Off the main thread only a window looked up before can be moved into;
+    // otherwise the view stays where it is and the next call tries again.
+    if (parent_ && parent_ != m_embeddedIn) {
         const TNativeWindow parentNative = NativeWindowOf(parent_);
-        if (parentNative && parentNative != m_parentNative &&
-            EmbedHostedWindow(m_display, nativeWindow, parentNative))
-            m_parentNative = parentNative;
+        if (parentNative && EmbedHostedWindow(m_display, nativeWindow, parentNative))
+            m_embeddedIn = parent_;
     }
     parent = parent_;
     ResizeHostedWindow(m_display, nativeWindow, windowWidth, windowHeight);
@@ -400,7 +401,8 @@ void TGLView::DrawPicture(TVideoStreamInfo& stream) {
 }
 
 void TGLView::DestroyView() {
-    if (window) {
+    // After glfwTerminate the window is gone with the rest of GLFW.
+    if (window && GlfwReady()) {
         // A render thread that never ran left its objects behind; they can
         // only go while the context is current here.
         if (HasGLObjects()) {
@@ -416,7 +418,7 @@ void TGLView::DestroyView() {
     window = nullptr;
     parent = nullptr;
     nativeWindow = 0;
-    m_parentNative = 0;
+    m_embeddedIn = nullptr;
     m_display = nullptr;
     textureWidth = textureHeight = 0;
     pictureWidth = pictureHeight = 0;

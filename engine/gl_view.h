@@ -98,7 +98,8 @@ private:
     bool MaximisedSize(HWND parent, int* width, int* height) const;
 
     TNativeDisplay m_display = nullptr;
-    TNativeWindow m_parentNative = 0;
+    // The window the view's window is a child of, as far as X knows.
+    HWND m_embeddedIn = nullptr;
     // InitGL succeeded: GL calls are only made after that.
     bool m_ready = false;
     bool m_settingsSent = false;
