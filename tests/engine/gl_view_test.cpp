@@ -305,6 +305,17 @@ TEST_F(GLViewOnScreen, TheWindowHasTheViewHints) {
     EXPECT_TRUE(view.IsVisible());
 }
 
+TEST_F(GLViewOnScreen, AnXErrorIsLoggedAndThePlayerGoesOn) {
+    // No client holds this id; Xlib's own handler would end the process.
+    constexpr TNativeWindow kNoSuchWindow = 0x1FFFFFFE;
+    ::testing::internal::CaptureStderr();
+    ResizeHostedWindow(view.NativeDisplay(), kNoSuchWindow, 10, 10);
+    std::vector<std::uint32_t> pixels;
+    EXPECT_TRUE(ReadScreenPixels(view.NativeDisplay(), 0, 0, 1, 1, &pixels));
+    const std::string logged = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(logged.find("X error"), std::string::npos) << logged;
+}
+
 TEST_F(GLViewOnScreen, PictureSettingsMatchTheShadersFunction) {
     struct Case {
         const char* what;
