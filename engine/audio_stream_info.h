@@ -1,16 +1,109 @@
 #pragma once
-// The sound stream of the recording.
+// The sound stream of the recording. It has no thread of its own: SDL's
+// audio thread calls AudioCallback, which decodes from the packet queue,
+// trims the sound towards the master clock and mixes it at `volume`.
+//
+// The sound stream owns the process's one SDL 1.2-style audio device
+// (SDL_OpenAudio / SDL_CloseAudio): nothing else may open or close it while
+// a recording plays. Open starts SDL's audio subsystem when nobody has, and
+// Close stops it again in that case.
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "engine/base_stream_info.h"
 
+struct SwrContext;
+
 class TAudioStreamInfo : public TBaseStreamInfo {
 public:
+    // What one decode may hand to the device buffer at most; a larger
+    // decoded frame is handed out in pieces of this size.
+    static constexpr int kAudioBufferBytes = 288000;
+    // Silence given per need when the queue is empty.
+    static constexpr int kSilenceBytes = 1024;
+    static constexpr int kConstructionVolume = 64;
+    static constexpr int kDeviceSamples = 1024;
+
     explicit TAudioStreamInfo(TMediaPlayer* owner);
     ~TAudioStreamInfo() override;
 
+    bool Init(std::intptr_t argument) override;
+    void Release() override;
+    // Opens the decoder and the device and starts the device. On failure
+    // nothing will ever call back, so the stream stays `closing` with both
+    // acknowledgements given: the reader queues nothing for it and a close
+    // handshake has nothing to wait for.
+    bool Open() override;
+    void Close() override;
+    // Sound is decoded by audio_decode_frame, on the device's own demand.
+    bool Decode(AVPacket* packet, double* pts, bool skipDisplay) override;
+
+    // SDL's callback; userdata is the stream.
+    static void AudioCallback(void* userdata, std::uint8_t* buffer, int length);
+    // Bytes of packed signed 16-bit sound decoded into audioBuffer, or -1
+    // when the queue has nothing. *pts is the time of their start.
+    int audio_decode_frame(double* pts);
+    // The byte count to play of a freshly decoded `size`, shortened when
+    // the sound lags the master clock.
+    int SynchronizeAudio(int size);
+
+    // Sets up the conversion to the device's format and the clock-following
+    // state for the decoder in codecContext. Open calls it; tests that bring
+    // their own decoder call it too.
+    bool PrepareOutput();
+    bool DeviceOpen() const { return m_deviceOpen; }
+    // Closes the device only (the controller's shutdown); the callback has
+    // returned for good when this returns.
+    void CloseDevice();
+
+    int Channels() const { return m_channels; }
+    int SampleRate() const { return m_sampleRate; }
+
     // Mixing volume 0..128 (0 when muted), given before every open.
-    std::atomic<std::int32_t> volume{0};
+    std::atomic<std::int32_t> volume{kConstructionVolume};
+
+    // The audio thread's alone while the device runs.
+    std::vector<std::uint8_t> audioBuffer;
+    int bufferSize = 0;
+    int bufferIndex = 0;
+    AVPacket* audioPacket = nullptr;  // owned from Init to Release
+    double diffCumulative = 0.0;
+    double diffAverageCoefficient = 0.0;
+    double diffThreshold = 0.0;
+    int diffAverageCount = 0;
+
+protected:
+    // The clock the sound follows; the controller's master clock.
+    virtual double ReferenceClock() const;
+
+private:
+    void Callback(std::uint8_t* buffer, int length);
+    void Acknowledge();
+    int TakeConverted(double* pts);
+    // Converts the decoded frame into m_converted; false when it cannot.
+    bool ConvertFrame();
+    bool EnsureResampler();
+    void FreeResampler();
+    void ResetDecoding();
+    bool OpenDevice();
+    bool FailOpen();
+
+    std::atomic<bool> m_deviceOpen{false};
+    bool m_startedAudioSubsystem = false;
+    // A packet is in the decoder and may still yield frames.
+    bool m_packetInDecoder = false;
+    bool m_packetYieldedFrame = false;
+    int m_channels = 0;
+    int m_sampleRate = 0;
+    // Decoded, converted sound not yet handed out (a frame can exceed
+    // audioBuffer).
+    std::vector<std::uint8_t> m_converted;
+    std::size_t m_convertedOffset = 0;
+    SwrContext* m_resampler = nullptr;
+    int m_resamplerFormat = -1;
+    int m_resamplerRate = 0;
+    int m_resamplerChannels = 0;
 };
