@@ -1,0 +1,35 @@
+#pragma once
+// Several small skin pictures side by side on one off-screen surface, each
+// found by a numeric id, so that a whole family of pictures costs one DC
+// and one bitmap.
+
+#include <memory>
+#include <unordered_map>
+
+#include "platform/gdi.h"
+
+struct TImageAtlas {
+    HDC dc = nullptr;
+    HBITMAP bitmap = nullptr;
+    std::unordered_map<UINT, std::unique_ptr<RECT>> rects = MakeRects();
+    bool released = true;
+
+    // Makes the surface; the atlas must be empty or released.
+    bool Create(HDC reference, LONG width, LONG height);
+    // Adopts a surface decoded elsewhere (the check box strip is its own atlas).
+    void Adopt(HDC surfaceDc, HBITMAP surfaceBitmap);
+    // Draws the file into (left, top) .. (right, bottom); the first rectangle
+    // recorded for an id stays.
+    bool Add(UINT id, LONG left, LONG top, LONG right, LONG bottom, HDC reference,
+             const char* path);
+    // Records an id for pixels already on the surface.
+    void Enter(UINT id, LONG left, LONG top, LONG right, LONG bottom);
+    // `destination` null: the stored rectangle is the destination too.
+    // Rectangles are inclusive. 0 for an unknown id or a missing surface.
+    BOOL Draw(HDC destination, const RECT* destinationRect, UINT id, bool transparent) const;
+    const RECT* Find(UINT id) const;
+    void Release();
+
+private:
+    static std::unordered_map<UINT, std::unique_ptr<RECT>> MakeRects();
+};
