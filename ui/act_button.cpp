@@ -171,7 +171,7 @@ void CActButton::BuildRegion(int width, int height) {
         HDC windowDc = GetDC(hWnd);
         TMemoryDC scratch;
         if (scratch.Prepare(windowDc, width, height)) {
-            RECT whole{0, 0, width - 1, height - 1};
+            RECT whole{0, 0, width, height};
             imageAtlas->Draw(scratch.dc, &whole, static_cast<UINT>(imageNormal), false);
             region = BuildRegionFromBitmap(scratch.dc, scratch.bitmap);
         }

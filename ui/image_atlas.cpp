@@ -74,17 +74,19 @@ BOOL TImageAtlas::Draw(HDC destination, const RECT* destinationRect, UINT id,
         return 0;
     const RECT target = destinationRect ? *destinationRect : *stored;
     if (transparent) {
-        // The stored rectangle is inclusive; shrinking it by one copies
-        // exactly the picture.
+        // TransparentCopy takes an inclusive rectangle: shrinking the stored
+        // one by one copies exactly the picture.
         RECT source = *stored;
         --source.right;
         --source.bottom;
         return TransparentCopy(destination, target.left, target.top, dc, source, MagentaKey);
     }
-    const int sourceWidth = stored->right - stored->left + 1;
-    const int sourceHeight = stored->bottom - stored->top + 1;
-    const int targetWidth = target.right - target.left + 1;
-    const int targetHeight = target.bottom - target.top + 1;
+    // Only the stored picture itself is copied, never a column or row of
+    // its neighbour on the surface.
+    const int sourceWidth = stored->right - stored->left;
+    const int sourceHeight = stored->bottom - stored->top;
+    const int targetWidth = target.right - target.left;
+    const int targetHeight = target.bottom - target.top;
     if (sourceWidth == targetWidth && sourceHeight == targetHeight)
         return BitBlt(destination, target.left, target.top, sourceWidth, sourceHeight, dc,
                       stored->left, stored->top, SRCCOPY);

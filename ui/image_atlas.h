@@ -24,8 +24,9 @@ struct TImageAtlas {
              const char* path);
     // Records an id for pixels already on the surface.
     void Enter(UINT id, LONG left, LONG top, LONG right, LONG bottom);
-    // `destination` null: the stored rectangle is the destination too.
-    // Rectangles are inclusive. 0 for an unknown id or a missing surface.
+    // `destination` null: the stored rectangle is the destination too. A
+    // destination of the stored size is copied, any other size stretched.
+    // 0 for an unknown id or a missing surface.
     BOOL Draw(HDC destination, const RECT* destinationRect, UINT id, bool transparent) const;
     const RECT* Find(UINT id) const;
     void Release();
