@@ -90,11 +90,13 @@ bool TAudioStreamInfo::PrepareOutput() {
     diffAverageCount = 0;
     diffThreshold = kThresholdSamples / m_sampleRate;
     clock = 0.0;
+    m_playedClock = 0.0;
     ResetDecoding();
     return true;
 }
 
 bool TAudioStreamInfo::OpenDevice() {
+    std::lock_guard lock(m_deviceLock);
     if (!SDL_WasInit(SDL_INIT_AUDIO)) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) < 0) {
             std::fprintf(stderr, "velor: no sound: %s\n", SDL_GetError());
@@ -125,6 +127,7 @@ bool TAudioStreamInfo::OpenDevice() {
 }
 
 void TAudioStreamInfo::CloseDevice() {
+    std::lock_guard lock(m_deviceLock);
     if (!m_deviceOpen)
         return;
     // Returns once SDL's audio thread has ended: no callback runs after it.
@@ -182,6 +185,7 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
         if (bufferIndex >= bufferSize) {
             double pts = 0.0;
             const int decoded = audio_decode_frame(&pts);
+            m_bufferSilent = decoded < 0;
             if (decoded < 0) {
                 bufferSize = kSilenceBytes;
                 std::memset(audioBuffer.data(), 0, kSilenceBytes);
@@ -202,6 +206,13 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
         buffer += chunk;
         length -= chunk;
     }
+    const int waiting = m_bufferSilent ? 0 : bufferSize - bufferIndex;
+    if (BytesPerSecond() > 0.0)
+        m_playedClock = clock - static_cast<double>(waiting) / BytesPerSecond();
+}
+
+double TAudioStreamInfo::BytesPerSecond() const {
+    return static_cast<double>(kBytesPerSample) * m_channels * m_sampleRate;
 }
 
 int TAudioStreamInfo::audio_decode_frame(double* pts) {
@@ -259,7 +270,7 @@ int TAudioStreamInfo::TakeConverted(double* pts) {
     }
     if (pts)
         *pts = clock;
-    clock = clock + static_cast<double>(piece) / (static_cast<double>(frameBytes) * m_sampleRate);
+    clock = clock + static_cast<double>(piece) / BytesPerSecond();
     return static_cast<int>(piece);
 }
 
@@ -344,7 +355,7 @@ int TAudioStreamInfo::SynchronizeAudio(int size) {
     const int frameBytes = kBytesPerSample * m_channels;
     const double reference = ReferenceClock();
     double audioClock = clock;
-    const double bytesPerSecond = static_cast<double>(frameBytes) * m_sampleRate;
+    const double bytesPerSecond = BytesPerSecond();
     if (bytesPerSecond > 0.0)
         audioClock -= static_cast<double>(std::max(0, bufferSize - bufferIndex)) / bytesPerSecond;
     const double diff = audioClock - reference;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "engine/base_stream_info.h"
@@ -55,9 +56,14 @@ public:
     // their own decoder call it too.
     bool PrepareOutput();
     bool DeviceOpen() const { return m_deviceOpen; }
-    // Closes the device only (the controller's shutdown); the callback has
-    // returned for good when this returns.
+    // Closes the device only (the controller's shutdown, from any thread);
+    // the callback has returned for good when this returns.
     void CloseDevice();
+
+    // The time of the end of the sound last handed to the device (the
+    // decoded end less what still waits in audioBuffer), for measuring how
+    // far the sound is from the master clock; any thread may read it.
+    double PlayedClock() const { return m_playedClock; }
 
     int Channels() const { return m_channels; }
     int SampleRate() const { return m_sampleRate; }
@@ -90,12 +96,19 @@ private:
     void ResetDecoding();
     bool OpenDevice();
     bool FailOpen();
+    double BytesPerSecond() const;
 
+    // Opening and closing the device, which the main thread's shutdown may
+    // do while the player thread closes the stream.
+    std::mutex m_deviceLock;
     std::atomic<bool> m_deviceOpen{false};
+    std::atomic<double> m_playedClock{0.0};
     bool m_startedAudioSubsystem = false;
     // A packet is in the decoder and may still yield frames.
     bool m_packetInDecoder = false;
     bool m_packetYieldedFrame = false;
+    // audioBuffer holds the silence of an empty queue, not sound.
+    bool m_bufferSilent = false;
     int m_channels = 0;
     int m_sampleRate = 0;
     // Decoded, converted sound not yet handed out (a frame can exceed

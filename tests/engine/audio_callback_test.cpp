@@ -100,6 +100,11 @@ TEST_F(AudioCallbackTest, FullVolumeGivesTheDecodedLevel) {
     }
     // 2132 samples decoded, 2048 played; the clock is the end of the decoded.
     EXPECT_DOUBLE_EQ(m_audio->clock, 2132.0 / kRate);
+    EXPECT_DOUBLE_EQ(m_audio->PlayedClock(), 2048.0 / kRate);
+
+    // Once the queue is dry the played clock stays at the end of the sound.
+    Play();
+    EXPECT_DOUBLE_EQ(m_audio->PlayedClock(), 2132.0 / kRate);
 }
 
 TEST_F(AudioCallbackTest, VolumeScalesTheLevelAndZeroIsSilenceWithTheClockMoving) {
@@ -135,6 +140,7 @@ TEST_F(AudioCallbackTest, PausedSteppingStoppedAndClosedWriteSilenceAndTakeNothi
         EXPECT_TRUE(AllSilent(Play()));
         EXPECT_EQ(m_audio->packetQueue.Count(), 3);
         EXPECT_DOUBLE_EQ(m_audio->clock, 0.0);
+        EXPECT_DOUBLE_EQ(m_audio->PlayedClock(), 0.0);
         *flag = false;
     }
     m_player.stepping = 1;
