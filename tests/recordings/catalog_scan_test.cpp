@@ -64,6 +64,13 @@ TEST_F(ScanFolderTest, PathsAreFolderSlashNameEvenWithATrailingSlash) {
     EXPECT_EQ(Scan(m_card.Path() + "/"), std::vector<std::string>{file});
 }
 
+TEST_F(ScanFolderTest, PathsLongerThanTheOldBuffersAreKeptWhole) {
+    const std::string folder(120, 'f');
+    const std::string file = Touch(folder + "/" + folder + "/" + folder + "/INF_F_0001_long.avi");
+    ASSERT_GT(file.size(), 400u);
+    EXPECT_EQ(Scan(m_card.Path()), std::vector<std::string>{file});
+}
+
 TEST_F(ScanFolderTest, AppendsToWhatTheEntriesHold) {
     Touch("inf_1.avi");
     std::vector<std::string> entries = {"earlier"};
