@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/message_box.h"
 #include "ui/act_button.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"

@@ -216,9 +216,14 @@ bool TPanelSet::AddPanel(std::unique_ptr<TPanelInfo> info) {
         const char* name = info->className[0] ? info->className : DefaultPanelClass;
         if (!info->className[0] && !RegisterWindowClass(DefaultPanelClass, PanelWindowProcedure, false))
             return false;
+        // Made at the frame's size at once, so that the background the panel
+        // prepares on creation covers it.
+        RECT client;
+        GetClientRect(frame, &client);
         window = CreateWindowExA(0, name, nullptr,
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0, 0,
-                                 0, frame, nullptr, instance, info->panel.get());
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+                                 client.right, client.bottom, frame, nullptr, instance,
+                                 info->panel.get());
     }
     if (!window)
         return false;
