@@ -10,8 +10,8 @@
 
 namespace {
 
-constexpr int BoxWidth = 380;
-constexpr int BoxHeight = 180;
+constexpr int BoxWidth = 340;
+constexpr int BoxHeight = 160;
 constexpr int TitleBand = 30;
 constexpr int ButtonWidth = 93;
 constexpr int ButtonHeight = 25;
@@ -195,12 +195,16 @@ INT_PTR CMessageBoxDlg::DialogProcedure(HWND dialog, UINT message, WPARAM wParam
     }
 }
 
-int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
+void RegisterMessageBoxTemplate() {
     TDialogTemplate dialogTemplate;
     dialogTemplate.style = WS_POPUP | WS_SYSMENU;
     dialogTemplate.width = BoxWidth;
     dialogTemplate.height = BoxHeight;
     RegisterDialogTemplate(MessageBoxTemplateId, dialogTemplate);
+}
+
+int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
+    RegisterMessageBoxTemplate();
     CMessageBoxDlg box;
     box.text = Limited(text);
     box.caption = Limited(caption);

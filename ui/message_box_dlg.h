@@ -41,6 +41,8 @@ private:
     void Paint(HDC dc);
 };
 
+// The box's dialog template (id 140); ShowMessageBox registers it itself.
+void RegisterMessageBoxTemplate();
 // Runs the box modally over `owner` (texts UTF-8; caption may be null) and
 // answers IDOK, IDCANCEL, IDYES, IDNO or IDOPEN.
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style);

@@ -1,5 +1,6 @@
-// velor-gallery: the window layer's windows side by side, to look at and to
-// check under an X server. `--screenshot FILE` saves the screen once the
+// velor-gallery: the window layer's windows side by side, and beside them
+// the toolkit's skinned controls in every state, to look at and to check
+// under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
 
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include "platform/gdi.h"
 #include "platform/window_screenshot.h"
 #include "platform/windows.h"
+#include "tools/velor-gallery/toolkit_page.h"
 
 namespace {
 
@@ -204,6 +206,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velor-gallery: the windows could not be made\n");
         return 1;
     }
+    constexpr int ToolkitPageX = 820;
+    constexpr int ToolkitPageY = 40;
+    if (!MakeToolkitPage(ToolkitPageX, ToolkitPageY))
+        std::fprintf(stderr, "velor-gallery: the toolkit page could not be made (skin missing?)\n");
     if (!g_gallery.screenshotPath.empty())
         SetTimer(frame, ScreenshotTimer, ScreenshotDelayMs, nullptr);
     MSG message;
@@ -211,6 +217,7 @@ int main(int argc, char** argv) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
+    DestroyToolkitPage();
     if (g_gallery.screenshotPath.empty())
         return 0;
     if (!g_gallery.screenshotSaved)
