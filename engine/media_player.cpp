@@ -3,7 +3,9 @@
 #include "engine/audio_stream_info.h"
 #include "engine/ffmpeg_handles.h"
 #include "engine/notify_sink.h"
+#include "engine/gl_view.h"
 #include "engine/video_stream_info.h"
+#include "platform/windows.h"
 
 #include <cmath>
 
@@ -18,6 +20,7 @@ TMediaPlayer::TMediaPlayer() {
 }
 
 TMediaPlayer::~TMediaPlayer() {
+    Shutdown();
     for (TStreamSlot& slot : slots) {
         if (slot.info)
             slot.info->Close();
@@ -68,12 +71,18 @@ void TMediaPlayer::Notify(WPARAM code, LPARAM lParam) {
         notifySink->Notify(code, lParam);
         return;
     }
+    if (notifyWindow && PostMessageA(notifyWindow, kPlayerNotifyMessage, code, lParam))
+        return;
     // Nobody listens: the telemetry table that came with an open is freed.
     if (code == PlayerNotify::Opened)
         delete reinterpret_cast<TTelemetry*>(lParam);
 }
 
 void TMediaPlayer::CloseProgressDialog() {
-    if (notifySink)
+    if (notifySink) {
         notifySink->CloseProgressDialog();
+        return;
+    }
+    if (HWND dialog = FindWindowA(nullptr, kProgressDialogTitle))
+        PostMessageA(dialog, kPlayerNotifyMessage, PlayerNotify::CloseProgressDialog, 0);
 }

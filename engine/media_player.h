@@ -19,6 +19,7 @@ class INotifySink;
 class TBaseStreamInfo;
 class TVideoStreamInfo;
 class TAudioStreamInfo;
+class TGLView;
 
 struct TStreamSlot {
     std::unique_ptr<TBaseStreamInfo> info;
@@ -41,6 +42,19 @@ public:
     ~TMediaPlayer();
     TMediaPlayer(const TMediaPlayer&) = delete;
     TMediaPlayer& operator=(const TMediaPlayer&) = delete;
+
+    // Commands, from the main thread.
+    void Start(HWND notifyWindow, HWND frontWindow, HWND rearWindow);
+    void OpenRecording(const std::string& path, int volume = -1);
+    void Stop();
+    void Pause();
+    void Resume();
+    void StepFrame(int direction);
+    void SeekBy(double seconds);
+    void SeekTo(double seconds);
+    void Shutdown();
+    // Neither stopped nor closed: a recording is open.
+    bool IsActive() const { return !stopped && !closed; }
 
     // Reading, on the player thread.
     bool OpenInput();
@@ -113,7 +127,29 @@ public:
     std::atomic<bool> muted{false};
     std::atomic<bool> stopWhilePaused{false};
 
+    std::unique_ptr<TGLView> views[2];
+
 private:
+    void PlayerThread();
+    static void TimerTick(UINT timerId, UINT message, DWORD_PTR user, DWORD_PTR, DWORD_PTR);
+    void CreateStreams();
+    void EndThreads();
+    // The reading loop; returns when the recording closed or the thread must end.
+    void ReadingLoop(TEvent* pendingStop);
+    void CloseStreams(TEvent* stopEvent);
+    void PauseNow(bool afterStep);
+    void FrameStep(int direction);
+    void SeekWhilePaused();
+    // Every live video stream now shows frame `target`. Set again once the
+    // decoders reached it: a picture queued before the jump may still have
+    // been put on screen meanwhile, and the next step counts from here.
+    void MarkShown(std::int64_t target);
+    // Seeks the input so that decoding starts at a key frame at or before
+    // `target` of `stream` (AVSEEK_FLAG_* as av_seek_frame takes them).
+    bool SeekInput(int stream, std::int64_t target, int flags);
+    void NoteVideoPacket(const AVPacket* packet);
+    void RepairVideoIndex();
+
     void Notify(WPARAM code, LPARAM lParam = 0);
     void CloseProgressDialog();
     void AssignRoles();
@@ -127,4 +163,8 @@ private:
     TChunkWalk m_chunks;
     TVideoPass m_videoPass;
     int m_readFailures = 0;
+    UINT m_timerId = 0;
+    // A stop command that arrived while a recording opened.
+    TEvent* m_stopDuringOpen = nullptr;
+    bool m_stopDrained = false;
 };

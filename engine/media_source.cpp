@@ -4,7 +4,10 @@
 #include <cstdio>
 
 #include "engine/audio_stream_info.h"
+#include <unordered_set>
+
 #include "engine/ffmpeg_handles.h"
+#include "engine/key_frames.h"
 #include "engine/media_player.h"
 #include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
@@ -116,7 +119,12 @@ bool TMediaPlayer::OpenInput() {
 
     AssignRoles();
     TTelemetryRoles roles{frontStreamIndex, rearStreamIndex, gpsStreamIndex, gsensorStreamIndex};
+    m_videoPass.isKeyFrame = [this](const AVPacket* packet) {
+        AVCodecID codec = formatContext->streams[packet->stream_index]->codecpar->codec_id;
+        return PacketStartsKeyFrame(codec, packet->data, packet->size, (packet->flags & AV_PKT_FLAG_KEY) != 0);
+    };
     std::unique_ptr<TTelemetry> telemetry = ReadTelemetry(formatContext, readPacket, roles, &m_videoPass);
+    RepairVideoIndex();
 
     frameCount = counted;
     if (frontStreamIndex >= 0)
@@ -125,9 +133,17 @@ bool TMediaPlayer::OpenInput() {
         Video(kRearSlot)->frameCount = counted;
     OpenStreams();
 
-    // Commands posted before this open are about an earlier recording.
+    // Commands posted before this open are about an earlier recording. A
+    // stop among them is still answered: it closes this recording as soon as
+    // it is open, so its caller does not wait for ever.
     MSG stale;
+    m_stopDrained = false;
+    m_stopDuringOpen = nullptr;
     while (PeekMessageA(&stale, nullptr, 0, 0, PM_REMOVE)) {
+        if (stale.message == kPlayerCommandMessage && stale.wParam == kStopCommand) {
+            m_stopDrained = true;
+            m_stopDuringOpen = reinterpret_cast<TEvent*>(stale.lParam);
+        }
     }
     CloseProgressDialog();
     Notify(PlayerNotify::Opened, reinterpret_cast<LPARAM>(telemetry.release()));
@@ -139,6 +155,29 @@ void TMediaPlayer::FailOpen(const char* text) {
     CloseInput();
     CloseProgressDialog();
     Notify(PlayerNotify::OpenFailed);
+}
+
+void TMediaPlayer::RepairVideoIndex() {
+    const int streams[2] = {frontStreamIndex, rearStreamIndex};
+    for (int channel = 0; channel < 2; ++channel) {
+        if (streams[channel] < 0)
+            continue;
+        AVStream* stream = formatContext->streams[streams[channel]];
+        std::unordered_set<std::int64_t> notKey;
+        for (const TVideoPacketEntry& entry : m_videoPass.packets[channel]) {
+            if (!entry.keyFrame)
+                notKey.insert(entry.dts);
+        }
+        const int count = avformat_index_get_entries_count(stream);
+        for (int i = 0; i < count; ++i) {
+            const AVIndexEntry* found = avformat_index_get_entry(stream, i);
+            if (!found || !(found->flags & AVINDEX_KEYFRAME) || !notKey.count(found->timestamp))
+                continue;
+            // Re-adding an entry at the same time stamp replaces its flags.
+            AVIndexEntry entry = *found;
+            av_add_index_entry(stream, entry.pos, entry.timestamp, entry.size, entry.min_distance, 0);
+        }
+    }
 }
 
 bool TMediaPlayer::MayRetryRead() {

@@ -9,6 +9,13 @@ inline constexpr UINT kPlayerNotifyMessage = WM_USER + 2;
 // The command message the main window posts to the player thread.
 inline constexpr UINT kPlayerCommandMessage = WM_USER + 1;
 
+// The progress dialog is found by this title.
+inline constexpr const char kProgressDialogTitle[] = "__Kestrel_ProgressDlg__";
+
+// Commands in the high word of the command message's wParam.
+inline constexpr WPARAM kStopCommand = 0x2FFFF;
+inline constexpr WPARAM kPauseCommand = 0x30000;
+
 namespace PlayerNotify {
 inline constexpr WPARAM OpenFailed = 0;
 inline constexpr WPARAM Opened = 1;

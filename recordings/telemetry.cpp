@@ -62,7 +62,8 @@ void NoteVideoPacket(const AVPacket* packet, int channel, TVideoPass* pass) {
         if (packet->dts > pass->largestVideoDts)
             pass->largestVideoDts = packet->dts;
     }
-    pass->packets[channel].push_back({packet->pos, packet->dts, (packet->flags & AV_PKT_FLAG_KEY) != 0});
+    bool key = pass->isKeyFrame ? pass->isKeyFrame(packet) : (packet->flags & AV_PKT_FLAG_KEY) != 0;
+    pass->packets[channel].push_back({packet->pos, packet->dts, key});
 }
 
 } // namespace

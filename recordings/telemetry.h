@@ -4,6 +4,7 @@
 // map and printing use.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -49,6 +50,10 @@ struct TVideoPass {
     std::int64_t largestDts[2] = {kNone, kNone};  // front, rear
     std::int64_t largestVideoDts = kNone;
     std::vector<TVideoPacketEntry> packets[2];
+    // Decides whether a video packet starts a key frame; without it the
+    // demuxer's flag is taken, which a file without a usable index sets on
+    // every frame.
+    std::function<bool(const AVPacket*)> isKeyFrame;
 };
 
 // Reads every packet of the open input once, collects the telemetry, and

@@ -25,8 +25,10 @@ TApplication& Application() {
     static int argc = 1;
     static char name[] = "engine_video_test";
     static char* argv[] = {name, nullptr};
-    static TApplication application(argc, argv);
-    return application;
+    // Never destroyed: windows deleted late must not outlive Qt's thread data
+    // at exit.
+    static TApplication* application = new TApplication(argc, argv);
+    return *application;
 }
 
 class TStandInView : public IVideoView {
