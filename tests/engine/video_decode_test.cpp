@@ -129,6 +129,17 @@ protected:
         return false;
     }
 
+    // Decodes the next front packet for display; the frame number shown, or
+    // -2 when nothing was queued.
+    int DecodeNextAndConsume() {
+        TPacketHandle packet = MakePacket();
+        if (!NextFrontPacket(packet.get()))
+            return -3;
+        double pts;
+        Front().Decode(packet.get(), &pts, false);
+        return ConsumePicture();
+    }
+
     // Takes the waiting picture as the render side would, returning its
     // frame number (or -1), and frees the queue for the next.
     int ConsumePicture(double* pts = nullptr) {
@@ -244,26 +255,15 @@ TEST_F(VideoDecodeTest, HiddenHidesTheViewAtTheNextPictureAndShowsItAgain) {
     RecordingOptions options;
     options.seconds = 1;
     OpenRecording(options);
-    TPacketHandle packet = MakePacket();
-    double pts;
-    ASSERT_TRUE(NextFrontPacket(packet.get()));
-    Front().Decode(packet.get(), &pts, false);
-    av_packet_unref(packet.get());
-    ConsumePicture();
+    EXPECT_EQ(DecodeNextAndConsume(), 0);
     EXPECT_TRUE(m_view.visible);
     Front().hidden = true;
     EXPECT_TRUE(m_view.visible);
-    ASSERT_TRUE(NextFrontPacket(packet.get()));
-    Front().Decode(packet.get(), &pts, false);
-    av_packet_unref(packet.get());
-    ConsumePicture();
+    DecodeNextAndConsume();
     EXPECT_FALSE(m_view.visible);
     Front().hidden = false;
-    ASSERT_TRUE(NextFrontPacket(packet.get()));
-    Front().Decode(packet.get(), &pts, false);
-    av_packet_unref(packet.get());
+    EXPECT_EQ(DecodeNextAndConsume(), 2);
     EXPECT_TRUE(m_view.visible);
-    EXPECT_EQ(ConsumePicture(), 2);
 }
 
 TEST_F(VideoDecodeTest, BackwardStepConvertsOnlyTheTarget) {
