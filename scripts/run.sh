@@ -6,6 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 build_dir=${BUILD_DIR:-build}
 cmake -S . -B "$build_dir" -G Ninja >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"

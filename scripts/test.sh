@@ -8,6 +8,10 @@ cd "$(dirname "$0")/.."
 
 bash scripts/setup.sh
 
+# Builds of other checkouts share the compiler cache: paths count relative
+# to the checkout.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+
 build_dir=${BUILD_DIR:-build}
 cmake_args=(-G Ninja -DVELOR_WERROR=ON)
 if [ -n "${VELOR_SANITIZE:-}" ]; then
