@@ -49,9 +49,9 @@ const TPlusFontSpec kPlusFonts[] = {
 
 bool IsThai(const std::string& language) { return strcasecmp(language.c_str(), "thai") == 0; }
 
-HFONT CreateGdiFont(const TGdiFontSpec& spec, bool thai) {
-    return CreateFontA(thai ? spec.thaiHeight : spec.height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET,
-                       0, 0, 0, 0, thai ? kTahoma : spec.face);
+HFONT CreateGdiFont(const TGdiFontSpec& entry, bool thai) {
+    return CreateFontA(thai ? entry.thaiHeight : entry.height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET,
+                       0, 0, 0, 0, thai ? kTahoma : entry.face);
 }
 
 void Release(HFONT* font) {
@@ -71,31 +71,31 @@ LanguageFonts& SharedFonts() {
 void CreateLanguageFonts(const std::string& language) {
     const bool thai = IsThai(language);
     LanguageFonts& fonts = SharedFonts();
-    for (const TGdiFontSpec& spec : kGdiFonts) {
-        HFONT& font = fonts.*spec.slot;
-        if (spec.builtOnce && font)
+    for (const TGdiFontSpec& entry : kGdiFonts) {
+        HFONT& font = fonts.*entry.slot;
+        if (entry.builtOnce && font)
             continue;
         Release(&font);
-        font = CreateGdiFont(spec, thai);
+        font = CreateGdiFont(entry, thai);
     }
-    for (const TPlusFontSpec& spec : kPlusFonts) {
-        std::unique_ptr<Gdiplus::Font>& font = fonts.*spec.slot;
-        if (spec.builtOnce && font)
+    for (const TPlusFontSpec& entry : kPlusFonts) {
+        std::unique_ptr<Gdiplus::Font>& font = fonts.*entry.slot;
+        if (entry.builtOnce && font)
             continue;
-        font = std::make_unique<Gdiplus::Font>(thai ? spec.thaiFace : spec.face,
-                                               thai ? spec.thaiSize : spec.size, spec.style,
+        font = std::make_unique<Gdiplus::Font>(thai ? entry.thaiFace : entry.face,
+                                               thai ? entry.thaiSize : entry.size, entry.style,
                                                Gdiplus::UnitPixel);
     }
 }
 
 void ReleaseLanguageFonts(bool all) {
     LanguageFonts& fonts = SharedFonts();
-    for (const TGdiFontSpec& spec : kGdiFonts) {
-        if (all || !spec.builtOnce)
-            Release(&(fonts.*spec.slot));
+    for (const TGdiFontSpec& entry : kGdiFonts) {
+        if (all || !entry.builtOnce)
+            Release(&(fonts.*entry.slot));
     }
-    for (const TPlusFontSpec& spec : kPlusFonts) {
-        if (all || !spec.builtOnce)
-            (fonts.*spec.slot).reset();
+    for (const TPlusFontSpec& entry : kPlusFonts) {
+        if (all || !entry.builtOnce)
+            (fonts.*entry.slot).reset();
     }
 }
