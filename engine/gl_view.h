@@ -16,6 +16,25 @@ struct GLFWwindow;
 class TMediaPlayer;
 class TVideoStreamInfo;
 
+// One picture the render thread took off its queue: when the pacing wanted
+// it and when it was done with it (seconds on av_gettime's clock). `drawn`
+// is false when the view has no window to draw into.
+struct TShownPicture {
+    int slot = 0;
+    std::int64_t dts = 0;
+    double dueSeconds = 0.0;
+    double shownSeconds = 0.0;
+    bool drawn = false;
+};
+
+// Watches the render thread's pictures (the benchmark); called on the render
+// thread, so it must be quick.
+class IPictureObserver {
+public:
+    virtual ~IPictureObserver() = default;
+    virtual void PictureShown(const TShownPicture& shown) = 0;
+};
+
 class TGLView final : public IVideoView {
 public:
     TGLView() = default;
@@ -57,6 +76,8 @@ public:
     TNativeDisplay NativeDisplay() const { return m_display; }
     // Pictures that reached the screen; what tests and diagnostics count.
     std::int64_t DrawnPictures() const { return m_drawnPictures; }
+    // Told of every picture the render thread takes; none by default.
+    std::atomic<IPictureObserver*> pictureObserver{nullptr};
 
     std::uint32_t vertexArray = 0;
     std::uint32_t vertexBuffer = 0;

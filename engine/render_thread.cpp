@@ -25,7 +25,9 @@ bool PictureWaiting(TPictureQueue& queue) {
 
 // Step 4: the delay d in milliseconds until the next pass; d >= 0 means the
 // waiting picture is due now.
-double NextDelay(TVideoStreamInfo& stream) {
+// `dueSeconds` gets the time the waiting picture was due: the frame timer
+// the previous picture set for this pass.
+double NextDelay(TVideoStreamInfo& stream, double* dueSeconds) {
     if (!stream.stream)
         return kNoStreamDelayMs;
     if (!PictureWaiting(stream.pictureQueue))
@@ -35,6 +37,7 @@ double NextDelay(TVideoStreamInfo& stream) {
     const TVideoPicture& picture = stream.pictureQueue.picture;
     stream.currentPts = picture.pts;
     stream.currentPtsTime = av_gettime();
+    *dueSeconds = stream.frameTimer;
     TPacingState state{stream.frameTimer, stream.lastFrameDelay, stream.lastFramePts};
     const double now = static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
     const double delay = PacePicture(state, picture.pts, now);
@@ -62,6 +65,17 @@ void ConsumePicture(TPictureQueue& queue) {
         queue.space->Release(1);
 }
 
+void ReportShown(IPictureObserver& observer, int slot, TGLView& view, const TVideoStreamInfo& stream,
+                 double dueSeconds, std::int64_t drawnBefore) {
+    TShownPicture shown;
+    shown.slot = slot;
+    shown.dts = stream.shownDts;
+    shown.dueSeconds = dueSeconds;
+    shown.shownSeconds = static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
+    shown.drawn = view.DrawnPictures() != drawnBefore;
+    observer.PictureShown(shown);
+}
+
 } // namespace
 
 void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
@@ -77,11 +91,17 @@ void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
     }
     do {
         stream->refreshEvent->Wait(INFINITE);
-        const double delay = NextDelay(*stream);
+        double dueSeconds = 0.0;
+        const double delay = NextDelay(*stream, &dueSeconds);
         stream->refreshPeriod = RefreshPeriodOf(delay);
         if (delay >= 0.0) {
-            if (!stream->closing && !stream->notOpen)
+            const std::int64_t drawnBefore = view.DrawnPictures();
+            const bool live = !stream->closing && !stream->notOpen;
+            if (live)
                 view.DrawPicture(*stream);
+            IPictureObserver* observer = view.pictureObserver.load(std::memory_order_relaxed);
+            if (observer && live)
+                ReportShown(*observer, slot, view, *stream, dueSeconds, drawnBefore);
             ConsumePicture(stream->pictureQueue);
         }
         stream->rendererAck = stream->closing.load();
