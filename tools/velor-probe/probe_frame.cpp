@@ -1,0 +1,315 @@
+// velor-probe frame FILE --at SECONDS --out PICTURE.png [--channel 0|1]:
+// opens a recording in the controller with real views, pauses, seeks there
+// the way a paused seek does, and writes the picture the channel then shows.
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+#include "engine/glfw_setup.h"
+#include "engine/media_player.h"
+#include "engine/notify_sink.h"
+#include "engine/video_stream_info.h"
+#include "platform/application.h"
+#include "platform/message_box.h"
+#include "platform/thread.h"
+#include "platform/windows.h"
+#include "tools/velor-probe/probe_command.h"
+
+namespace {
+
+constexpr const char kUsage[] = "FILE --at SECONDS --out PICTURE.png [--channel 0|1]";
+constexpr const char kWindowClass[] = "__VelorProbeFrameWindow__";
+// Each video window; the picture written has the display size of this.
+constexpr int kVideoWidth = 640;
+constexpr int kVideoHeight = 360;
+constexpr DWORD kOpenTimeoutMs = 60000;
+constexpr DWORD kCommandTimeoutMs = 10000;
+// The render thread takes the sought picture on its next pass.
+constexpr DWORD kShownTimeoutMs = 2000;
+constexpr int kBytesPerPixel = 4;
+
+struct TFrameArgs {
+    std::string file;
+    std::string out;
+    double at = -1.0;
+    int channel = 0;
+};
+
+std::optional<TFrameArgs> ParseFrameArgs(const std::vector<std::string>& arguments) {
+    TFrameArgs args;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& name = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (name == "--at" && hasValue) {
+            char* end = nullptr;
+            args.at = std::strtod(arguments[++i].c_str(), &end);
+            if (*end != '\0' || !(args.at >= 0.0))
+                return std::nullopt;
+        } else if (name == "--out" && hasValue) {
+            args.out = arguments[++i];
+        } else if (name == "--channel" && hasValue) {
+            const std::string& value = arguments[++i];
+            if (value != "0" && value != "1")
+                return std::nullopt;
+            args.channel = value == "1" ? 1 : 0;
+        } else if (!name.empty() && name[0] != '-' && args.file.empty()) {
+            args.file = name;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (args.file.empty() || args.out.empty() || args.at < 0.0)
+        return std::nullopt;
+    return args;
+}
+
+class TNotifyCatcher : public INotifySink {
+public:
+    void Notify(WPARAM code, LPARAM lParam) override {
+        std::lock_guard guard(m_lock);
+        if (code == PlayerNotify::Opened)
+            m_telemetry.reset(reinterpret_cast<TTelemetry*>(lParam));
+        m_codes.push_back(code);
+    }
+    void CloseProgressDialog() override {}
+    size_t Mark() const {
+        std::lock_guard guard(m_lock);
+        return m_codes.size();
+    }
+    bool Seen(WPARAM code, size_t mark) const {
+        std::lock_guard guard(m_lock);
+        for (size_t i = mark; i < m_codes.size(); ++i) {
+            if (m_codes[i] == code)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    mutable std::mutex m_lock;
+    std::vector<WPARAM> m_codes;
+    std::unique_ptr<TTelemetry> m_telemetry;
+};
+
+template <typename Done>
+bool PumpUntil(Done done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        Sleep(2);
+    }
+    return true;
+}
+
+struct TPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;  // tightly packed
+};
+
+// The channel's display picture, BGRA turned into RGBA for the encoder.
+TPicture CopyDisplayPicture(TVideoStreamInfo& video) {
+    TPicture copy;
+    std::lock_guard guard(video.displayLock);
+    const TVideoPicture& picture = video.pictureQueue.picture;
+    if (!picture.buffer || picture.width <= 0 || picture.height <= 0)
+        return copy;
+    int stride = picture.width * kBytesPerPixel;
+    const std::uint8_t* pixels = picture.buffer;
+    if (picture.picture && picture.picture->data[0]) {
+        pixels = picture.picture->data[0];
+        stride = picture.picture->linesize[0];
+    }
+    copy.width = picture.width;
+    copy.height = picture.height;
+    copy.rgba.resize(static_cast<size_t>(copy.width) * copy.height * kBytesPerPixel);
+    for (int y = 0; y < copy.height; ++y) {
+        const std::uint8_t* from = pixels + static_cast<size_t>(y) * stride;
+        std::uint8_t* to = copy.rgba.data() + static_cast<size_t>(y) * copy.width * kBytesPerPixel;
+        for (int x = 0; x < copy.width; ++x, from += 4, to += 4) {
+            to[0] = from[2];
+            to[1] = from[1];
+            to[2] = from[0];
+            to[3] = 255;
+        }
+    }
+    return copy;
+}
+
+struct TCodecCloser {
+    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
+};
+struct TFrameFreer {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct TPacketFreer {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct TFileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+bool WritePng(const TPicture& picture, const std::string& path) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
+    if (!codec)
+        return false;
+    std::unique_ptr<AVCodecContext, TCodecCloser> encoder(avcodec_alloc_context3(codec));
+    std::unique_ptr<AVFrame, TFrameFreer> frame(av_frame_alloc());
+    std::unique_ptr<AVPacket, TPacketFreer> packet(av_packet_alloc());
+    if (!encoder || !frame || !packet)
+        return false;
+    encoder->width = picture.width;
+    encoder->height = picture.height;
+    encoder->pix_fmt = AV_PIX_FMT_RGBA;
+    encoder->time_base = AVRational{1, 1};
+    if (avcodec_open2(encoder.get(), codec, nullptr) < 0)
+        return false;
+    frame->format = AV_PIX_FMT_RGBA;
+    frame->width = picture.width;
+    frame->height = picture.height;
+    frame->data[0] = const_cast<std::uint8_t*>(picture.rgba.data());
+    frame->linesize[0] = picture.width * kBytesPerPixel;
+    if (avcodec_send_frame(encoder.get(), frame.get()) < 0 || avcodec_send_frame(encoder.get(), nullptr) < 0)
+        return false;
+    if (avcodec_receive_packet(encoder.get(), packet.get()) < 0)
+        return false;
+    std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(path.c_str(), "wb"));
+    if (!file)
+        return false;
+    const size_t size = static_cast<size_t>(packet->size);
+    return std::fwrite(packet->data, 1, size, file.get()) == size;
+}
+
+LRESULT FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+class TFrameProbe {
+public:
+    explicit TFrameProbe(const TFrameArgs& args) : m_args(args) {}
+    ~TFrameProbe() {
+        m_player.Shutdown();
+        if (m_main)
+            DestroyWindow(m_main);
+    }
+    TFrameProbe(const TFrameProbe&) = delete;
+    TFrameProbe& operator=(const TFrameProbe&) = delete;
+
+    int Run();
+
+private:
+    bool MakeWindows();
+    int Fail(const std::string& text) {
+        std::fprintf(stderr, "velor-probe frame: %s\n", text.c_str());
+        return 1;
+    }
+
+    const TFrameArgs& m_args;
+    TNotifyCatcher m_catcher;
+    TMediaPlayer m_player;
+    HWND m_main = nullptr;
+};
+
+bool TFrameProbe::MakeWindows() {
+    WNDCLASSEXA windowClass;
+    windowClass.lpfnWndProc = FrameWindowProc;
+    windowClass.lpszClassName = kWindowClass;
+    if (!RegisterClassExA(&windowClass))
+        return false;
+    m_main = CreateWindowExA(0, kWindowClass, "velor-probe frame", WS_POPUP | WS_VISIBLE, 0, 0, kVideoWidth * 2,
+                             kVideoHeight, nullptr, nullptr, nullptr, nullptr);
+    if (!m_main)
+        return false;
+    HWND front = CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_VISIBLE, 0, 0, kVideoWidth, kVideoHeight,
+                                 m_main, nullptr, nullptr, nullptr);
+    HWND rear = CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_VISIBLE, kVideoWidth, 0, kVideoWidth,
+                                kVideoHeight, m_main, nullptr, nullptr, nullptr);
+    if (!front || !rear)
+        return false;
+    PumpUntil([] { return false; }, 50);
+    m_player.notifySink = &m_catcher;
+    m_player.Start(m_main, front, rear);
+    return true;
+}
+
+int TFrameProbe::Run() {
+    if (!MakeWindows())
+        return Fail("cannot make the video windows");
+    size_t mark = m_catcher.Mark();
+    StartRecordingMessageBoxes(IDOK);
+    m_player.OpenRecording(m_args.file, 0);
+    const bool answered = PumpUntil([&] {
+        return m_catcher.Seen(PlayerNotify::Opened, mark) || m_catcher.Seen(PlayerNotify::OpenFailed, mark);
+    }, kOpenTimeoutMs);
+    std::vector<TMessageBoxCall> boxes = RecordedMessageBoxes();
+    StopRecordingMessageBoxes();
+    if (!answered || !m_catcher.Seen(PlayerNotify::Opened, mark))
+        return Fail(m_args.file + ": " + (boxes.empty() ? "cannot be opened" : boxes.front().text));
+    TVideoStreamInfo* video = m_player.Video(m_args.channel);
+    if (!video || video->streamIndex < 0)
+        return Fail(m_args.file + ": no channel " + std::to_string(m_args.channel));
+    if (m_args.at > m_player.duration)
+        return Fail("--at lies after the end of the recording");
+
+    mark = m_catcher.Mark();
+    m_player.Pause();
+    if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::Paused, mark); }, kCommandTimeoutMs))
+        return Fail("the player did not pause");
+    mark = m_catcher.Mark();
+    m_player.SeekTo(m_args.at);
+    m_player.pendingOp = 2;
+    m_player.wakeEvent->Set();
+    if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::PausedAfterStep, mark); }, kCommandTimeoutMs))
+        return Fail("the seek was not answered");
+    // The sought picture is on screen once the render thread consumed it.
+    PumpUntil([&] {
+        std::lock_guard guard(video->pictureQueue.lock);
+        return video->pictureQueue.count == 0;
+    }, kShownTimeoutMs);
+    const TPicture picture = CopyDisplayPicture(*video);
+    if (picture.rgba.empty())
+        return Fail("channel " + std::to_string(m_args.channel) + " shows no picture");
+    if (!WritePng(picture, m_args.out))
+        return Fail("cannot write " + m_args.out);
+    return 0;
+}
+
+int ProbeFrame(const std::vector<std::string>& arguments) {
+    const std::optional<TFrameArgs> args = ParseFrameArgs(arguments);
+    if (!args) {
+        std::fprintf(stderr, "usage: velor-probe frame %s\n", kUsage);
+        return 1;
+    }
+    if (!std::getenv("DISPLAY")) {
+        std::fprintf(stderr, "velor-probe frame: needs a display for the views (run it under Xvfb)\n");
+        return 1;
+    }
+    if (!std::getenv("SDL_AUDIODRIVER"))
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+    static int argc = 1;
+    static char name[] = "velor-probe";
+    static char* argv[] = {name, nullptr};
+    TApplication application(argc, argv);
+    StartRecordingMessageBoxes(IDOK);
+    SetUpGlfw();
+    StopRecordingMessageBoxes();
+    TFrameProbe probe(*args);
+    return probe.Run();
+}
+
+[[maybe_unused]] const bool g_registered = RegisterProbeCommand({"frame", kUsage, ProbeFrame});
+
+} // namespace
