@@ -137,8 +137,7 @@ struct Entry {
 };
 
 fs::path SourceFolder() {
-  // tests/resource/ -> the repository's resource/skin-src/
-  return fs::path(__FILE__).parent_path().parent_path().parent_path() / "resource" / "skin-src";
+  return fs::path(VELOR_SOURCE_DIR) / "resource" / "skin-src";
 }
 
 std::map<std::string, Entry> ReadManifest() {
