@@ -135,7 +135,7 @@ private:
     void CreateStreams();
     void EndThreads();
     // The reading loop; returns when the recording closed or the thread must end.
-    void ReadingLoop(TEvent* pendingStop);
+    void ReadingLoop();
     void CloseStreams(TEvent* stopEvent);
     void PauseNow(bool afterStep);
     void FrameStep(int direction);

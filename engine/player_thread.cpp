@@ -190,7 +190,7 @@ void TMediaPlayer::PlayerThread() {
         if (stopWhilePaused) {
             stopWhilePaused = false;
             paused = false;
-            ReadingLoop(nullptr);
+            ReadingLoop();
             continue;
         }
         if (paused) {
@@ -205,7 +205,7 @@ void TMediaPlayer::PlayerThread() {
                 FrameStep(op);
                 continue;
             }
-            ReadingLoop(nullptr);
+            ReadingLoop();
             continue;
         }
         if (!closed)
@@ -217,12 +217,12 @@ void TMediaPlayer::PlayerThread() {
             CloseStreams(m_stopDuringOpen);
             continue;
         }
-        ReadingLoop(nullptr);
+        ReadingLoop();
     }
     EndThreads();
 }
 
-void TMediaPlayer::ReadingLoop(TEvent*) {
+void TMediaPlayer::ReadingLoop() {
     while (!stopped) {
         MSG message;
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message == kPlayerCommandMessage) {
