@@ -41,9 +41,11 @@ public:
     AVFrame* frame = nullptr;                // owned from Init to Release
 
     std::atomic<double> clock{0.0};
-    double frameTimer = 0.0;
-    double lastFrameDelay = 0.0;
-    double lastFramePts = 0.0;
+    // The render thread paces with these while the player thread resets
+    // them on open and close.
+    std::atomic<double> frameTimer{0.0};
+    std::atomic<double> lastFrameDelay{0.0};
+    std::atomic<double> lastFramePts{0.0};
     std::atomic<std::int64_t> shownDts{0};
     std::atomic<std::int64_t> lastPacketDts{0};
 

@@ -2,6 +2,7 @@
 // The one-picture queue between a video stream's decoder thread and its
 // render thread.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -40,9 +41,10 @@ public:
     void Reset();
 
     TVideoPicture picture;
-    std::int32_t count = 0;  // guarded by lock
-    std::int32_t readIndex = 0;
-    std::int32_t writeIndex = 0;
+    // Changed under lock; the decoder's wait for space reads it without.
+    std::atomic<std::int32_t> count{0};
+    std::atomic<std::int32_t> readIndex{0};
+    std::atomic<std::int32_t> writeIndex{0};
     std::mutex lock;
     // Released once each time the render side consumes a picture.
     std::unique_ptr<TSemaphore> space;
