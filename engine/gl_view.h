@@ -23,6 +23,8 @@ struct TShownPicture {
     int slot = 0;
     std::int64_t dts = 0;
     double dueSeconds = 0.0;
+    // When the render thread began drawing it, and when it was done.
+    double drawSeconds = 0.0;
     double shownSeconds = 0.0;
     bool drawn = false;
 };

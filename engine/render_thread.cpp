@@ -65,13 +65,16 @@ void ConsumePicture(TPictureQueue& queue) {
         queue.space->Release(1);
 }
 
+double NowSeconds() { return static_cast<double>(av_gettime()) / kMicrosecondsPerSecond; }
+
 void ReportShown(IPictureObserver& observer, int slot, TGLView& view, const TVideoStreamInfo& stream,
-                 double dueSeconds, std::int64_t drawnBefore) {
+                 double dueSeconds, double drawSeconds, std::int64_t drawnBefore) {
     TShownPicture shown;
     shown.slot = slot;
     shown.dts = stream.shownDts;
     shown.dueSeconds = dueSeconds;
-    shown.shownSeconds = static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
+    shown.drawSeconds = drawSeconds;
+    shown.shownSeconds = NowSeconds();
     shown.drawn = view.DrawnPictures() != drawnBefore;
     observer.PictureShown(shown);
 }
@@ -97,11 +100,12 @@ void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
         if (delay >= 0.0) {
             const std::int64_t drawnBefore = view.DrawnPictures();
             const bool live = !stream->closing && !stream->notOpen;
+            IPictureObserver* observer = view.pictureObserver.load(std::memory_order_relaxed);
+            const double drawSeconds = observer ? NowSeconds() : 0.0;
             if (live)
                 view.DrawPicture(*stream);
-            IPictureObserver* observer = view.pictureObserver.load(std::memory_order_relaxed);
             if (observer && live)
-                ReportShown(*observer, slot, view, *stream, dueSeconds, drawnBefore);
+                ReportShown(*observer, slot, view, *stream, dueSeconds, drawSeconds, drawnBefore);
             ConsumePicture(stream->pictureQueue);
         }
         stream->rendererAck = stream->closing.load();

@@ -44,6 +44,7 @@ constexpr DWORD kSampleIntervalMs = 20;
 // really moves.
 constexpr double kSeekFractions[] = {0.5, 0.15, 0.8, 0.35, 0.65};
 constexpr int kSteps = 5;
+constexpr DWORD kWarmUpMs = 1000;
 
 double ProcessCpuSeconds() {
     timespec now{};
@@ -107,6 +108,9 @@ private:
     // Runs the main thread until `code` arrived after `mark`; its time or 0.
     std::int64_t WaitFor(WPARAM code, size_t mark, DWORD timeoutMs = kCommandTimeoutMs);
     bool Play();
+    // Stops what played and opens the recording again, paused a little way
+    // in, for the seeks and steps (the run may have played to the end).
+    bool ReopenPaused();
     void SampleDrift();
     void MeasureSeeks();
     void MeasureSteps();
@@ -201,6 +205,34 @@ bool TBench::Play() {
     return true;
 }
 
+bool TBench::ReopenPaused() {
+    if (m_player.IsActive()) {
+        const size_t mark = m_log.Mark();
+        m_player.Stop();
+        WaitFor(PlayerNotify::Stopped, mark);
+    }
+    const DWORD start = GetTickCount();
+    while (m_player.IsActive() && GetTickCount() - start < kCommandTimeoutMs) {
+        if (m_windowed)
+            PumpMessages();
+        Sleep(1);
+    }
+    size_t mark = m_log.Mark();
+    m_player.OpenRecording(m_args.file, -1);
+    if (!WaitFor(PlayerNotify::Opened, mark, 60000))
+        return false;
+    // Let the pictures start before pausing, as a viewer would.
+    const DWORD playing = GetTickCount();
+    while (GetTickCount() - playing < kWarmUpMs) {
+        if (m_windowed)
+            PumpMessages();
+        Sleep(5);
+    }
+    mark = m_log.Mark();
+    m_player.Pause();
+    return WaitFor(PlayerNotify::Paused, mark) != 0;
+}
+
 void TBench::MeasureSeeks() {
     for (double fraction : kSeekFractions) {
         const size_t mark = m_log.Mark();
@@ -244,6 +276,12 @@ void TBench::WriteChannels(TJsonWriter& json) {
         json.Number(figures.meanErrorMs);
         json.Key("maxErrorMs");
         json.Number(figures.maxErrorMs);
+        json.Key("meanStartLateMs");
+        json.Number(figures.meanStartLateMs);
+        json.Key("meanDrawMs");
+        json.Number(figures.meanDrawMs);
+        json.Key("maxDrawMs");
+        json.Number(figures.maxDrawMs);
         json.EndObject();
     }
     json.EndArray();
@@ -347,9 +385,7 @@ int TBench::Run() {
         m_player.Shutdown();
         return 1;
     }
-    size_t mark = m_log.Mark();
-    m_player.Pause();
-    if (WaitFor(PlayerNotify::Paused, mark)) {
+    if (ReopenPaused()) {
         MeasureSeeks();
         MeasureSteps();
     }
@@ -364,7 +400,7 @@ int TBench::Run() {
         request.conversionWidth = m_displayWidth;
         request.conversionHeight = m_displayHeight;
     }
-    mark = m_log.Mark();
+    const size_t mark = m_log.Mark();
     m_player.Stop();
     WaitFor(PlayerNotify::Stopped, mark);
     m_player.Shutdown();

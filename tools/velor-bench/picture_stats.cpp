@@ -20,6 +20,10 @@ void TPictureStats::PictureShown(const TShownPicture& shown) {
         ++sums.late;
     sums.errorSum += error;
     sums.errorMax = std::max(sums.errorMax, error);
+    const double draw = shown.shownSeconds - shown.drawSeconds;
+    sums.startLateSum += shown.drawSeconds - shown.dueSeconds;
+    sums.drawSum += draw;
+    sums.drawMax = std::max(sums.drawMax, draw);
 }
 
 TChannelFigures TPictureStats::Figures(int slot) const {
@@ -28,8 +32,13 @@ TChannelFigures TPictureStats::Figures(int slot) const {
     TChannelFigures figures;
     figures.shown = sums.shown;
     figures.late = sums.late;
-    if (sums.shown > 0)
-        figures.meanErrorMs = sums.errorSum / static_cast<double>(sums.shown) * 1000.0;
+    if (sums.shown > 0) {
+        const double count = static_cast<double>(sums.shown);
+        figures.meanErrorMs = sums.errorSum / count * 1000.0;
+        figures.meanStartLateMs = sums.startLateSum / count * 1000.0;
+        figures.meanDrawMs = sums.drawSum / count * 1000.0;
+    }
     figures.maxErrorMs = sums.errorMax * 1000.0;
+    figures.maxDrawMs = sums.drawMax * 1000.0;
     return figures;
 }

@@ -15,6 +15,11 @@ struct TChannelFigures {
     std::int64_t late = 0;
     double meanErrorMs = 0.0;
     double maxErrorMs = 0.0;
+    // Where the error comes from: the pass starting after the due time,
+    // and the drawing itself (upload, draw, swap).
+    double meanStartLateMs = 0.0;
+    double meanDrawMs = 0.0;
+    double maxDrawMs = 0.0;
 };
 
 class TPictureStats : public IPictureObserver {
@@ -36,6 +41,9 @@ private:
         std::int64_t late = 0;
         double errorSum = 0.0;
         double errorMax = 0.0;
+        double startLateSum = 0.0;
+        double drawSum = 0.0;
+        double drawMax = 0.0;
     };
     const bool m_drawnOnly;
     std::atomic<bool> m_counting{false};
