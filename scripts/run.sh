@@ -16,7 +16,7 @@ args=("$@")
 if [ "${1:-}" = "--demo" ]; then
   demo_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Velor/demo"
   mkdir -p "$demo_dir"
-  demo="$demo_dir/NOR_20260101_120000_F.avi"
+  demo="$demo_dir/INF_REC_00_20260101_120000.avi"
   if [ ! -f "$demo" ]; then
     "$build_dir/bin/velor-fixture" --out "$demo" --channels 2 --seconds 30 --size 1280x720
   fi
