@@ -111,6 +111,8 @@ private:
     // Stops what played and opens the recording again, paused a little way
     // in, for the seeks and steps (the run may have played to the end).
     bool ReopenPaused();
+    void StartPlayer();
+    void ShutdownPlayer();
     void SampleDrift();
     void MeasureSeeks();
     void MeasureSteps();
@@ -121,8 +123,10 @@ private:
     const bool m_windowed;
     TPictureStats m_stats;
     TNotifyLog m_log;
-    TMediaPlayer m_player;
     std::unique_ptr<TBenchWindows> m_windows;
+    std::unique_ptr<TMediaPlayer> m_owned;
+    // The controller in use; a fresh one for the seeks and steps.
+    TMediaPlayer* m_player = nullptr;
 
     double m_openToNotifyMs = -1.0;
     double m_openToFirstPictureMs = -1.0;
@@ -153,17 +157,17 @@ std::int64_t TBench::WaitFor(WPARAM code, size_t mark, DWORD timeoutMs) {
 }
 
 void TBench::SampleDrift() {
-    TAudioStreamInfo* audio = m_player.Audio();
+    TAudioStreamInfo* audio = m_player->Audio();
     if (!audio || audio->streamIndex < 0 || audio->PlayedClock() <= 0.0)
         return;
-    m_drift.Add(std::fabs(audio->PlayedClock() - m_player.MasterClock()) * 1000.0);
+    m_drift.Add(std::fabs(audio->PlayedClock() - m_player->MasterClock()) * 1000.0);
 }
 
 bool TBench::Play() {
     const size_t mark = m_log.Mark();
     const std::int64_t openAt = av_gettime();
     StartRecordingMessageBoxes(IDOK);
-    m_player.OpenRecording(m_args.file, -1);
+    m_player->OpenRecording(m_args.file, -1);
     const std::int64_t openedAt = WaitFor(PlayerNotify::Opened, mark, 60000);
     StopRecordingMessageBoxes();
     if (!openedAt) {
@@ -171,8 +175,8 @@ bool TBench::Play() {
         return false;
     }
     m_openToNotifyMs = MillisSince(openAt, openedAt);
-    const double seconds = m_args.seconds > 0.0 ? std::min(m_args.seconds, m_player.duration.load())
-                                                 : m_player.duration.load();
+    const double seconds = m_args.seconds > 0.0 ? std::min(m_args.seconds, m_player->duration.load())
+                                                 : m_player->duration.load();
     const double cpuStart = ProcessCpuSeconds();
     const std::int64_t wallStart = av_gettime();
     m_stats.SetCounting(true);
@@ -186,7 +190,7 @@ bool TBench::Play() {
             m_endOfRecording = true;
             break;
         }
-        if (m_stats.FirstPictureMicros() && m_player.MasterClock() >= seconds)
+        if (m_stats.FirstPictureMicros() && m_player->MasterClock() >= seconds)
             break;
         if (m_stats.FirstPictureMicros())
             SampleDrift();
@@ -195,30 +199,41 @@ bool TBench::Play() {
     m_stats.SetCounting(false);
     m_playCpuSeconds = ProcessCpuSeconds() - cpuStart;
     m_wallSeconds = static_cast<double>(av_gettime() - wallStart) / 1e6;
-    m_mediaSeconds = std::min(m_player.MasterClock(), m_player.duration.load());
+    m_mediaSeconds = std::min(m_player->MasterClock(), m_player->duration.load());
     if (m_stats.FirstPictureMicros())
         m_openToFirstPictureMs = MillisSince(openAt, m_stats.FirstPictureMicros());
-    if (TVideoStreamInfo* front = m_player.Video(kFrontSlot)) {
+    if (TVideoStreamInfo* front = m_player->Video(kFrontSlot)) {
         m_displayWidth = front->displayWidth;
         m_displayHeight = front->displayHeight;
     }
     return true;
 }
 
+void TBench::StartPlayer() {
+    m_owned = std::make_unique<TMediaPlayer>();
+    m_player = m_owned.get();
+    m_player->notifySink = &m_log;
+    if (m_windowed)
+        m_player->Start(m_windows->Main(), m_windows->Front(), m_windows->Rear());
+    else
+        m_player->Start(nullptr, nullptr, nullptr);
+    for (auto& view : m_player->views)
+        view->pictureObserver = &m_stats;
+}
+
+void TBench::ShutdownPlayer() {
+    m_player->Shutdown();
+    for (auto& view : m_player->views)
+        view->pictureObserver = nullptr;
+}
+
 bool TBench::ReopenPaused() {
-    if (m_player.IsActive()) {
-        const size_t mark = m_log.Mark();
-        m_player.Stop();
-        WaitFor(PlayerNotify::Stopped, mark);
-    }
-    const DWORD start = GetTickCount();
-    while (m_player.IsActive() && GetTickCount() - start < kCommandTimeoutMs) {
-        if (m_windowed)
-            PumpMessages();
-        Sleep(1);
-    }
+    // A fresh controller rather than a stop: at the end of a recording the
+    // player thread can sit where a stop command never reaches it.
+    ShutdownPlayer();
+    StartPlayer();
     size_t mark = m_log.Mark();
-    m_player.OpenRecording(m_args.file, -1);
+    m_player->OpenRecording(m_args.file, -1);
     if (!WaitFor(PlayerNotify::Opened, mark, 60000))
         return false;
     // Let the pictures start before pausing, as a viewer would.
@@ -229,7 +244,7 @@ bool TBench::ReopenPaused() {
         Sleep(5);
     }
     mark = m_log.Mark();
-    m_player.Pause();
+    m_player->Pause();
     return WaitFor(PlayerNotify::Paused, mark) != 0;
 }
 
@@ -238,9 +253,9 @@ void TBench::MeasureSeeks() {
         const size_t mark = m_log.Mark();
         const std::int64_t at = av_gettime();
         // The paused seek: the target, then the wake-up that takes it.
-        m_player.SeekTo(fraction * m_player.duration);
-        m_player.pendingOp = 2;
-        m_player.wakeEvent->Set();
+        m_player->SeekTo(fraction * m_player->duration);
+        m_player->pendingOp = 2;
+        m_player->wakeEvent->Set();
         const std::int64_t done = WaitFor(PlayerNotify::StepDone, mark);
         WaitFor(PlayerNotify::PausedAfterStep, mark);
         if (done)
@@ -253,7 +268,7 @@ void TBench::MeasureSteps() {
         for (int step = 0; step < kSteps; ++step) {
             const size_t mark = m_log.Mark();
                 const std::int64_t at = av_gettime();
-            m_player.StepFrame(direction);
+            m_player->StepFrame(direction);
             const std::int64_t done = WaitFor(PlayerNotify::StepDone, mark);
             WaitFor(PlayerNotify::PausedAfterStep, mark);
             if (done)
@@ -373,39 +388,28 @@ int TBench::Run() {
             PumpMessages();
             Sleep(5);
         }
-        m_player.notifySink = &m_log;
-        m_player.Start(m_windows->Main(), m_windows->Front(), m_windows->Rear());
-    } else {
-        m_player.notifySink = &m_log;
-        m_player.Start(nullptr, nullptr, nullptr);
     }
-    for (auto& view : m_player.views)
-        view->pictureObserver = &m_stats;
+    StartPlayer();
     if (!Play()) {
-        m_player.Shutdown();
+        ShutdownPlayer();
         return 1;
+    }
+    TLowerBoundRequest request;
+    request.file = m_args.file;
+    request.videoStreams[0] = m_player->frontStreamIndex;
+    request.videoStreams[1] = m_player->rearStreamIndex;
+    request.audioStream = m_player->audioStreamIndex;
+    request.seconds = m_mediaSeconds;
+    if (m_windowed) {
+        request.conversionWidth = m_displayWidth;
+        request.conversionHeight = m_displayHeight;
     }
     if (ReopenPaused()) {
         MeasureSeeks();
         MeasureSteps();
     }
     m_peakRssMb = PeakRssMb();
-    TLowerBoundRequest request;
-    request.file = m_args.file;
-    request.videoStreams[0] = m_player.frontStreamIndex;
-    request.videoStreams[1] = m_player.rearStreamIndex;
-    request.audioStream = m_player.audioStreamIndex;
-    request.seconds = m_mediaSeconds;
-    if (m_windowed) {
-        request.conversionWidth = m_displayWidth;
-        request.conversionHeight = m_displayHeight;
-    }
-    const size_t mark = m_log.Mark();
-    m_player.Stop();
-    WaitFor(PlayerNotify::Stopped, mark);
-    m_player.Shutdown();
-    for (auto& view : m_player.views)
-        view->pictureObserver = nullptr;
+    ShutdownPlayer();
     if (std::getenv("VELOR_BENCH_TRACE"))
         m_log.Print(stderr);
     WriteJson(MeasureLowerBound(request));
