@@ -18,9 +18,15 @@ constexpr double kMicrosecondsPerSecond = 1000000.0;
 // The picture queue holds one picture.
 constexpr std::int32_t kPictureQueueSize = 1;
 
-bool PictureWaiting(TPictureQueue& queue) {
+// The waiting picture's time stamps, read under the queue's lock: a close on
+// the player thread may reset the picture at any time.
+bool PictureWaiting(TPictureQueue& queue, double* pts, std::int64_t* dts) {
     std::lock_guard guard(queue.lock);
-    return queue.count > 0;
+    if (queue.count <= 0)
+        return false;
+    *pts = queue.picture.pts;
+    *dts = queue.picture.dts;
+    return true;
 }
 
 // Step 4: the delay d in milliseconds until the next pass; d >= 0 means the
@@ -30,21 +36,22 @@ bool PictureWaiting(TPictureQueue& queue) {
 double NextDelay(TVideoStreamInfo& stream, double* dueSeconds) {
     if (!stream.stream)
         return kNoStreamDelayMs;
-    if (!PictureWaiting(stream.pictureQueue))
-        return kNoPictureDelayMs;
     // The decoder writes the picture only while the queue is empty, so it
     // holds still until it is consumed.
-    const TVideoPicture& picture = stream.pictureQueue.picture;
-    stream.currentPts = picture.pts;
+    double pts = 0.0;
+    std::int64_t dts = 0;
+    if (!PictureWaiting(stream.pictureQueue, &pts, &dts))
+        return kNoPictureDelayMs;
+    stream.currentPts = pts;
     stream.currentPtsTime = av_gettime();
     *dueSeconds = stream.frameTimer;
     TPacingState state{stream.frameTimer, stream.lastFrameDelay, stream.lastFramePts};
     const double now = static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
-    const double delay = PacePicture(state, picture.pts, now);
+    const double delay = PacePicture(state, pts, now);
     stream.frameTimer = state.frameTimer;
     stream.lastFrameDelay = state.lastFrameDelay;
     stream.lastFramePts = state.lastFramePts;
-    stream.shownDts = picture.dts;
+    stream.shownDts = dts;
     return delay;
 }
 
