@@ -331,11 +331,17 @@ void TMediaPlayer::PrerollTo(int mode, std::int64_t target, bool readFirst) {
         }
     }
 
-    int signals = 0;
+    // The decoders' flags are counted rather than the event's signals: two
+    // decoders that signal the auto-reset event before this thread wakes
+    // leave one signal, and the wait would run out its limit.
     const DWORD start = timeGetTime();
-    while (signals < streams && timeGetTime() - start < kStepWaitLimitMs) {
-        if (stepEvent->Wait(kStepWaitSliceMs) == WAIT_OBJECT_0)
-            ++signals;
+    while (timeGetTime() - start < kStepWaitLimitMs) {
+        int reached = 0;
+        for (int slot = kFrontSlot; slot <= kRearSlot; ++slot)
+            reached += waiting[slot] && Video(slot)->stepReached;
+        if (reached >= streams)
+            break;
+        stepEvent->Wait(kStepWaitSliceMs);
     }
 }
 

@@ -274,16 +274,20 @@ void TMediaPlayer::MarkShown(std::int64_t target) {
 
 void TMediaPlayer::FrameStep(int direction) {
     std::int64_t shown = -1;
-    bool anyQueued = false;
+    bool allQueued = true;
+    bool anyShown = false;
     for (int slot = 0; slot < 2; ++slot) {
         TVideoStreamInfo* video = Video(slot);
         if (!IsLive(video) || !video->lastFrame)
             continue;
         if (video->shownDts > shown)
             shown = video->shownDts;
-        anyQueued = anyQueued || video->packetQueue.Count() > 0;
+        anyShown = true;
+        // A forward step reads nothing only when every channel has its next
+        // packet queued; otherwise one decoder would never reach the target.
+        allQueued = allQueued && video->packetQueue.Count() > 0;
     }
-    const bool readFirst = !(direction == kStepForward && anyQueued);
+    const bool readFirst = !(direction == kStepForward && anyShown && allQueued);
     if (shown < 0) {
         Notify(PlayerNotify::StepDone);
         PauseNow(true);
