@@ -376,6 +376,10 @@ void TVideoStreamInfo::DecoderThread(TStreamSlot& slot) {
         if (!reached) {
             if (packetQueue.Get(packet.get(), closing ? INFINITE : kPacketWaitMs) != 1)
                 continue;
+            // The packet may have arrived during the wait, after the head was
+            // looked at: the step is judged by the packet actually taken.
+            if (player.stepping && !IsFlushPacket(packet.get()))
+                headDts = packet->dts;
             if (IsFlushPacket(packet.get())) {
                 if (!player.closed && codecContext)
                     avcodec_flush_buffers(codecContext);
