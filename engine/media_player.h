@@ -136,6 +136,7 @@ private:
     void EndThreads();
     // The reading loop; returns when the recording closed or the thread must end.
     void ReadingLoop();
+    void AnswerIdleStop();
     void CloseStreams(TEvent* stopEvent);
     void PauseNow(bool afterStep);
     void FrameStep(int direction);

@@ -19,6 +19,8 @@ constexpr int kStepForward = 1;
 constexpr int kStepBackward = -1;
 constexpr int kPendingSeek = 2;
 constexpr DWORD kEndingPauseMs = 100;
+// How often the idle player thread looks for a stop nobody else will read.
+constexpr DWORD kIdleCommandCheckMs = 50;
 // Seek flags of a frame step (av_seek_frame's AVSEEK_FLAG_* bits).
 constexpr int kSeekToStart = AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY;
 constexpr int kStepSeekForward = AVSEEK_FLAG_FRAME | AVSEEK_FLAG_ANY;
@@ -184,7 +186,10 @@ void TMediaPlayer::PlayerThread() {
     startEvent->Set();
 
     while (!stopped) {
-        wakeEvent->Wait(INFINITE);
+        if (wakeEvent->Wait(kIdleCommandCheckMs) != WAIT_OBJECT_0) {
+            AnswerIdleStop();
+            continue;
+        }
         if (stopped)
             break;
         if (stopWhilePaused) {
@@ -220,6 +225,26 @@ void TMediaPlayer::PlayerThread() {
         ReadingLoop();
     }
     EndThreads();
+}
+
+void TMediaPlayer::AnswerIdleStop() {
+    // Only the reading loop takes commands; a stop posted while it does not
+    // run (its caller waits without limit) is answered here. A stop while
+    // paused comes with a wake and is taken by the reading loop.
+    if (paused)
+        return;
+    MSG message;
+    if (!PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_NOREMOVE) ||
+        message.wParam != kStopCommand)
+        return;
+    PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_REMOVE);
+    auto* done = reinterpret_cast<TEvent*>(message.lParam);
+    if (!closed) {
+        CloseStreams(done);
+        return;
+    }
+    if (done)
+        done->Set();
 }
 
 void TMediaPlayer::ReadingLoop() {

@@ -52,10 +52,11 @@ TEvent::TEvent(bool manualReset, bool initiallySet)
     : m_manualReset(manualReset), m_signalled(initiallySet) {}
 
 void TEvent::Set() {
-    {
-        std::lock_guard lock(m_mutex);
-        m_signalled = true;
-    }
+    // Notified under the lock: a waiter that wakes may destroy the event at
+    // once (a stack event a command waits for), so nothing may touch it
+    // after the lock is given back.
+    std::lock_guard lock(m_mutex);
+    m_signalled = true;
     if (m_manualReset)
         m_changed.notify_all();
     else
@@ -93,11 +94,11 @@ bool TSemaphore::Release(LONG count, LONG* previous) {
         if (previous)
             *previous = m_count;
         m_count += count;
+        if (count == 1)
+            m_changed.notify_one();
+        else
+            m_changed.notify_all();
     }
-    if (count == 1)
-        m_changed.notify_one();
-    else
-        m_changed.notify_all();
     return true;
 }
 

@@ -330,3 +330,15 @@ TEST_F(PlayerTest, ManyRecordingsInARowOpenPlaySeekAndStop) {
         ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Stopped); })) << round;
     }
 }
+
+TEST_F(PlayerTest, StopIsAnsweredWhileNothingReadsTheCommands) {
+    Open(ShortRecording(5));
+    PauseAndWait();
+    // The player thread idles with the recording open and not paused (as a
+    // close while paused leaves it): only the idle check can see the stop.
+    m_player->paused = false;
+    g_notifications.clear();
+    m_player->Stop();
+    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Stopped); }));
+    EXPECT_FALSE(m_player->IsActive());
+}
