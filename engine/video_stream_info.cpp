@@ -81,6 +81,10 @@ bool TVideoStreamInfo::Init(std::intptr_t window) {
     pictureQueue.Init();
     videoWindow = reinterpret_cast<HWND>(window);
     initArgument = 0;
+    // Windows belong to the main thread; the decoder thread only ever needs
+    // the parent, which does not change while the stream lives.
+    if (videoWindow)
+        CallOnMainThread([this] { parentWindow = GetParent(videoWindow); });
     return true;
 }
 
@@ -114,7 +118,10 @@ bool TVideoStreamInfo::Open() {
         return false;
     if (!fullScreen) {
         RECT client{};
-        if (videoWindow && GetClientRect(videoWindow, &client)) {
+        bool measured = false;
+        if (videoWindow)
+            CallOnMainThread([&] { measured = GetClientRect(videoWindow, &client); });
+        if (measured) {
             displayHeight = client.bottom - client.top;
             if (fitWindowWidth) {
                 displayWidth = client.right - client.left;
@@ -271,7 +278,7 @@ void TVideoStreamInfo::Relayout() {
     std::lock_guard lock(displayLock);
     if (view)
         view->HideView();
-    HWND parent = videoWindow ? GetParent(videoWindow) : nullptr;
+    HWND parent = parentWindow;
     const bool wide = IsExactlyWide(codecContext);
     if (fullScreen) {
         // The parent's frame is the main thread's to change.

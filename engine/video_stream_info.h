@@ -64,6 +64,7 @@ public:
 
     IVideoView* view = nullptr;  // owned by the controller
     HWND videoWindow = nullptr;
+    HWND parentWindow = nullptr;  // the video window's parent, taken at Init
 
 protected:
     void ConfigureDecoder() override;
