@@ -7,6 +7,7 @@
 
 #include "platform/gdi.h"
 #include "platform/gdiplus.h"
+#include "tests/platform/gdi_test_surface.h"
 
 using namespace Gdiplus;
 
@@ -14,43 +15,8 @@ namespace {
 
 constexpr COLORREF kBackground = RGB(0, 0, 0);
 
-struct Ink {
-    int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
-    bool Any() const { return right >= 0; }
-};
-
-struct Surface {
-    Surface(int width, int height) : width(width), height(height) {
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateCompatibleBitmap(dc, width, height);  // starts black
-        old = SelectObject(dc, bitmap);
-    }
-    ~Surface() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    void Clear() {
-        RECT all{0, 0, width, height};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-    Ink InkOf() const {
-        Ink ink;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                if (GetPixel(dc, x, y) == kBackground) continue;
-                ink.left = std::min(ink.left, x);
-                ink.right = std::max(ink.right, x);
-                ink.top = std::min(ink.top, y);
-                ink.bottom = std::max(ink.bottom, y);
-            }
-        }
-        return ink;
-    }
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
+struct Surface : TTestSurface {
+    Surface(int width, int height) : TTestSurface(width, height, kBackground) {}
 };
 
 class GdiplusText : public testing::Test {

@@ -4,51 +4,17 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi.h"
+#include "tests/platform/gdi_test_surface.h"
 
 namespace {
 
 constexpr COLORREF kBackground = RGB(255, 255, 255);
 
-struct Ink {
-    int left = 1 << 20, top = 1 << 20, right = -1, bottom = -1;
-    bool Any() const { return right >= 0; }
-};
-
-struct TextSurface {
-    TextSurface(int width, int height) : width(width), height(height) {
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateCompatibleBitmap(dc, width, height);
-        old = SelectObject(dc, bitmap);
-        Clear();
+struct TextSurface : TTestSurface {
+    TextSurface(int width, int height) : TTestSurface(width, height, kBackground) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(0, 0, 0));
     }
-    ~TextSurface() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    void Clear() {
-        RECT all{0, 0, width, height};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    Ink InkOf() const {
-        Ink ink;
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                if (GetPixel(dc, x, y) == kBackground) continue;
-                ink.left = std::min(ink.left, x);
-                ink.right = std::max(ink.right, x);
-                ink.top = std::min(ink.top, y);
-                ink.bottom = std::max(ink.bottom, y);
-            }
-        }
-        return ink;
-    }
-    int width, height;
-    HDC dc;
-    HBITMAP bitmap;
-    HGDIOBJ old;
 };
 
 TEST(DrawText, CentredSingleLineSitsInTheMiddleOfItsBox) {
