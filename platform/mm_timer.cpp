@@ -1,5 +1,7 @@
 #include "platform/mm_timer.h"
 
+#include <pthread.h>
+
 #include <atomic>
 #include <ctime>
 #include <memory>
@@ -113,6 +115,7 @@ UINT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user, UIN
     UINT id = timer->id;
     table.timers.emplace(id, std::move(timer));
     raw->thread = std::thread([raw] {
+        pthread_setname_np(pthread_self(), "mm-timer");
         raw->Run();
         if (raw->orphaned.load(std::memory_order_acquire))
             delete raw;

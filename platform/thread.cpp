@@ -1,9 +1,15 @@
 #include "platform/thread.h"
 
+#include <pthread.h>
+
 #include <atomic>
 #include <ctime>
+#include <string>
 
 namespace {
+
+// Linux keeps 15 characters of a thread's name.
+constexpr std::size_t kLongestThreadName = 15;
 
 std::atomic<DWORD> g_nextThreadId{1};
 thread_local DWORD t_threadId = 0;
@@ -33,13 +39,16 @@ DWORD GetTickCount() {
 
 TThread::~TThread() { Join(); }
 
-bool TThread::Start(std::function<void()> body) {
+bool TThread::Start(std::function<void()> body, const char* name) {
     if (m_thread.joinable())
         return false;
     m_id = g_nextThreadId.fetch_add(1);
     m_finished = std::make_shared<TEvent>(true, false);
-    m_thread = std::thread([id = m_id, finished = m_finished, body = std::move(body)] {
+    std::string threadName = name ? std::string(name).substr(0, kLongestThreadName) : std::string();
+    m_thread = std::thread([id = m_id, finished = m_finished, body = std::move(body), threadName] {
         t_threadId = id;
+        if (!threadName.empty())
+            pthread_setname_np(pthread_self(), threadName.c_str());
         body();
         finished->Set();
     });

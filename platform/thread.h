@@ -26,8 +26,9 @@ public:
     ~TThread();
 
     // Starts `body`; the id is known when this returns, before the body runs,
-    // so the caller can post to the new thread at once.
-    bool Start(std::function<void()> body);
+    // so the caller can post to the new thread at once. `name` (at most 15
+    // characters) is what debuggers, top and perf show for it.
+    bool Start(std::function<void()> body, const char* name = nullptr);
     DWORD Id() const { return m_id; }
     bool Started() const { return m_thread.joinable(); }
     // Waits without limit for the body to return (on the main thread, while

@@ -1,3 +1,5 @@
+#include <pthread.h>
+
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -149,4 +151,17 @@ TEST(MainThread, PostedCallsRunInOrderOnTheMainThread) {
     poster.Join();
     ServiceMainThreadCalls();
     EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+}
+
+TEST(Thread, CarriesItsNameCutToWhatLinuxKeeps) {
+    char seen[32] = {};
+    char longSeen[32] = {};
+    TThread named, longNamed;
+    ASSERT_TRUE(named.Start([&] { pthread_getname_np(pthread_self(), seen, sizeof seen); }, "decode-front"));
+    ASSERT_TRUE(longNamed.Start([&] { pthread_getname_np(pthread_self(), longSeen, sizeof longSeen); },
+                                "a-name-far-too-long-for-linux"));
+    named.Join();
+    longNamed.Join();
+    EXPECT_STREQ(seen, "decode-front");
+    EXPECT_STREQ(longSeen, "a-name-far-too-");
 }
