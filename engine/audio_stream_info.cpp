@@ -9,9 +9,11 @@
 
 #include "engine/ffmpeg_handles.h"
 #include "engine/media_player.h"
+#include "engine/video_stream_info.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/time.h>
 #include <libswresample/swresample.h>
 }
 
@@ -26,6 +28,9 @@ constexpr double kThresholdSamples = 2048.0;
 // clock while no picture is on screen).
 constexpr double kNoSyncSeconds = 10.0;
 constexpr int kBytesPerSample = 2;
+// A held sound waits this long at most for the first picture, in case the
+// pictures never come; it then follows the master clock as it is.
+constexpr std::int64_t kLongestHoldMicros = 1000000;
 
 const char kDecodeRoutine[] = "audio_decode_frame";
 
@@ -90,7 +95,10 @@ bool TAudioStreamInfo::PrepareOutput() {
     diffAverageCount = 0;
     diffThreshold = kThresholdSamples / m_sampleRate;
     clock = 0.0;
-    m_playedClock = 0.0;
+    serial = owner ? owner->flushSerial.load() : 0u;
+    m_soundHeld = true;
+    m_heldSince = 0;
+    PublishPosition(0.0, 0.0, 0);
     ResetDecoding();
     return true;
 }
@@ -164,6 +172,33 @@ void TAudioStreamInfo::Acknowledge() {
     rendererAck = true;
 }
 
+void TAudioStreamInfo::PublishPosition(double start, double end, std::int64_t filledAt) {
+    m_positionSerial.fetch_add(1, std::memory_order_acq_rel);
+    m_positionStart.store(start, std::memory_order_relaxed);
+    m_positionEnd.store(end, std::memory_order_relaxed);
+    m_positionTime.store(filledAt, std::memory_order_relaxed);
+    m_positionSerial.fetch_add(1, std::memory_order_release);
+}
+
+double TAudioStreamInfo::PlayedClock() const {
+    double start = 0.0;
+    double end = 0.0;
+    std::int64_t filledAt = 0;
+    for (;;) {
+        const std::uint32_t before = m_positionSerial.load(std::memory_order_acquire);
+        start = m_positionStart.load(std::memory_order_relaxed);
+        end = m_positionEnd.load(std::memory_order_relaxed);
+        filledAt = m_positionTime.load(std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (!(before & 1u) && m_positionSerial.load(std::memory_order_relaxed) == before)
+            break;
+    }
+    if (filledAt == 0)
+        return end;
+    const double since = static_cast<double>(av_gettime() - filledAt) / 1000000.0;
+    return std::min(start + std::max(since, 0.0), end);
+}
+
 void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
     // SDL 2 hands the buffer over as it was; whatever is not mixed into it
     // must be silence.
@@ -181,10 +216,26 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
         return;
     if (length < 1)
         return;
+    const std::int64_t filledAt = av_gettime();
+    int silentBytes = 0;
+    if (m_soundHeld && !StartWithPictures(length, &silentBytes))
+        return;
+    buffer += silentBytes;
+    length -= silentBytes;
+    const double bytesPerSecond = BytesPerSecond();
+    const double firstSound = bytesPerSecond > 0.0 ? NextSoundClock() : 0.0;
     while (length > 0) {
         if (bufferIndex >= bufferSize) {
             double pts = 0.0;
             const int decoded = audio_decode_frame(&pts);
+            // A flush came with it: the sound after the jump waits for the
+            // pictures after it, in the next call.
+            if (m_soundHeld && decoded >= 0 && PicturesToWaitFor()) {
+                bufferSize = decoded;
+                bufferIndex = 0;
+                m_bufferSilent = false;
+                break;
+            }
             m_bufferSilent = decoded < 0;
             if (decoded < 0) {
                 bufferSize = kSilenceBytes;
@@ -206,9 +257,84 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
         buffer += chunk;
         length -= chunk;
     }
-    const int waiting = m_bufferSilent ? 0 : bufferSize - bufferIndex;
-    if (BytesPerSecond() > 0.0)
-        m_playedClock = clock - static_cast<double>(waiting) / BytesPerSecond();
+    // SDL plays this buffer from now on: its first byte is heard now, and the
+    // sound in it from `firstSound` on after the silence put before it.
+    if (bytesPerSecond <= 0.0)
+        return;
+    PublishPosition(firstSound - static_cast<double>(silentBytes) / bytesPerSecond, NextSoundClock(), filledAt);
+}
+
+const TVideoStreamInfo* TAudioStreamInfo::PicturesToWaitFor() const {
+    // A hidden channel may never queue a picture; its clock runs on from the
+    // open, and the sound follows it from the start.
+    const TVideoStreamInfo* video = owner ? owner->MasterVideo() : nullptr;
+    return video && !video->hidden ? video : nullptr;
+}
+
+bool TAudioStreamInfo::StartWithPictures(int length, int* silentBytes) {
+    *silentBytes = 0;
+    const TVideoStreamInfo* video = PicturesToWaitFor();
+    if (!video || BytesPerSecond() <= 0.0) {
+        m_soundHeld = false;
+        return true;
+    }
+    const std::int64_t now = av_gettime();
+    if (m_heldSince == 0)
+        m_heldSince = now;
+    if (video->shownSerial != serial) {
+        if (now - m_heldSince < kLongestHoldMicros)
+            return false;
+        m_soundHeld = false;
+        return true;
+    }
+    if (!RefillForStart() || video->shownSerial != serial)
+        return false;
+    const double ahead = NextSoundClock() - owner->MasterClock();
+    if (!(std::fabs(ahead) < kNoSyncSeconds)) {
+        m_soundHeld = false;
+        return true;
+    }
+    if (ahead > 0.0) {
+        const int silence = WholeFrameBytes(ahead);
+        if (silence >= length)
+            return false;
+        *silentBytes = silence;
+        m_soundHeld = false;
+        return true;
+    }
+    // The pictures are past the start of the sound: what they passed is not
+    // played.
+    for (int drop = WholeFrameBytes(-ahead); drop > 0;) {
+        if (!RefillForStart())
+            return false;
+        const int step = std::min(drop, bufferSize - bufferIndex);
+        bufferIndex += step;
+        drop -= step;
+    }
+    m_soundHeld = false;
+    return true;
+}
+
+bool TAudioStreamInfo::RefillForStart() {
+    if (bufferIndex < bufferSize && !m_bufferSilent)
+        return true;
+    const int decoded = audio_decode_frame(nullptr);
+    if (decoded < 0)
+        return false;
+    bufferSize = decoded;
+    bufferIndex = 0;
+    m_bufferSilent = false;
+    return true;
+}
+
+double TAudioStreamInfo::NextSoundClock() const {
+    const int waiting = m_bufferSilent ? 0 : std::max(bufferSize - bufferIndex, 0);
+    return clock - static_cast<double>(waiting) / BytesPerSecond();
+}
+
+int TAudioStreamInfo::WholeFrameBytes(double seconds) const {
+    // Callers keep seconds under kNoSyncSeconds, so this fits.
+    return static_cast<int>(std::floor(seconds * m_sampleRate)) * kBytesPerSample * m_channels;
 }
 
 double TAudioStreamInfo::BytesPerSecond() const {
@@ -242,6 +368,9 @@ int TAudioStreamInfo::audio_decode_frame(double* pts) {
             return -1;
         if (IsFlushPacket(audioPacket)) {
             std::fputs("---> audio_decode_frame, pkt->data == flush_pkt.data\n", stderr);
+            serial = owner ? owner->flushSerial.load() : 0u;
+            m_soundHeld = true;
+            m_heldSince = 0;
             ResetDecoding();
             continue;
         }

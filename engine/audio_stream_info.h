@@ -17,6 +17,7 @@
 #include "engine/base_stream_info.h"
 
 struct SwrContext;
+class TVideoStreamInfo;
 
 class TAudioStreamInfo : public TBaseStreamInfo {
 public:
@@ -60,10 +61,12 @@ public:
     // the callback has returned for good when this returns.
     void CloseDevice();
 
-    // The time of the end of the sound last handed to the device (the
-    // decoded end less what still waits in audioBuffer), for measuring how
-    // far the sound is from the master clock; any thread may read it.
-    double PlayedClock() const { return m_playedClock; }
+    // The recording time of the sound the device plays at this moment: the
+    // start of the last device buffer filled plus the time since, never past
+    // its end (a device that stops calling back stays at the end of what it
+    // was given). For measuring how far the sound is from the master clock;
+    // any thread may read it. 0 before the first sound.
+    double PlayedClock() const;
 
     int Channels() const { return m_channels; }
     int SampleRate() const { return m_sampleRate; }
@@ -87,6 +90,19 @@ protected:
 
 private:
     void Callback(std::uint8_t* buffer, int length);
+    // While the sound is held after an open or a jump: false while it must
+    // stay silent, otherwise true with the silence to write before the sound
+    // in *silentBytes (the sound is ahead of the pictures) or with the sound
+    // the pictures already passed dropped.
+    bool StartWithPictures(int length, int* silentBytes);
+    // The master clock's channel when it will show pictures, else none.
+    const TVideoStreamInfo* PicturesToWaitFor() const;
+    // Decodes more into audioBuffer once it is used up; false when the queue
+    // has nothing.
+    bool RefillForStart();
+    // The recording time of the next byte audioBuffer hands out.
+    double NextSoundClock() const;
+    int WholeFrameBytes(double seconds) const;
     void Acknowledge();
     int TakeConverted(double* pts);
     // Converts the decoded frame into m_converted; false when it cannot.
@@ -102,13 +118,27 @@ private:
     // do while the player thread closes the stream.
     std::mutex m_deviceLock;
     std::atomic<bool> m_deviceOpen{false};
-    std::atomic<double> m_playedClock{0.0};
+    // Where the last filled device buffer lies in the recording and when it
+    // was filled, written by the audio thread between two steps of
+    // m_positionSerial (odd while writing) so that a reader sees one whole.
+    void PublishPosition(double start, double end, std::int64_t filledAt);
+    std::atomic<std::uint32_t> m_positionSerial{0};
+    std::atomic<double> m_positionStart{0.0};
+    std::atomic<double> m_positionEnd{0.0};
+    std::atomic<std::int64_t> m_positionTime{0};
     bool m_startedAudioSubsystem = false;
     // A packet is in the decoder and may still yield frames.
     bool m_packetInDecoder = false;
     bool m_packetYieldedFrame = false;
     // audioBuffer holds the silence of an empty queue, not sound.
     bool m_bufferSilent = false;
+    // After an open and after every flush the sound waits for the first
+    // picture decoded after it and then starts where the pictures are; the
+    // lag correction alone would start it wherever the device's cycle falls
+    // (up to a device buffer late), or follow a master clock that still
+    // shows the pictures from before a jump. Audio thread only.
+    bool m_soundHeld = true;
+    std::int64_t m_heldSince = 0;
     int m_channels = 0;
     int m_sampleRate = 0;
     // Decoded, converted sound not yet handed out (a frame can exceed

@@ -51,6 +51,7 @@ bool TBaseStreamInfo::Open() {
         return false;
     }
     streamIndex = found;
+    serial = owner ? owner->flushSerial.load() : 0u;
     notOpen = false;
     stream = input->streams[found];
     codec = avcodec_find_decoder(stream->codecpar->codec_id);

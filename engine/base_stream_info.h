@@ -16,6 +16,22 @@ struct AVPacket;
 struct AVStream;
 class TMediaPlayer;
 
+// The open input's stream of a stream object: set by the player thread at
+// open while the render and main threads look at it, so it is published
+// atomically; otherwise it reads like the plain pointer it stands for.
+class TStreamPointer {
+public:
+    TStreamPointer& operator=(AVStream* stream) {
+        m_stream.store(stream, std::memory_order_release);
+        return *this;
+    }
+    operator AVStream*() const { return m_stream.load(std::memory_order_acquire); }
+    AVStream* operator->() const { return m_stream.load(std::memory_order_acquire); }
+
+private:
+    std::atomic<AVStream*> m_stream{nullptr};
+};
+
 class TBaseStreamInfo {
 public:
     // mediaType is FFmpeg's AVMEDIA_TYPE_VIDEO (0) or AVMEDIA_TYPE_AUDIO (1).
@@ -35,7 +51,7 @@ public:
     const int mediaType;
     std::atomic<std::int32_t> streamIndex{-1};
     const int typeOrdinal;
-    AVStream* stream = nullptr;              // borrowed from the open input
+    TStreamPointer stream;                   // borrowed from the open input
     AVCodecContext* codecContext = nullptr;  // owned from Open to Close
     const AVCodec* codec = nullptr;
     AVFrame* frame = nullptr;                // owned from Init to Release
@@ -59,6 +75,9 @@ public:
     std::atomic<bool> closing{true};
     std::atomic<bool> decoderAck{false};
     std::atomic<bool> rendererAck{false};
+    // The controller's flushSerial that the decoder has caught up with: set
+    // at open and whenever it takes a flush packet.
+    std::atomic<std::uint32_t> serial{0};
 
 protected:
     // Called between the decoder context's set-up and its opening, for the

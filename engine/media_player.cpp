@@ -42,13 +42,18 @@ TAudioStreamInfo* TMediaPlayer::Audio() const {
     return static_cast<TAudioStreamInfo*>(slots[kAudioSlot].info.get());
 }
 
-double TMediaPlayer::MasterClock() const {
+const TVideoStreamInfo* TMediaPlayer::MasterVideo() const {
     for (int slot = kFrontSlot; slot <= kRearSlot; ++slot) {
         const TVideoStreamInfo* video = Video(slot);
-        if (!video || video->notOpen)
-            continue;
-        return video->currentPts + static_cast<double>(av_gettime() - video->currentPtsTime) / 1000000.0;
+        if (video && !video->notOpen)
+            return video;
     }
+    return nullptr;
+}
+
+double TMediaPlayer::MasterClock() const {
+    if (const TVideoStreamInfo* video = MasterVideo())
+        return video->currentPts + static_cast<double>(av_gettime() - video->currentPtsTime) / 1000000.0;
     return static_cast<double>(av_gettime()) / 1000000.0;
 }
 

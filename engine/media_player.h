@@ -66,6 +66,8 @@ public:
     // The time of the picture on screen plus the time since it was shown,
     // from the front channel (the rear when the front is not open).
     double MasterClock() const;
+    // The video stream that gives the master clock, or none.
+    const TVideoStreamInfo* MasterVideo() const;
     // Whole seconds of the playback position, as the main window shows it.
     std::int32_t CurrentSecond() const;
 
@@ -126,6 +128,11 @@ public:
     std::atomic<std::int32_t> volume{50};
     std::atomic<bool> muted{false};
     std::atomic<bool> stopWhilePaused{false};
+    // Counts the opens and the jumps that flush every queue; each stream
+    // notes the count it decodes for, and each picture the count it came
+    // from, so the sound can tell when the pictures on screen are the ones
+    // after the jump.
+    std::atomic<std::uint32_t> flushSerial{0};
 
     std::unique_ptr<TGLView> views[2];
 

@@ -70,6 +70,7 @@ void TMediaPlayer::AssignRoles() {
 }
 
 void TMediaPlayer::OpenStreams() {
+    ++flushSerial;
     double rates[2] = {0.0, 0.0};
     for (int slot = 0; slot < kSlotCount; ++slot) {
         TBaseStreamInfo* info = slots[slot].info.get();
@@ -265,6 +266,7 @@ bool TMediaPlayer::SeekNow() {
         target = av_rescale_q(target, AVRational{1, 1000000}, formatContext->streams[seekStream]->time_base);
     if (av_seek_frame(formatContext, seekStream, target, seekFlags) < 0)
         return false;
+    ++flushSerial;
     for (TStreamSlot& slot : slots) {
         if (!IsLive(slot.info.get()))
             continue;

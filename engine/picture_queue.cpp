@@ -12,6 +12,7 @@ void TVideoPicture::Free() {
     width = height = 0;
     pts = 0.0;
     dts = 0;
+    serial = 0;
     allocated = 0;
 }
 

@@ -19,6 +19,8 @@ struct TVideoPicture {
     std::int32_t height = 0;
     double pts = 0.0;
     std::int64_t dts = 0;
+    // The stream's serial when the picture was decoded.
+    std::uint32_t serial = 0;
     std::int32_t allocated = 0;
 
     // Frees the buffer and the frame record and zeroes the fields.

@@ -17,6 +17,9 @@ namespace {
 
 constexpr int kStepForward = 1;
 constexpr int kStepBackward = -1;
+// Per video slot, as top and perf show them.
+constexpr const char* kRenderThreadNames[] = {"render-front", "render-rear"};
+constexpr const char* kDecoderThreadNames[] = {"decode-front", "decode-rear"};
 constexpr int kPendingSeek = 2;
 constexpr DWORD kEndingPauseMs = 100;
 // How often the idle player thread looks for a stop nobody else will read.
@@ -48,7 +51,7 @@ void TMediaPlayer::Start(HWND notify, HWND front, HWND rear) {
             views[slot]->CreateView(windows[slot], client.right - client.left, client.bottom - client.top);
     }
     startEvent = std::make_unique<TEvent>(false, false);
-    thread.Start([this] { PlayerThread(); });
+    thread.Start([this] { PlayerThread(); }, "player");
     startEvent->Wait(INFINITE);
     startEvent.reset();
 }
@@ -169,10 +172,11 @@ void TMediaPlayer::PlayerThread() {
             view = views[slot].get();
             Video(slot)->view = view;
         }
-        entry.renderThread.Start([this, slot, view] { RenderThread(*this, slot, *view); });
+        entry.renderThread.Start([this, slot, view] { RenderThread(*this, slot, *view); },
+                                kRenderThreadNames[slot]);
         entry.startEvent->Wait(INFINITE);
         TVideoStreamInfo* video = Video(slot);
-        entry.decoderThread.Start([video, &entry] { video->DecoderThread(entry); });
+        entry.decoderThread.Start([video, &entry] { video->DecoderThread(entry); }, kDecoderThreadNames[slot]);
         entry.startEvent->Wait(INFINITE);
         entry.startEvent.reset();
     }

@@ -20,12 +20,19 @@ constexpr std::int32_t kPictureQueueSize = 1;
 
 // The waiting picture's time stamps, read under the queue's lock: a close on
 // the player thread may reset the picture at any time.
-bool PictureWaiting(TPictureQueue& queue, double* pts, std::int64_t* dts) {
+struct TWaitingPicture {
+    double pts = 0.0;
+    std::int64_t dts = 0;
+    std::uint32_t serial = 0;
+};
+
+bool PictureWaiting(TPictureQueue& queue, TWaitingPicture* waiting) {
     std::lock_guard guard(queue.lock);
     if (queue.count <= 0)
         return false;
-    *pts = queue.picture.pts;
-    *dts = queue.picture.dts;
+    waiting->pts = queue.picture.pts;
+    waiting->dts = queue.picture.dts;
+    waiting->serial = queue.picture.serial;
     return true;
 }
 
@@ -38,20 +45,27 @@ double NextDelay(TVideoStreamInfo& stream, double* dueSeconds) {
         return kNoStreamDelayMs;
     // The decoder writes the picture only while the queue is empty, so it
     // holds still until it is consumed.
-    double pts = 0.0;
-    std::int64_t dts = 0;
-    if (!PictureWaiting(stream.pictureQueue, &pts, &dts))
+    TWaitingPicture waiting;
+    if (!PictureWaiting(stream.pictureQueue, &waiting))
         return kNoPictureDelayMs;
+    const double pts = waiting.pts;
+    const double now = static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
+    // The first picture after an open or a jump starts the frame timer
+    // anew. Left where the open or the last picture before the jump put it,
+    // the timer would lie behind by the time it took to decode the first
+    // picture, and the pictures after it would run fast until it caught up.
+    if (waiting.serial != stream.shownSerial)
+        stream.frameTimer = now;
     stream.currentPts = pts;
     stream.currentPtsTime = av_gettime();
+    stream.shownSerial = waiting.serial;
     *dueSeconds = stream.frameTimer;
     TPacingState state{stream.frameTimer, stream.lastFrameDelay, stream.lastFramePts};
-    const double now = static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
     const double delay = PacePicture(state, pts, now);
     stream.frameTimer = state.frameTimer;
     stream.lastFrameDelay = state.lastFrameDelay;
     stream.lastFramePts = state.lastFramePts;
-    stream.shownDts = dts;
+    stream.shownDts = waiting.dts;
     return delay;
 }
 

@@ -1,7 +1,9 @@
 #include "engine/video_stream_info.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 #include "engine/ffmpeg_handles.h"
 #include "engine/media_player.h"
@@ -105,10 +107,21 @@ void TVideoStreamInfo::Release() {
     fullScreen = fitWindowWidth = hidden = stepReached = false;
 }
 
+namespace {
+
+int DecoderThreadCount() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return std::max(1, static_cast<int>(cores / 2));
+}
+
+} // namespace
+
 void TVideoStreamInfo::ConfigureDecoder() {
     // Frame threads hold frames back, which breaks frame-exact stepping.
+    // The two channels decode side by side, so each gets half the cores;
+    // more slice threads than that only cost wake-ups.
     codecContext->thread_type = FF_THREAD_SLICE;
-    codecContext->thread_count = 0;
+    codecContext->thread_count = DecoderThreadCount();
     codecContext->opaque = this;
     codecContext->get_buffer2 = GetStampedBuffer;
 }
@@ -139,6 +152,7 @@ bool TVideoStreamInfo::Open() {
         savedHeight = displayHeight;
     }
     shownDts = 0;
+    shownSerial = kNoSerial;
     clock = 0.0;
     lastFramePts = 0.0;
     lastPacketDts = 0;
@@ -159,6 +173,7 @@ void TVideoStreamInfo::Close() {
     lastFramePts = 0.0;
     currentPts = 0.0;
     shownDts = 0;
+    shownSerial = kNoSerial;
     lastPacketDts = 0;
     currentPtsTime = 0;
     frameCount = 0;
@@ -250,6 +265,7 @@ int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
     {
         std::lock_guard lock(displayLock);
         picture.pts = pts;
+        picture.serial = serial;
         picture.dts = source->pkt_dts;
         if (view && view->IsVisible()) {
             if (!isRepeat) {
@@ -388,6 +404,7 @@ void TVideoStreamInfo::DecoderThread(TStreamSlot& slot) {
             if (player.stepping && !IsFlushPacket(packet.get()))
                 headDts = packet->dts;
             if (IsFlushPacket(packet.get())) {
+                serial = player.flushSerial.load();
                 if (!player.closed && codecContext)
                     avcodec_flush_buffers(codecContext);
                 if (closing)

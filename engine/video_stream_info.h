@@ -44,6 +44,10 @@ public:
     SwsContext* scaler = nullptr;  // guarded by displayLock
     std::atomic<double> currentPts{0.0};
     std::atomic<std::int64_t> currentPtsTime{0};
+    // The serial of the picture on screen (set by the render thread with
+    // currentPts); kNoSerial before the first picture of an open.
+    static constexpr std::uint32_t kNoSerial = 0xFFFFFFFFu;
+    std::atomic<std::uint32_t> shownSerial{kNoSerial};
     std::atomic<std::int64_t> frameCount{0};
     std::mutex displayLock;
     std::atomic<std::int32_t> displayWidth{0};

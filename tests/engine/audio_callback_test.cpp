@@ -14,10 +14,13 @@
 #include "engine/ffmpeg_handles.h"
 #include "engine/media_player.h"
 #include "engine/packet_queue.h"
+#include "engine/video_stream_info.h"
+#include "platform/thread.h"
 #include "tests/fixtures/recording_writer.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/time.h>
 }
 
 using velor::fixtures::RecordingOptions;
@@ -28,6 +31,8 @@ namespace {
 constexpr int kRate = 16000;
 constexpr int kDeviceBytes = 2048; // 1024 mono samples, one device buffer
 constexpr std::uint8_t kGarbage = 0x55;
+// A device buffer lasts 64 ms.
+constexpr DWORD kLongerThanABufferMs = 100;
 
 // The sound stream of a controller in the playing state, with a PCM decoder
 // and no device; the test plays the part of SDL's audio thread.
@@ -98,12 +103,20 @@ TEST_F(AudioCallbackTest, FullVolumeGivesTheDecodedLevel) {
         ASSERT_EQ(first[static_cast<std::size_t>(i)], ToneSampleAt(m_tone, i)) << i;
         ASSERT_EQ(second[static_cast<std::size_t>(i)], ToneSampleAt(m_tone, 1024 + i)) << i;
     }
-    // 2132 samples decoded, 2048 played; the clock is the end of the decoded.
+    // 2132 samples decoded, 2048 handed out; the clock is the end of the
+    // decoded. The device plays the second buffer from the moment it was
+    // filled, and once it has had the time to play it all the played clock
+    // stays at its end.
     EXPECT_DOUBLE_EQ(m_audio->clock, 2132.0 / kRate);
+    EXPECT_GE(m_audio->PlayedClock(), 1024.0 / kRate);
+    EXPECT_LE(m_audio->PlayedClock(), 2048.0 / kRate);
+    Sleep(kLongerThanABufferMs);
     EXPECT_DOUBLE_EQ(m_audio->PlayedClock(), 2048.0 / kRate);
 
-    // Once the queue is dry the played clock stays at the end of the sound.
+    // Once the queue is dry the played clock stops at the end of the sound,
+    // not of the silence after it.
     Play();
+    Sleep(kLongerThanABufferMs);
     EXPECT_DOUBLE_EQ(m_audio->PlayedClock(), 2132.0 / kRate);
 }
 
@@ -200,4 +213,102 @@ TEST_F(AudioCallbackTest, FlushPacketBetweenChunksPlaysNoGap) {
         ASSERT_EQ(played[static_cast<std::size_t>(i)], ToneSampleAt(m_tone, i)) << i;
         ASSERT_EQ(played[static_cast<std::size_t>(512 + i)], 100 + i) << i;
     }
+}
+
+// The sound after an open or a jump waits for the pictures and starts where
+// they are.
+class AudioStartTest : public AudioCallbackTest {
+protected:
+    void SetUp() override {
+        AudioCallbackTest::SetUp();
+        m_front = m_player.Video(kFrontSlot);
+        m_front->notOpen = false;
+    }
+    void TearDown() override {
+        m_front->notOpen = true;
+        AudioCallbackTest::TearDown();
+    }
+    // `played` is the tone from sample `first` on, or from a little later:
+    // the master clock moves on while the test runs (up to `kSlackSamples`,
+    // 50 ms on a loaded machine).
+    void ExpectToneFrom(const std::vector<std::int16_t>& played, std::int64_t first) {
+        constexpr std::int64_t kSlackSamples = kRate / 20;
+        std::int64_t offset = 0;
+        while (offset < kSlackSamples && played[0] != ToneSampleAt(m_tone, first + offset))
+            ++offset;
+        ASSERT_LT(offset, kSlackSamples);
+        for (int i = 0; i < 1024; ++i)
+            ASSERT_EQ(played[static_cast<std::size_t>(i)], ToneSampleAt(m_tone, first + offset + i)) << i;
+    }
+
+    // The front channel shows a picture of `serial` at `pts`, just now.
+    void ShowPicture(std::uint32_t serial, double pts) {
+        m_front->currentPts = pts;
+        m_front->currentPtsTime = av_gettime();
+        m_front->shownSerial = serial;
+    }
+
+    TVideoStreamInfo* m_front = nullptr;
+};
+
+TEST_F(AudioStartTest, SoundWaitsForTheFirstPictureOfItsOpen) {
+    QueueTone(4);
+    // Still the picture of an earlier open (or none at all).
+    ShowPicture(m_audio->serial + 1, 0.0);
+    EXPECT_TRUE(AllSilent(Play()));
+    EXPECT_EQ(m_audio->packetQueue.Count(), 4);
+
+    ShowPicture(m_audio->serial, 0.0);
+    ExpectToneFrom(Play(), 0);
+}
+
+TEST_F(AudioStartTest, SoundThePicturesPassedIsNotPlayed) {
+    QueueTone(20);
+    ShowPicture(m_audio->serial, 0.5);
+    ExpectToneFrom(Play(), kRate / 2);
+}
+
+TEST_F(AudioStartTest, SoundAheadOfThePicturesStartsAfterSilence) {
+    QueueTone(10);
+    // The pictures reach the sound's start in 100 ms (1600 samples); a
+    // device buffer of 4096 samples holds the silence and the start.
+    constexpr std::size_t kAheadSamples = 1600;
+    ShowPicture(m_audio->serial, -static_cast<double>(kAheadSamples) / kRate);
+    const std::vector<std::int16_t> played = Play(8192);
+    std::size_t silence = 0;
+    while (silence < played.size() && played[silence] == 0)
+        ++silence;
+    // The tone's first sample is 0 itself; the master clock moves on while
+    // the test runs, shortening the silence.
+    EXPECT_GE(silence, kAheadSamples - kRate / 20);
+    EXPECT_LE(silence, kAheadSamples + 1);
+    const std::size_t start = silence - 1;
+    for (std::size_t i = 1; start + i < played.size(); ++i)
+        ASSERT_EQ(played[start + i], ToneSampleAt(m_tone, static_cast<std::int64_t>(i))) << i;
+}
+
+TEST_F(AudioStartTest, AFlushHoldsTheSoundUntilThePicturesAfterIt) {
+    QueueTone(2);
+    ShowPicture(m_audio->serial, 0.0);
+    Play();
+    // A jump: the flush is taken once the old sound is used up.
+    m_player.flushSerial = m_audio->serial + 1;
+    ASSERT_EQ(m_audio->packetQueue.Put(FlushPacket()), 0);
+    QueueTone(4);
+    Play();
+    EXPECT_EQ(m_audio->serial, m_player.flushSerial);
+    EXPECT_TRUE(AllSilent(Play()));
+
+    ShowPicture(m_player.flushSerial, m_audio->clock);
+    EXPECT_FALSE(AllSilent(Play()));
+}
+
+TEST_F(AudioStartTest, AHiddenChannelIsNotWaitedFor) {
+    QueueTone(4);
+    m_front->hidden = true;
+    ShowPicture(m_audio->serial + 1, 0.0);
+    const std::vector<std::int16_t> played = Play();
+    for (int i = 0; i < 1024; ++i)
+        ASSERT_EQ(played[static_cast<std::size_t>(i)], ToneSampleAt(m_tone, i)) << i;
+    m_front->hidden = false;
 }

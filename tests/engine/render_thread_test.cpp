@@ -64,7 +64,7 @@ protected:
         player.slots[kFrontSlot].renderThread.Join();
     }
 
-    void QueuePicture(double pts, std::int64_t dts) {
+    void QueuePicture(double pts, std::int64_t dts, std::uint32_t serial = 0) {
         TVideoPicture& picture = stream->pictureQueue.picture;
         picture.width = 16;
         picture.height = 8;
@@ -72,6 +72,7 @@ protected:
         std::memset(picture.buffer, 0x80, 16 * 8 * 4);
         picture.pts = pts;
         picture.dts = dts;
+        picture.serial = serial;
         std::lock_guard guard(stream->pictureQueue.lock);
         stream->pictureQueue.count = 1;
     }
@@ -98,6 +99,8 @@ protected:
 
 TEST_F(RenderThreadWithoutWindow, ConsumesDuePicturesWithoutDrawingAndEndsOnStop) {
     OpenStream();
+    // Pictures that go on from one already shown, not the first of an open.
+    stream->shownSerial = 0;
     Start();
     for (int frame = 0; frame < 3; ++frame) {
         SCOPED_TRACE(frame);
@@ -116,6 +119,30 @@ TEST_F(RenderThreadWithoutWindow, ConsumesDuePicturesWithoutDrawingAndEndsOnStop
     EXPECT_FALSE(stream->rendererAck);
     Stop();
     EXPECT_FALSE(player.slots[kFrontSlot].renderThread.Started());
+}
+
+TEST_F(RenderThreadWithoutWindow, TheFirstPictureAfterAJumpRestartsTheFrameTimer) {
+    OpenStream();
+    stream->shownSerial = 0;
+    stream->lastFrameDelay = 0.04;
+    Start();
+    // Before the jump the timer lies far behind: the picture is late.
+    QueuePicture(2.0, 60, 0);
+    stream->refreshEvent->Set();
+    ASSERT_EQ(stream->pictureQueue.space->Wait(kStuckMs), WAIT_OBJECT_0);
+    EXPECT_DOUBLE_EQ(stream->refreshPeriod, 10.5);
+    stream->pictureQueue.picture.Free();
+
+    // The first picture after it is shown now and the next one a frame
+    // later, not hurried to make up for the time the jump took.
+    QueuePicture(7.0, 210, 1);
+    stream->refreshEvent->Set();
+    ASSERT_EQ(stream->pictureQueue.space->Wait(kStuckMs), WAIT_OBJECT_0);
+    EXPECT_EQ(stream->shownSerial, 1u);
+    EXPECT_DOUBLE_EQ(stream->currentPts, 7.0);
+    EXPECT_GT(stream->refreshPeriod, 30.0);
+    EXPECT_LE(stream->refreshPeriod, 40.5);
+    stream->pictureQueue.picture.Free();
 }
 
 TEST_F(RenderThreadWithoutWindow, WithoutStreamThePictureWaitsAndThePeriodIsLong) {
