@@ -1,8 +1,11 @@
 #include "tools/velor-bench/lower_bound.h"
 
 #include <algorithm>
+#include <chrono>
 #include <ctime>
+#include <functional>
 #include <memory>
+#include <thread>
 #include <vector>
 
 extern "C" {
@@ -78,6 +81,76 @@ private:
     std::vector<std::uint8_t> m_picture;
 };
 
+// One stream's packets, decoded on a thread of its own the way the player's
+// decoder threads do, so that both run side by side as they must in real time.
+struct TStreamWork {
+    TCodecHandle decoder;
+    std::vector<AVPacket*> packets;
+    // Each packet's time in the recording, seconds.
+    std::vector<double> times;
+    double decodeCpuSeconds = 0.0;
+    TLowerBound conversion;
+    ~TStreamWork() {
+        for (AVPacket*& packet : packets)
+            av_packet_free(&packet);
+    }
+};
+
+void DecodeStream(TStreamWork& work, const TLowerBoundRequest& request,
+                  std::chrono::steady_clock::time_point startedAt) {
+    std::unique_ptr<AVFrame, TFrameFreer> frame(av_frame_alloc());
+    const bool converting = request.conversionWidth > 0 && request.conversionHeight > 0;
+    TConversionClock conversion(request.conversionWidth, request.conversionHeight);
+    const bool video = work.decoder->codec_type == AVMEDIA_TYPE_VIDEO;
+    const double start = ThreadCpuSeconds();
+    for (std::size_t i = 0; i < work.packets.size(); ++i) {
+        AVPacket* packet = work.packets[i];
+        if (request.paced) {
+            const auto due = startedAt + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                             std::chrono::duration<double>(work.times[i]));
+            std::this_thread::sleep_until(due);
+        }
+        avcodec_send_packet(work.decoder.get(), packet);
+        while (avcodec_receive_frame(work.decoder.get(), frame.get()) == 0) {
+            if (converting && video)
+                conversion.Convert(frame.get(), work.conversion);
+            av_frame_unref(frame.get());
+        }
+    }
+    work.decodeCpuSeconds = ThreadCpuSeconds() - start - work.conversion.conversionCpuSeconds;
+}
+
+// Reads the packets of the wanted streams up to the request's end; false
+// when the file does not open.
+bool ReadPackets(AVFormatContext* input, double seconds, std::vector<std::unique_ptr<TStreamWork>>& work) {
+    std::unique_ptr<AVPacket, TPacketFreer> packet(av_packet_alloc());
+    double reached = 0.0;
+    while (av_read_frame(input, packet.get()) >= 0) {
+        const int index = packet->stream_index;
+        TStreamWork* stream = index < static_cast<int>(work.size()) ? work[index].get() : nullptr;
+        if (!stream) {
+            av_packet_unref(packet.get());
+            continue;
+        }
+        const AVStream* avStream = input->streams[index];
+        const std::int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+        const double at = stamp == AV_NOPTS_VALUE ? reached : static_cast<double>(stamp) * av_q2d(avStream->time_base);
+        if (at >= seconds) {
+            av_packet_unref(packet.get());
+            // The sound is interleaved with the video, so every stream passed
+            // the end once a video packet did.
+            if (stream->decoder->codec_type == AVMEDIA_TYPE_VIDEO)
+                break;
+            continue;
+        }
+        reached = std::max(reached, at);
+        stream->packets.push_back(av_packet_clone(packet.get()));
+        stream->times.push_back(at);
+        av_packet_unref(packet.get());
+    }
+    return true;
+}
+
 } // namespace
 
 TLowerBound MeasureLowerBound(const TLowerBoundRequest& request) {
@@ -89,49 +162,32 @@ TLowerBound MeasureLowerBound(const TLowerBoundRequest& request) {
     if (avformat_find_stream_info(input.get(), nullptr) < 0)
         return result;
     const int wanted[3] = {request.videoStreams[0], request.videoStreams[1], request.audioStream};
-    std::vector<TCodecHandle> decoders(input->nb_streams);
+    std::vector<std::unique_ptr<TStreamWork>> work(input->nb_streams);
     for (int index : wanted) {
         if (index < 0 || index >= static_cast<int>(input->nb_streams))
             continue;
-        decoders[index] = OpenSingleThreadDecoder(input->streams[index]);
-        if (!decoders[index])
+        work[index] = std::make_unique<TStreamWork>();
+        work[index]->decoder = OpenSingleThreadDecoder(input->streams[index]);
+        if (!work[index]->decoder)
             return result;
     }
-    std::unique_ptr<AVPacket, TPacketFreer> packet(av_packet_alloc());
-    std::unique_ptr<AVFrame, TFrameFreer> frame(av_frame_alloc());
-    const bool converting = request.conversionWidth > 0 && request.conversionHeight > 0;
-    TConversionClock conversion(request.conversionWidth, request.conversionHeight);
-
-    const double start = ThreadCpuSeconds();
-    double reached = 0.0;
-    while (av_read_frame(input.get(), packet.get()) >= 0) {
-        const int index = packet->stream_index;
-        AVCodecContext* decoder = index < static_cast<int>(decoders.size()) ? decoders[index].get() : nullptr;
-        if (!decoder) {
-            av_packet_unref(packet.get());
-            continue;
-        }
-        const AVStream* stream = input->streams[index];
-        const std::int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        const double at = stamp == AV_NOPTS_VALUE ? reached : static_cast<double>(stamp) * av_q2d(stream->time_base);
-        if (at >= request.seconds) {
-            av_packet_unref(packet.get());
-            // The sound is interleaved with the video, so every stream passed
-            // the end once a video packet did.
-            if (decoder->codec_type == AVMEDIA_TYPE_VIDEO)
-                break;
-            continue;
-        }
-        reached = std::max(reached, at);
-        avcodec_send_packet(decoder, packet.get());
-        av_packet_unref(packet.get());
-        while (avcodec_receive_frame(decoder, frame.get()) == 0) {
-            if (converting && decoder->codec_type == AVMEDIA_TYPE_VIDEO)
-                conversion.Convert(frame.get(), result);
-            av_frame_unref(frame.get());
-        }
+    if (!ReadPackets(input.get(), request.seconds, work))
+        return result;
+    std::vector<std::thread> threads;
+    const auto startedAt = std::chrono::steady_clock::now();
+    for (auto& stream : work) {
+        if (stream)
+            threads.emplace_back(DecodeStream, std::ref(*stream), std::cref(request), startedAt);
     }
-    result.decodeCpuSeconds = ThreadCpuSeconds() - start - result.conversionCpuSeconds;
+    for (std::thread& thread : threads)
+        thread.join();
+    for (const auto& stream : work) {
+        if (!stream)
+            continue;
+        result.decodeCpuSeconds += stream->decodeCpuSeconds;
+        result.conversionCpuSeconds += stream->conversion.conversionCpuSeconds;
+        result.conversions += stream->conversion.conversions;
+    }
     result.mediaSeconds = request.seconds;
     result.ok = true;
     return result;

@@ -30,6 +30,7 @@ extern "C" {
 #include "tools/velor-bench/lower_bound.h"
 #include "tools/velor-bench/notify_log.h"
 #include "tools/velor-bench/picture_stats.h"
+#include "tools/velor-bench/thread_cpu.h"
 #include "tools/velor-probe/json_writer.h"
 
 namespace {
@@ -88,6 +89,9 @@ void EnsureSoundDriver() {
 
 struct TDrift {
     double sum = 0.0;
+    // Of the signed values given to AddSigned: how far ahead (positive) or
+    // behind on average.
+    double signedSum = 0.0;
     double max = 0.0;
     long samples = 0;
     void Add(double ms) {
@@ -95,7 +99,12 @@ struct TDrift {
         max = std::max(max, ms);
         ++samples;
     }
+    void AddSigned(double ms) {
+        signedSum += ms;
+        Add(std::fabs(ms));
+    }
     double Mean() const { return samples ? sum / static_cast<double>(samples) : 0.0; }
+    double SignedMean() const { return samples ? signedSum / static_cast<double>(samples) : 0.0; }
 };
 
 class TBench {
@@ -116,7 +125,7 @@ private:
     void SampleDrift();
     void MeasureSeeks();
     void MeasureSteps();
-    void WriteJson(const TLowerBound& bound);
+    void WriteJson(const TLowerBound& bound, const TLowerBound& pacedBound);
     void WriteChannels(TJsonWriter& json);
 
     const TBenchArgs& m_args;
@@ -131,6 +140,7 @@ private:
     double m_openToNotifyMs = -1.0;
     double m_openToFirstPictureMs = -1.0;
     double m_playCpuSeconds = 0.0;
+    TThreadCpu m_threadCpu;
     double m_mediaSeconds = 0.0;
     double m_wallSeconds = 0.0;
     TDrift m_drift;
@@ -160,7 +170,7 @@ void TBench::SampleDrift() {
     TAudioStreamInfo* audio = m_player->Audio();
     if (!audio || audio->streamIndex < 0 || audio->PlayedClock() <= 0.0)
         return;
-    m_drift.Add(std::fabs(audio->PlayedClock() - m_player->MasterClock()) * 1000.0);
+    m_drift.AddSigned((audio->PlayedClock() - m_player->MasterClock()) * 1000.0);
 }
 
 bool TBench::Play() {
@@ -178,6 +188,7 @@ bool TBench::Play() {
     const double seconds = m_args.seconds > 0.0 ? std::min(m_args.seconds, m_player->duration.load())
                                                  : m_player->duration.load();
     const double cpuStart = ProcessCpuSeconds();
+    const TThreadCpu threadsAtStart = SampleThreadCpu();
     const std::int64_t wallStart = av_gettime();
     m_stats.SetCounting(true);
     // Generous: a run that cannot keep up still ends.
@@ -198,6 +209,7 @@ bool TBench::Play() {
     }
     m_stats.SetCounting(false);
     m_playCpuSeconds = ProcessCpuSeconds() - cpuStart;
+    m_threadCpu = ThreadCpuSince(threadsAtStart, SampleThreadCpu());
     m_wallSeconds = static_cast<double>(av_gettime() - wallStart) / 1e6;
     m_mediaSeconds = std::min(m_player->MasterClock(), m_player->duration.load());
     if (m_stats.FirstPictureMicros())
@@ -314,7 +326,7 @@ void WriteMeanMax(TJsonWriter& json, const char* name, const TDrift& values) {
     json.EndObject();
 }
 
-void TBench::WriteJson(const TLowerBound& bound) {
+void TBench::WriteJson(const TLowerBound& bound, const TLowerBound& pacedBound) {
     const double media = std::max(m_mediaSeconds, 1e-9);
     const double cpuPerMediaSecond = m_playCpuSeconds / media;
     const double lowerBound = bound.ok ? bound.decodeCpuSeconds / bound.mediaSeconds : 0.0;
@@ -337,15 +349,30 @@ void TBench::WriteJson(const TLowerBound& bound) {
     json.Number(m_drift.Mean());
     json.Key("max");
     json.Number(m_drift.max);
+    // Positive: the sound runs ahead of the pictures.
+    json.Key("meanAhead");
+    json.Number(m_drift.SignedMean());
     json.Key("samples");
     json.Int(m_drift.samples);
     json.EndObject();
     json.Key("cpuPerMediaSecond");
     json.Number(cpuPerMediaSecond);
+    json.Key("threadCpuPerMediaSecond");
+    json.BeginObject();
+    for (const auto& [name, seconds] : m_threadCpu) {
+        json.Key(name);
+        json.Number(seconds / media);
+    }
+    json.EndObject();
     json.Key("lowerBoundCpuPerMediaSecond");
     json.Number(lowerBound);
     json.Key("cpuRatio");
     json.Number(lowerBound > 0.0 ? cpuPerMediaSecond / lowerBound : 0.0);
+    const double pacedLowerBound = pacedBound.ok ? pacedBound.decodeCpuSeconds / pacedBound.mediaSeconds : 0.0;
+    json.Key("pacedLowerBoundCpuPerMediaSecond");
+    json.Number(pacedLowerBound);
+    json.Key("cpuRatioToPaced");
+    json.Number(pacedLowerBound > 0.0 ? cpuPerMediaSecond / pacedLowerBound : 0.0);
     if (m_windowed && bound.ok && bound.conversions > 0) {
         // One conversion per picture the views showed, at the display size.
         const double perConversion = bound.conversionCpuSeconds / static_cast<double>(bound.conversions);
@@ -412,7 +439,11 @@ int TBench::Run() {
     ShutdownPlayer();
     if (std::getenv("VELOR_BENCH_TRACE"))
         m_log.Print(stderr);
-    WriteJson(MeasureLowerBound(request));
+    const TLowerBound bound = MeasureLowerBound(request);
+    TLowerBoundRequest pacedRequest = request;
+    pacedRequest.paced = true;
+    pacedRequest.conversionWidth = pacedRequest.conversionHeight = 0;
+    WriteJson(bound, MeasureLowerBound(pacedRequest));
     return 0;
 }
 
