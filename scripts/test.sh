@@ -33,6 +33,10 @@ export XDG_RUNTIME_DIR="$test_home/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+# Races inside libraries built without the sanitizer are not ours to see.
+if [ "${VELOR_SANITIZE:-}" = thread ]; then
+  export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp ${TSAN_OPTIONS:-}"
+fi
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
 
 # A private X server for the windowed tests.
