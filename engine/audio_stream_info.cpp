@@ -224,9 +224,12 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
     length -= silentBytes;
     const double bytesPerSecond = BytesPerSecond();
     const double firstSound = bytesPerSecond > 0.0 ? NextSoundClock() : 0.0;
+    // The end of the sound handed out; a flush below leaves it where it was.
+    double handedEnd = -1.0;
     while (length > 0) {
         if (bufferIndex >= bufferSize) {
             double pts = 0.0;
+            const double endBefore = clock;
             const int decoded = audio_decode_frame(&pts);
             // A flush came with it: the sound after the jump waits for the
             // pictures after it, in the next call.
@@ -234,6 +237,7 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
                 bufferSize = decoded;
                 bufferIndex = 0;
                 m_bufferSilent = false;
+                handedEnd = endBefore;
                 break;
             }
             m_bufferSilent = decoded < 0;
@@ -261,7 +265,8 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
     // sound in it from `firstSound` on after the silence put before it.
     if (bytesPerSecond <= 0.0)
         return;
-    PublishPosition(firstSound - static_cast<double>(silentBytes) / bytesPerSecond, NextSoundClock(), filledAt);
+    PublishPosition(firstSound - static_cast<double>(silentBytes) / bytesPerSecond,
+                    handedEnd >= 0.0 ? handedEnd : NextSoundClock(), filledAt);
 }
 
 const TVideoStreamInfo* TAudioStreamInfo::PicturesToWaitFor() const {
