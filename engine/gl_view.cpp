@@ -357,14 +357,31 @@ void TGLView::ApplySettings(const TVideoStreamInfo& stream) {
 }
 
 void TGLView::DrawPicture(TVideoStreamInfo& stream) {
+    if (PreparePicture(stream))
+        Swap();
+}
+
+void TGLView::PresentPicture() {
     if (!m_ready)
         return;
+    Swap();
+    ++m_presentedAhead;
+}
+
+void TGLView::Swap() {
+    glfwSwapBuffers(window);
+    ++m_drawnPictures;
+}
+
+bool TGLView::PreparePicture(TVideoStreamInfo& stream) {
+    if (!m_ready)
+        return false;
     std::lock_guard guard(stream.displayLock);
     const TVideoPicture& picture = stream.pictureQueue.picture;
     if (!picture.buffer || picture.width <= 0 || picture.height <= 0)
-        return;
+        return false;
     if (stream.hidden || !visible)
-        return;
+        return false;
     ApplySettings(stream);
     if (stream.orientation != appliedOrientation)
         SetOrientation(stream.orientation);
@@ -396,8 +413,10 @@ void TGLView::DrawPicture(TVideoStreamInfo& stream) {
     glBindVertexArray(vertexArray);
     glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_BYTE, nullptr);
     glBindVertexArray(0);
-    glfwSwapBuffers(window);
-    ++m_drawnPictures;
+    // The drawing is done here rather than inside the swap, so that only
+    // the swap is left for the picture's time.
+    glFinish();
+    return true;
 }
 
 void TGLView::DestroyView() {

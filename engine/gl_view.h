@@ -68,6 +68,14 @@ public:
     // Render thread.
     void SetOrientation(std::int32_t orientation);
     void DrawPicture(TVideoStreamInfo& stream);
+    // DrawPicture in two halves: the upload and the drawing into the back
+    // buffer, finished, which the render thread does before the picture is
+    // due (with software OpenGL they take longer than a picture may be
+    // late), then the swap at its time. False when nothing was drawn.
+    bool PreparePicture(TVideoStreamInfo& stream);
+    void PresentPicture();
+    // A window to draw into and a context to draw with.
+    bool CanDraw() const { return m_ready && visible; }
 
     // Main thread, at shutdown (also the destructor), after the render thread
     // ended.
@@ -76,8 +84,10 @@ public:
     bool HasWindow() const { return window != nullptr; }
     // GLFW's connection, on which the view's window lives.
     TNativeDisplay NativeDisplay() const { return m_display; }
-    // Pictures that reached the screen; what tests and diagnostics count.
+    // Pictures that reached the screen, and of those the ones drawn ahead of
+    // their time; what tests and diagnostics count.
     std::int64_t DrawnPictures() const { return m_drawnPictures; }
+    std::int64_t PresentedAhead() const { return m_presentedAhead; }
     // Told of every picture the render thread takes; none by default.
     std::atomic<IPictureObserver*> pictureObserver{nullptr};
 
@@ -110,6 +120,7 @@ public:
     std::int32_t offsetX = 0;
 
 private:
+    void Swap();
     bool CreateGeometry();
     void CreateTexture();
     void AllocateTexture(int width, int height);
@@ -131,6 +142,7 @@ private:
     int m_zoomedHeight = 0;
     std::int32_t m_viewportX = -1;
     std::atomic<std::int64_t> m_drawnPictures{0};
+    std::atomic<std::int64_t> m_presentedAhead{0};
 };
 
 // The render thread of a video slot (started by the controller).

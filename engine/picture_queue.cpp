@@ -21,6 +21,23 @@ TPictureQueue::~TPictureQueue() { Release(); }
 void TPictureQueue::Init() {
     if (!space)
         space = std::make_unique<TSemaphore>(0, kSemaphoreMaximum);
+    if (!filled)
+        filled = std::make_unique<TEvent>(false, false);
+}
+
+void TPictureQueue::Announce() {
+    {
+        std::lock_guard guard(lock);
+        ++count;
+        ++m_announced;
+    }
+    if (filled)
+        filled->Set();
+}
+
+std::uint64_t TPictureQueue::WaitingNumber() {
+    std::lock_guard guard(lock);
+    return count > 0 ? m_announced : 0;
 }
 
 void TPictureQueue::Release() {

@@ -41,6 +41,12 @@ public:
     // Drops the waiting picture, frees its buffer, and takes back the space
     // counts that announced it.
     void Reset();
+    // The decoder put a picture in: counts it and wakes a render side that
+    // waits for it.
+    void Announce();
+    // Which picture waits, for a render side that prepares it before it is
+    // due: a different number is a different picture. 0 when none waits.
+    std::uint64_t WaitingNumber();
 
     TVideoPicture picture;
     // Changed under lock; the decoder's wait for space reads it without.
@@ -50,4 +56,10 @@ public:
     std::mutex lock;
     // Released once each time the render side consumes a picture.
     std::unique_ptr<TSemaphore> space;
+    // Set at every Announce.
+    std::unique_ptr<TEvent> filled;
+
+private:
+    // Pictures announced so far, under lock.
+    std::uint64_t m_announced = 0;
 };

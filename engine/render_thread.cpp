@@ -88,6 +88,37 @@ void ConsumePicture(TPictureQueue& queue) {
 
 double NowSeconds() { return static_cast<double>(av_gettime()) / kMicrosecondsPerSecond; }
 
+// Drawing ahead stops this long before the pass, so that it never makes the
+// pass late.
+constexpr double kPrepareMarginSeconds = 0.003;
+
+// Between two passes: waits for the decoder's next picture, but not past its
+// time, and draws it into the back buffer, so that the pass that shows it
+// only swaps. Returns the number of the picture now in the back buffer (0
+// for none).
+std::uint64_t PrepareAhead(TVideoStreamInfo& stream, TGLView& view, std::uint64_t prepared) {
+    TPictureQueue& queue = stream.pictureQueue;
+    if (!view.CanDraw() || stream.closing || stream.notOpen || !stream.stream || !queue.filled)
+        return 0;
+    // `filled` may still be set by the picture just shown: wait again until
+    // a picture is there or its time is near.
+    std::uint64_t waiting = queue.WaitingNumber();
+    for (double untilDue = stream.frameTimer - NowSeconds() - kPrepareMarginSeconds;
+         waiting == 0 && untilDue > 0.001 && !stream.closing;
+         untilDue = stream.frameTimer - NowSeconds() - kPrepareMarginSeconds) {
+        queue.filled->Wait(static_cast<DWORD>(untilDue * 1000.0));
+        waiting = queue.WaitingNumber();
+    }
+    if (waiting == 0)
+        return 0;
+    if (waiting == prepared)
+        return prepared;
+    // Too close to its time: the pass draws it whole.
+    if (stream.frameTimer - NowSeconds() < kPrepareMarginSeconds)
+        return 0;
+    return view.PreparePicture(stream) ? waiting : 0;
+}
+
 void ReportShown(IPictureObserver& observer, int slot, TGLView& view, const TVideoStreamInfo& stream,
                  double dueSeconds, double drawSeconds, std::int64_t drawnBefore) {
     TShownPicture shown;
@@ -113,7 +144,9 @@ void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
         view.ReleaseGL();
         return;
     }
+    std::uint64_t prepared = 0;
     do {
+        prepared = PrepareAhead(*stream, view, prepared);
         stream->refreshEvent->Wait(INFINITE);
         double dueSeconds = 0.0;
         const double delay = NextDelay(*stream, &dueSeconds);
@@ -123,8 +156,11 @@ void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
             const bool live = !stream->closing && !stream->notOpen;
             IPictureObserver* observer = view.pictureObserver.load(std::memory_order_relaxed);
             const double drawSeconds = observer ? NowSeconds() : 0.0;
-            if (live)
+            if (live && prepared != 0 && prepared == stream->pictureQueue.WaitingNumber())
+                view.PresentPicture();
+            else if (live)
                 view.DrawPicture(*stream);
+            prepared = 0;
             if (observer && live)
                 ReportShown(*observer, slot, view, *stream, dueSeconds, drawSeconds, drawnBefore);
             ConsumePicture(stream->pictureQueue);

@@ -280,8 +280,7 @@ int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
         }
     }
     pictureQueue.writeIndex = 0;  // one picture: the index always wraps to 0
-    std::lock_guard lock(pictureQueue.lock);
-    ++pictureQueue.count;
+    pictureQueue.Announce();
     return 0;
 }
 

@@ -16,6 +16,7 @@
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/mem.h>
+#include <libavutil/time.h>
 }
 
 #include "engine/gl_view.h"
@@ -207,6 +208,19 @@ protected:
 
     // Queues the four-colour picture and lets the render thread take it.
     void DrawQuadrants(int width, int height) {
+        FillQuadrants(width, height);
+        const std::int64_t drawnBefore = view.DrawnPictures();
+        {
+            std::lock_guard guard(stream->pictureQueue.lock);
+            stream->pictureQueue.count = 1;
+        }
+        stream->refreshEvent->Set();
+        ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
+        EXPECT_EQ(view.DrawnPictures(), drawnBefore + 1);
+    }
+
+    // The four-colour picture in the queue's picture, not yet queued.
+    void FillQuadrants(int width, int height) {
         TVideoPicture& picture = stream->pictureQueue.picture;
         picture.Free();
         picture.width = width;
@@ -224,14 +238,6 @@ protected:
                 p[3] = 255;
             }
         }
-        const std::int64_t drawnBefore = view.DrawnPictures();
-        {
-            std::lock_guard guard(stream->pictureQueue.lock);
-            stream->pictureQueue.count = 1;
-        }
-        stream->refreshEvent->Set();
-        ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
-        EXPECT_EQ(view.DrawnPictures(), drawnBefore + 1);
     }
 
     TRgb ScreenAt(int clientX, int clientY) {
@@ -375,6 +381,29 @@ TEST_F(GLViewOnScreen, ANarrowerPictureIsCentredBetweenBlackBars) {
                   {{kBar + kNarrow / 4, kHeight / 4}, kTopLeft},
                   {{kBar + kNarrow * 3 / 4, kHeight * 3 / 4}, kBottomRight},
                   {{kWidth - kBar / 2, kHeight / 2}, black}});
+}
+
+TEST_F(GLViewOnScreen, APictureQueuedBeforeItsTimeIsDrawnAheadAndOnlySwappedAtIt) {
+    SetPictureSettings(50, 50, 50);
+    // A pass with nothing queued; the next picture is due in a second, so the
+    // thread waits for it and draws it ahead.
+    stream->frameTimer = static_cast<double>(av_gettime()) / 1e6 + 1.0;
+    stream->refreshPeriod = 0.0;
+    stream->refreshEvent->Set();
+    ASSERT_TRUE(PumpUntil([&] { return stream->refreshPeriod != 0.0; }));
+    const std::int64_t drawnBefore = view.DrawnPictures();
+    FillQuadrants(kWidth, kHeight);
+    stream->pictureQueue.Announce();
+    Pump(20);
+    // Drawn into the back buffer only: nothing on screen before its pass.
+    EXPECT_EQ(view.DrawnPictures(), drawnBefore);
+    EXPECT_FALSE(Near(ScreenAt(kWidth / 4, kHeight / 4), kTopLeft));
+
+    stream->refreshEvent->Set();
+    ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
+    EXPECT_EQ(view.DrawnPictures(), drawnBefore + 1);
+    EXPECT_EQ(view.PresentedAhead(), 1);
+    ExpectQuadrants(kTopLeft, kTopRight, kBottomLeft, kBottomRight);
 }
 
 TEST_F(GLViewOnScreen, AHiddenViewShowsNothingAndIsNotDrawn) {
