@@ -385,15 +385,21 @@ TEST_F(GLViewOnScreen, ANarrowerPictureIsCentredBetweenBlackBars) {
 
 TEST_F(GLViewOnScreen, APictureQueuedBeforeItsTimeIsDrawnAheadAndOnlySwappedAtIt) {
     SetPictureSettings(50, 50, 50);
-    // A pass with nothing queued; the next picture is due in a second, so the
-    // thread waits for it and draws it ahead.
-    stream->frameTimer = static_cast<double>(av_gettime()) / 1e6 + 1.0;
-    stream->refreshPeriod = 0.0;
+    // The render thread starts again to find the picture queued and due in
+    // two seconds, so that nothing races with where it is in its loop.
+    player.stopped = true;
     stream->refreshEvent->Set();
-    ASSERT_TRUE(PumpUntil([&] { return stream->refreshPeriod != 0.0; }));
-    const std::int64_t drawnBefore = view.DrawnPictures();
+    player.slots[kFrontSlot].renderThread.Join();
+    // A thread that ended before it waited leaves the wake-up set.
+    stream->refreshEvent->Wait(0);
+    stream->frameTimer = static_cast<double>(av_gettime()) / 1e6 + 2.0;
     FillQuadrants(kWidth, kHeight);
     stream->pictureQueue.Announce();
+    const std::int64_t drawnBefore = view.DrawnPictures();
+    player.stopped = false;
+    player.slots[kFrontSlot].startEvent = std::make_unique<TEvent>(false, false);
+    ASSERT_TRUE(player.slots[kFrontSlot].renderThread.Start([this] { RenderThread(player, kFrontSlot, view); }));
+    ASSERT_EQ(player.slots[kFrontSlot].startEvent->Wait(kStuckMs), WAIT_OBJECT_0);
     Pump(20);
     // Drawn into the back buffer only: nothing on screen before its pass.
     EXPECT_EQ(view.DrawnPictures(), drawnBefore);
