@@ -120,9 +120,8 @@ void DecodeStream(TStreamWork& work, const TLowerBoundRequest& request,
     work.decodeCpuSeconds = ThreadCpuSeconds() - start - work.conversion.conversionCpuSeconds;
 }
 
-// Reads the packets of the wanted streams up to the request's end; false
-// when the file does not open.
-bool ReadPackets(AVFormatContext* input, double seconds, std::vector<std::unique_ptr<TStreamWork>>& work) {
+// Reads the packets of the wanted streams up to the request's end.
+void ReadPackets(AVFormatContext* input, double seconds, std::vector<std::unique_ptr<TStreamWork>>& work) {
     std::unique_ptr<AVPacket, TPacketFreer> packet(av_packet_alloc());
     double reached = 0.0;
     while (av_read_frame(input, packet.get()) >= 0) {
@@ -148,7 +147,6 @@ bool ReadPackets(AVFormatContext* input, double seconds, std::vector<std::unique
         stream->times.push_back(at);
         av_packet_unref(packet.get());
     }
-    return true;
 }
 
 } // namespace
@@ -171,8 +169,7 @@ TLowerBound MeasureLowerBound(const TLowerBoundRequest& request) {
         if (!work[index]->decoder)
             return result;
     }
-    if (!ReadPackets(input.get(), request.seconds, work))
-        return result;
+    ReadPackets(input.get(), request.seconds, work);
     std::vector<std::thread> threads;
     const auto startedAt = std::chrono::steady_clock::now();
     for (auto& stream : work) {

@@ -92,6 +92,7 @@ struct TDrift {
     // Of the signed values given to AddSigned: how far ahead (positive) or
     // behind on average.
     double signedSum = 0.0;
+    bool hasSign = false;
     double max = 0.0;
     long samples = 0;
     void Add(double ms) {
@@ -100,6 +101,7 @@ struct TDrift {
         ++samples;
     }
     void AddSigned(double ms) {
+        hasSign = true;
         signedSum += ms;
         Add(std::fabs(ms));
     }
@@ -279,7 +281,7 @@ void TBench::MeasureSteps() {
     for (int direction : {1, -1}) {
         for (int step = 0; step < kSteps; ++step) {
             const size_t mark = m_log.Mark();
-                const std::int64_t at = av_gettime();
+            const std::int64_t at = av_gettime();
             m_player->StepFrame(direction);
             const std::int64_t done = WaitFor(PlayerNotify::StepDone, mark);
             WaitFor(PlayerNotify::PausedAfterStep, mark);
@@ -321,6 +323,12 @@ void WriteMeanMax(TJsonWriter& json, const char* name, const TDrift& values) {
     json.Number(values.Mean());
     json.Key("max");
     json.Number(values.max);
+    // Only figures that have a sign carry it (the drift: positive when the
+    // sound runs ahead of the pictures).
+    if (values.hasSign) {
+        json.Key("meanAhead");
+        json.Number(values.SignedMean());
+    }
     json.Key("samples");
     json.Int(values.samples);
     json.EndObject();
@@ -343,18 +351,7 @@ void TBench::WriteJson(const TLowerBound& bound, const TLowerBound& pacedBound) 
     json.Key("endOfRecording");
     json.Bool(m_endOfRecording);
     WriteChannels(json);
-    json.Key("audioDriftMs");
-    json.BeginObject();
-    json.Key("mean");
-    json.Number(m_drift.Mean());
-    json.Key("max");
-    json.Number(m_drift.max);
-    // Positive: the sound runs ahead of the pictures.
-    json.Key("meanAhead");
-    json.Number(m_drift.SignedMean());
-    json.Key("samples");
-    json.Int(m_drift.samples);
-    json.EndObject();
+    WriteMeanMax(json, "audioDriftMs", m_drift);
     json.Key("cpuPerMediaSecond");
     json.Number(cpuPerMediaSecond);
     json.Key("threadCpuPerMediaSecond");

@@ -3,8 +3,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
