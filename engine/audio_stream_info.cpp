@@ -7,7 +7,7 @@
 
 #include <SDL.h>
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/media_player.h"
 #include "engine/video_stream_info.h"
 
@@ -32,30 +32,24 @@ constexpr int kBytesPerSample = 2;
 // pictures never come; it then follows the master clock as it is.
 constexpr std::int64_t kLongestHoldMicros = 1000000;
 
-const char kDecodeRoutine[] = "audio_decode_frame";
-
 } // namespace
 
 TAudioStreamInfo::TAudioStreamInfo(TMediaPlayer* owner_)
     : TBaseStreamInfo(owner_, AVMEDIA_TYPE_AUDIO, 0), audioBuffer(kAudioBufferBytes, 0) {}
 
-TAudioStreamInfo::~TAudioStreamInfo() {
-    CloseDevice();
-    av_packet_free(&audioPacket);
-    FreeResampler();
-}
+TAudioStreamInfo::~TAudioStreamInfo() { CloseDevice(); }
 
 bool TAudioStreamInfo::Init(std::intptr_t argument) {
     TBaseStreamInfo::Init(argument);
     if (!audioPacket)
-        audioPacket = av_packet_alloc();
+        audioPacket = MakePacket();
     return audioPacket != nullptr;
 }
 
 void TAudioStreamInfo::Release() {
     CloseDevice();
     TBaseStreamInfo::Release();
-    av_packet_free(&audioPacket);
+    audioPacket.reset();
     FreeResampler();
 }
 
@@ -95,7 +89,7 @@ bool TAudioStreamInfo::PrepareOutput() {
     diffAverageCount = 0;
     diffThreshold = kThresholdSamples / m_sampleRate;
     clock = 0.0;
-    serial = owner ? owner->flushSerial.load() : 0u;
+    serial = owner ? owner->flushSerial() : 0u;
     m_soundHeld = true;
     m_heldSince = 0;
     PublishPosition(0.0, 0.0, 0);
@@ -206,13 +200,13 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
         std::memset(buffer, 0, static_cast<std::size_t>(length));
     if (closing) {
         if (codecContext)
-            avcodec_flush_buffers(codecContext);
+            avcodec_flush_buffers(codecContext.get());
         Acknowledge();
         return;
     }
     // At the end of the file the queued sound still plays out, as the
     // pictures do, while the controller waits for the clock to get there.
-    if (owner && (owner->stopped || owner->closed || owner->paused || owner->stepping))
+    if (owner && (owner->stopped() || owner->closed() || owner->paused() || owner->stepping()))
         return;
     if (length < 1)
         return;
@@ -353,27 +347,27 @@ int TAudioStreamInfo::audio_decode_frame(double* pts) {
         if (const int handed = TakeConverted(pts); handed > 0)
             return handed;
         if (m_packetInDecoder) {
-            const int received = avcodec_receive_frame(codecContext, frame);
+            const int received = avcodec_receive_frame(codecContext.get(), frame.get());
             if (received == 0) {
                 m_packetYieldedFrame = true;
                 const bool converted = ConvertFrame();
-                av_frame_unref(frame);
+                av_frame_unref(frame.get());
                 if (!converted || m_converted.empty())
-                    std::fprintf(stderr, "%s, No data yet, get more frames\n", kDecodeRoutine);
+                    m_noDataYet.Say();
                 continue;
             }
             m_packetInDecoder = false;
             if (received != AVERROR(EAGAIN) && received != AVERROR_EOF)
-                std::fprintf(stderr, "%s, decoding failed, the packet is dropped\n", kDecodeRoutine);
+                m_decodeFailed.Say();
             else if (!m_packetYieldedFrame)
-                std::fprintf(stderr, "%s, No data yet, get more frames\n", kDecodeRoutine);
+                m_noDataYet.Say();
         }
-        av_packet_unref(audioPacket);
-        if (packetQueue.Get(audioPacket, 0) != 1)
+        av_packet_unref(audioPacket.get());
+        if (packetQueue.Get(audioPacket.get(), 0) != 1)
             return -1;
-        if (IsFlushPacket(audioPacket)) {
-            std::fputs("---> audio_decode_frame, pkt->data == flush_pkt.data\n", stderr);
-            serial = owner ? owner->flushSerial.load() : 0u;
+        if (IsFlushPacket(audioPacket.get())) {
+            m_flushTaken.Say();
+            serial = owner ? owner->flushSerial() : 0u;
             m_soundHeld = true;
             m_heldSince = 0;
             ResetDecoding();
@@ -382,9 +376,9 @@ int TAudioStreamInfo::audio_decode_frame(double* pts) {
         if (audioPacket->pts != AV_NOPTS_VALUE && stream)
             clock = av_q2d(stream->time_base) * static_cast<double>(audioPacket->pts);
         m_packetYieldedFrame = false;
-        m_packetInDecoder = avcodec_send_packet(codecContext, audioPacket) >= 0;
+        m_packetInDecoder = avcodec_send_packet(codecContext.get(), audioPacket.get()) >= 0;
         if (!m_packetInDecoder)
-            std::fprintf(stderr, "%s, decoding failed, the packet is dropped\n", kDecodeRoutine);
+            m_decodeFailed.Say();
     }
 }
 
@@ -424,14 +418,14 @@ bool TAudioStreamInfo::ConvertFrame() {
     // played as its first plane.
     if (!EnsureResampler())
         return false;
-    const int most = swr_get_out_samples(m_resampler, frame->nb_samples);
+    const int most = swr_get_out_samples(m_resampler.get(), frame->nb_samples);
     if (most <= 0)
         return true;
     const std::size_t start = m_converted.size();
     m_converted.resize(start + static_cast<std::size_t>(most) * frameBytes);
     std::uint8_t* out = m_converted.data() + start;
-    const int made = swr_convert(m_resampler, &out, most, const_cast<const std::uint8_t**>(frame->extended_data),
-                                 frame->nb_samples);
+    const int made = swr_convert(m_resampler.get(), &out, most,
+                                 const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
     m_converted.resize(start + static_cast<std::size_t>(std::max(made, 0)) * frameBytes);
     return made >= 0;
 }
@@ -450,12 +444,14 @@ bool TAudioStreamInfo::EnsureResampler() {
         av_channel_layout_copy(&in, &frame->ch_layout);
     AVChannelLayout out{};
     av_channel_layout_default(&out, m_channels);
-    const int made = swr_alloc_set_opts2(&m_resampler, &out, AV_SAMPLE_FMT_S16, m_sampleRate, &in,
+    SwrContext* resampler = nullptr;
+    const int made = swr_alloc_set_opts2(&resampler, &out, AV_SAMPLE_FMT_S16, m_sampleRate, &in,
                                          static_cast<AVSampleFormat>(frame->format), inRate, 0, nullptr);
+    m_resampler.reset(resampler);
     av_channel_layout_uninit(&in);
     av_channel_layout_uninit(&out);
-    if (made < 0 || swr_init(m_resampler) < 0) {
-        std::fprintf(stderr, "%s, cannot convert sample format %d\n", kDecodeRoutine, frame->format);
+    if (made < 0 || swr_init(m_resampler.get()) < 0) {
+        m_cannotConvert.Say();
         FreeResampler();
         return false;
     }
@@ -466,7 +462,7 @@ bool TAudioStreamInfo::EnsureResampler() {
 }
 
 void TAudioStreamInfo::FreeResampler() {
-    swr_free(&m_resampler);
+    m_resampler.reset();
     m_resamplerFormat = -1;
     m_resamplerRate = 0;
     m_resamplerChannels = 0;
@@ -474,9 +470,9 @@ void TAudioStreamInfo::FreeResampler() {
 
 void TAudioStreamInfo::ResetDecoding() {
     if (codecContext)
-        avcodec_flush_buffers(codecContext);
+        avcodec_flush_buffers(codecContext.get());
     if (audioPacket)
-        av_packet_unref(audioPacket);
+        av_packet_unref(audioPacket.get());
     m_packetInDecoder = false;
     m_packetYieldedFrame = false;
     m_converted.clear();

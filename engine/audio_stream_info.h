@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "engine/base_stream_info.h"
+#include "engine/diagnostic.h"
 
-struct SwrContext;
 class TVideoStreamInfo;
 
 class TAudioStreamInfo : public TBaseStreamInfo {
@@ -78,7 +78,7 @@ public:
     std::vector<std::uint8_t> audioBuffer;
     int bufferSize = 0;
     int bufferIndex = 0;
-    AVPacket* audioPacket = nullptr;  // owned from Init to Release
+    TPacketHandle audioPacket;  // from Init to Release
     double diffCumulative = 0.0;
     double diffAverageCoefficient = 0.0;
     double diffThreshold = 0.0;
@@ -145,8 +145,14 @@ private:
     // audioBuffer).
     std::vector<std::uint8_t> m_converted;
     std::size_t m_convertedOffset = 0;
-    SwrContext* m_resampler = nullptr;
+    TResamplerHandle m_resampler;
     int m_resamplerFormat = -1;
     int m_resamplerRate = 0;
     int m_resamplerChannels = 0;
+    // The decoder's complaints, from SDL's callback: a damaged sound stream
+    // would flood stderr, and a full stderr pipe would stall the sound.
+    TDiagnostic m_noDataYet{"audio_decode_frame, No data yet, get more frames"};
+    TDiagnostic m_decodeFailed{"audio_decode_frame, decoding failed, the packet is dropped"};
+    TDiagnostic m_flushTaken{"---> audio_decode_frame, pkt->data == flush_pkt.data"};
+    TDiagnostic m_cannotConvert{"audio_decode_frame, cannot convert the sample format"};
 };

@@ -1,33 +1,29 @@
 #include "engine/base_stream_info.h"
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/media_player.h"
 
 TBaseStreamInfo::TBaseStreamInfo(TMediaPlayer* owner_, int mediaType_, int typeOrdinal_)
     : owner(owner_), mediaType(mediaType_), typeOrdinal(typeOrdinal_) {}
 
-TBaseStreamInfo::~TBaseStreamInfo() {
-    CloseDecoder();
-    av_frame_free(&frame);
-}
+TBaseStreamInfo::~TBaseStreamInfo() = default;
 
-bool TBaseStreamInfo::Init(std::intptr_t argument) {
-    initArgument = argument;
+bool TBaseStreamInfo::Init(std::intptr_t) {
     refreshEvent = std::make_unique<TEvent>(false, false);
     if (!frame)
-        frame = av_frame_alloc();
+        frame = MakeFrame();
     packetQueue.Init();
     return true;
 }
 
 void TBaseStreamInfo::Release() {
     packetQueue.Release();
-    av_frame_free(&frame);
+    frame.reset();
     refreshEvent.reset();
 }
 
 bool TBaseStreamInfo::Open() {
-    AVFormatContext* input = owner ? owner->formatContext : nullptr;
+    AVFormatContext* input = owner ? owner->Input() : nullptr;
     if (!input) {
         streamIndex = -1;
         return false;
@@ -51,21 +47,21 @@ bool TBaseStreamInfo::Open() {
         return false;
     }
     streamIndex = found;
-    serial = owner ? owner->flushSerial.load() : 0u;
+    serial = owner ? owner->flushSerial() : 0u;
     notOpen = false;
     stream = input->streams[found];
     codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec)
         return false;
     CloseDecoder();
-    codecContext = avcodec_alloc_context3(codec);
+    codecContext.reset(avcodec_alloc_context3(codec));
     if (!codecContext)
         return false;
-    if (avcodec_parameters_to_context(codecContext, stream->codecpar) < 0)
+    if (avcodec_parameters_to_context(codecContext.get(), stream->codecpar) < 0)
         return false;
     codecContext->pkt_timebase = stream->time_base;
     ConfigureDecoder();
-    if (avcodec_open2(codecContext, codec, nullptr) < 0)
+    if (avcodec_open2(codecContext.get(), codec, nullptr) < 0)
         return false;
     closing = false;
     return true;
@@ -87,4 +83,4 @@ bool TBaseStreamInfo::Decode(AVPacket*, double* pts, bool) {
     return true;
 }
 
-void TBaseStreamInfo::CloseDecoder() { avcodec_free_context(&codecContext); }
+void TBaseStreamInfo::CloseDecoder() { codecContext.reset(); }

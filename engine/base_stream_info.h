@@ -6,12 +6,11 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/ffmpeg_handles.h"
 #include "engine/packet_queue.h"
 #include "platform/sync.h"
 
 struct AVCodec;
-struct AVCodecContext;
-struct AVFrame;
 struct AVPacket;
 struct AVStream;
 class TMediaPlayer;
@@ -47,14 +46,17 @@ public:
     virtual void Close();
     virtual bool Decode(AVPacket* packet, double* pts, bool skipDisplay);
 
+    // A stream is live while the open recording has it (streamIndex >= 0).
+    bool IsLive() const { return streamIndex >= 0; }
+
     TMediaPlayer* owner;
     const int mediaType;
     std::atomic<std::int32_t> streamIndex{-1};
     const int typeOrdinal;
     TStreamPointer stream;                   // borrowed from the open input
-    AVCodecContext* codecContext = nullptr;  // owned from Open to Close
+    TCodecContextHandle codecContext;  // from Open to Close
     const AVCodec* codec = nullptr;
-    AVFrame* frame = nullptr;                // owned from Init to Release
+    TFrameHandle frame;  // from Init to Release
 
     std::atomic<double> clock{0.0};
     // The render thread paces with these while the player thread resets
@@ -69,7 +71,6 @@ public:
     std::unique_ptr<TEvent> refreshEvent;
     double refreshTicks = 0.0;  // the timer thread's alone
     std::atomic<double> refreshPeriod{0.0};
-    std::intptr_t initArgument = 0;
 
     std::atomic<bool> notOpen{true};
     std::atomic<bool> closing{true};

@@ -1,30 +1,39 @@
 #pragma once
 // Owning handles for FFmpeg objects: each is freed with its own free
-// function, here and nowhere else.
+// function, in ffmpeg_handles.cpp and nowhere else. The header names the
+// types only, so that holding a handle does not pull in FFmpeg's headers.
 
+#include <cstdint>
 #include <memory>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/frame.h>
-#include <libswscale/swscale.h>
-}
+struct AVPacket;
+struct AVFrame;
+struct AVCodecContext;
+struct AVFormatContext;
+struct SwsContext;
+struct SwrContext;
 
 struct TPacketFree {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+    void operator()(AVPacket* packet) const;
 };
 struct TFrameFree {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+    void operator()(AVFrame* frame) const;
 };
 struct TCodecContextFree {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+    void operator()(AVCodecContext* context) const;
 };
 struct TInputFree {
-    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+    void operator()(AVFormatContext* context) const;
 };
 struct TScalerFree {
-    void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
+    void operator()(SwsContext* scaler) const;
+};
+// Memory from av_malloc.
+struct TMemoryFree {
+    void operator()(void* memory) const;
+};
+struct TResamplerFree {
+    void operator()(SwrContext* resampler) const;
 };
 
 using TPacketHandle = std::unique_ptr<AVPacket, TPacketFree>;
@@ -32,6 +41,8 @@ using TFrameHandle = std::unique_ptr<AVFrame, TFrameFree>;
 using TCodecContextHandle = std::unique_ptr<AVCodecContext, TCodecContextFree>;
 using TInputHandle = std::unique_ptr<AVFormatContext, TInputFree>;
 using TScalerHandle = std::unique_ptr<SwsContext, TScalerFree>;
+using TMemoryHandle = std::unique_ptr<std::uint8_t, TMemoryFree>;
+using TResamplerHandle = std::unique_ptr<SwrContext, TResamplerFree>;
 
-inline TPacketHandle MakePacket() { return TPacketHandle(av_packet_alloc()); }
-inline TFrameHandle MakeFrame() { return TFrameHandle(av_frame_alloc()); }
+TPacketHandle MakePacket();
+TFrameHandle MakeFrame();

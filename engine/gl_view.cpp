@@ -396,7 +396,7 @@ bool TGLView::PreparePicture(TVideoStreamInfo& stream) {
         glViewport(offsetX, 0, pictureWidth, pictureHeight);
         m_viewportX = offsetX;
     }
-    const std::uint8_t* pixels = picture.buffer;
+    const std::uint8_t* pixels = picture.buffer.get();
     GLint rowLength = 0;
     if (picture.picture && picture.picture->data[0]) {
         pixels = picture.picture->data[0];

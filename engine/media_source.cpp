@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "engine/audio_stream_info.h"
 #include <unordered_set>
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/audio_stream_info.h"
+#include "engine/ffmpeg.h"
 #include "engine/key_frames.h"
 #include "engine/media_player.h"
 #include "engine/notify_sink.h"
@@ -25,19 +25,11 @@ constexpr int kReadRetryLimit = 20;
 constexpr DWORD kStepWaitSliceMs = 10;
 constexpr DWORD kStepWaitLimitMs = 1000;
 
-bool IsVideo(const TBaseStreamInfo* info) {
-    return info && info->mediaType == AVMEDIA_TYPE_VIDEO;
-}
-
-bool IsLive(const TBaseStreamInfo* info) { return info && info->streamIndex >= 0; }
-
 double RateOf(const AVStream* stream) {
     if (!stream || stream->avg_frame_rate.den == 0)
         return 0.0;
     return av_q2d(stream->avg_frame_rate);
 }
-
-bool IoReportsError(const AVFormatContext* input) { return input->pb && input->pb->error != 0; }
 
 } // namespace
 
@@ -48,89 +40,97 @@ bool TMediaPlayer::IsTelemetryStream(int streamIndex) const {
 void TMediaPlayer::AssignRoles() {
     int videoSeen = 0;
     int telemetrySeen = 0;
-    for (unsigned i = 0; i < formatContext->nb_streams; ++i) {
+    for (unsigned i = 0; i < m_formatContext->nb_streams; ++i) {
         const int index = static_cast<int>(i);
-        const AVMediaType type = formatContext->streams[i]->codecpar->codec_type;
+        const AVMediaType type = m_formatContext->streams[i]->codecpar->codec_type;
         if (type == AVMEDIA_TYPE_SUBTITLE || IsTelemetryStream(index)) {
             if (telemetrySeen == 0)
-                gpsStreamIndex = index;
+                m_gpsStreamIndex = index;
             else if (telemetrySeen == 1)
-                gsensorStreamIndex = index;
+                m_gsensorStreamIndex = index;
             ++telemetrySeen;
         } else if (type == AVMEDIA_TYPE_VIDEO) {
             if (videoSeen == 0)
-                frontStreamIndex = index;
+                m_frontStreamIndex = index;
             else if (videoSeen == 1)
-                rearStreamIndex = index;
+                m_rearStreamIndex = index;
             ++videoSeen;
         } else if (type == AVMEDIA_TYPE_AUDIO) {
-            audioStreamIndex = index;
+            m_audioStreamIndex = index;
         }
     }
 }
 
 void TMediaPlayer::OpenStreams() {
-    ++flushSerial;
+    ++m_flushSerial;
     double rates[2] = {0.0, 0.0};
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        TBaseStreamInfo* info = slots[slot].info.get();
+        TBaseStreamInfo* info = m_slots[slot].info.get();
         if (!info)
             continue;
         if (TVideoStreamInfo* video = Video(slot)) {
-            video->orientation = orientation[slot];
-            video->brightness = brightness[slot];
-            video->contrast = contrast[slot];
-            video->chroma = chroma[slot];
+            video->orientation = m_orientation[slot].load();
+            video->brightness = m_brightness[slot].load();
+            video->contrast = m_contrast[slot].load();
+            video->chroma = m_chroma[slot].load();
             if (video->Open())
                 rates[slot] = RateOf(video->stream);
             continue;
         }
         if (TAudioStreamInfo* audio = Audio(); audio == info) {
-            audio->volume = muted ? 0 : volume.load();
+            audio->volume = m_muted ? 0 : m_volume.load();
             audio->Open();
         }
     }
-    frameRate = rates[0] > rates[1] ? rates[0] : rates[1];
-    duration = frameRate > 0.0 ? static_cast<double>(frameCount) / frameRate : 0.0;
+    m_frameRate = rates[0] > rates[1] ? rates[0] : rates[1];
+    m_duration = m_frameRate > 0.0 ? static_cast<double>(m_frameCount) / m_frameRate : 0.0;
+}
+
+std::string TMediaPlayer::RequestedPath() {
+    std::lock_guard lock(m_requestLock);
+    return m_requestedPath;
 }
 
 bool TMediaPlayer::OpenInput() {
     Notify(PlayerNotify::Opening);
-    frontStreamIndex = rearStreamIndex = audioStreamIndex = -1;
-    gpsStreamIndex = gsensorStreamIndex = -1;
+    m_path = RequestedPath();
+    m_frontStreamIndex = m_rearStreamIndex = m_audioStreamIndex = -1;
+    m_gpsStreamIndex = m_gsensorStreamIndex = -1;
     m_videoPass = TVideoPass{};
     m_readFailures = 0;
 
     std::int64_t counted = 0;
-    CountFrames(path, &counted, &m_chunks);
+    CountFrames(m_path, &counted, &m_chunks);
 
-    if (avformat_open_input(&formatContext, path.c_str(), nullptr, nullptr) < 0) {
-        formatContext = nullptr;
+    // avformat_open_input frees the context itself when it fails.
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, m_path.c_str(), nullptr, nullptr) < 0) {
         FailOpen("failed to open input");
         return false;
     }
-    if (avformat_find_stream_info(formatContext, nullptr) < 0) {
+    m_formatContext.reset(input);
+    if (avformat_find_stream_info(input, nullptr) < 0) {
         FailOpen("failed to get stream info");
         return false;
     }
-    readPacket = av_packet_alloc();
+    m_readPacket = MakePacket();
     InitFlushPacket();
-    stopped = endOfFile = seekFailed = closed = false;
-    paused = false;
+    m_stopped = m_endOfFile = m_seekFailed = m_closed = false;
+    m_paused = false;
 
     AssignRoles();
-    TTelemetryRoles roles{frontStreamIndex, rearStreamIndex, gpsStreamIndex, gsensorStreamIndex};
-    m_videoPass.isKeyFrame = [this](const AVPacket* packet) {
-        AVCodecID codec = formatContext->streams[packet->stream_index]->codecpar->codec_id;
+    TTelemetryRoles roles{m_frontStreamIndex, m_rearStreamIndex, m_gpsStreamIndex, m_gsensorStreamIndex};
+    m_videoPass.isKeyFrame = [input](const AVPacket* packet) {
+        AVCodecID codec = input->streams[packet->stream_index]->codecpar->codec_id;
         return PacketStartsKeyFrame(codec, packet->data, packet->size, (packet->flags & AV_PKT_FLAG_KEY) != 0);
     };
-    std::unique_ptr<TTelemetry> telemetry = ReadTelemetry(formatContext, readPacket, roles, &m_videoPass);
+    std::unique_ptr<TTelemetry> telemetry = ReadTelemetry(input, m_readPacket.get(), roles, &m_videoPass);
     RepairVideoIndex();
 
-    frameCount = counted;
-    if (frontStreamIndex >= 0)
+    m_frameCount = counted;
+    if (m_frontStreamIndex >= 0)
         Video(kFrontSlot)->frameCount = counted;
-    if (rearStreamIndex >= 0)
+    if (m_rearStreamIndex >= 0)
         Video(kRearSlot)->frameCount = counted;
     OpenStreams();
 
@@ -147,7 +147,15 @@ bool TMediaPlayer::OpenInput() {
         }
     }
     CloseProgressDialog();
-    Notify(PlayerNotify::Opened, reinterpret_cast<LPARAM>(telemetry.release()));
+    // The table stays ours until the main window takes it with the token the
+    // notification carries; one it never took goes with the next open.
+    LPARAM token = 0;
+    {
+        std::lock_guard lock(m_telemetryLock);
+        m_telemetry = std::move(telemetry);
+        token = reinterpret_cast<LPARAM>(m_telemetry.get());
+    }
+    Notify(PlayerNotify::Opened, token);
     return true;
 }
 
@@ -159,11 +167,11 @@ void TMediaPlayer::FailOpen(const char* text) {
 }
 
 void TMediaPlayer::RepairVideoIndex() {
-    const int streams[2] = {frontStreamIndex, rearStreamIndex};
+    const int streams[2] = {m_frontStreamIndex, m_rearStreamIndex};
     for (int channel = 0; channel < 2; ++channel) {
         if (streams[channel] < 0)
             continue;
-        AVStream* stream = formatContext->streams[streams[channel]];
+        AVStream* stream = m_formatContext->streams[streams[channel]];
         std::unordered_set<std::int64_t> notKey;
         for (const TVideoPacketEntry& entry : m_videoPass.packets[channel]) {
             if (!entry.keyFrame)
@@ -181,105 +189,126 @@ void TMediaPlayer::RepairVideoIndex() {
     }
 }
 
-bool TMediaPlayer::MayRetryRead() {
-    if (++m_readFailures > kReadRetryLimit) {
-        std::fprintf(stderr, "velor: reading %s keeps failing; treating it as ended\n", path.c_str());
-        return false;
+TMediaPlayer::TReadResult TMediaPlayer::ReadPacket() {
+    AVFormatContext* input = m_formatContext.get();
+    const int result = av_read_frame(input, m_readPacket.get());
+    if (result >= 0) {
+        m_readFailures = 0;
+        return TReadResult::Packet;
     }
-    return true;
+    // A transient failure is tried again; one the I/O layer reports, or one
+    // that never clears, ends the recording: a broken card must not keep
+    // the reader busy for ever.
+    const bool ioError = input->pb && input->pb->error != 0;
+    if (result != AVERROR_EOF && !ioError && ++m_readFailures <= kReadRetryLimit) {
+        Sleep(kReadRetryDelayMs);
+        return TReadResult::Retry;
+    }
+    if (result != AVERROR_EOF)
+        std::fprintf(stderr, "velor: reading %s keeps failing; treating it as ended\n", m_path.c_str());
+    m_endOfFile = true;
+    return TReadResult::End;
 }
 
 bool TMediaPlayer::ReadStep() {
-    if (seekRequest) {
-        seekFailed = false;
-        if (!SeekNow())
-            seekFailed = true;
-        seekRequest = 0;
+    if (m_seekRequest) {
+        m_seekFailed = !SeekNow();
+        m_seekRequest = 0;
     }
     for (int slot = kFrontSlot; slot <= kAudioSlot; ++slot) {
-        TBaseStreamInfo* info = slots[slot].info.get();
-        if (!IsLive(info) || info->closing)
+        TBaseStreamInfo* info = m_slots[slot].info.get();
+        if (!info || !info->IsLive() || info->closing)
             continue;
         const int limit = slot == kAudioSlot ? kAudioQueueLimit : kVideoQueueLimit;
         while (info->packetQueue.Count() >= limit) {
-            if (stopped)
+            if (m_stopped)
                 return false;
-            if (paused)
+            if (m_paused)
                 return true;
             Sleep(kBackPressureSleepMs);
         }
     }
 
-    int result = av_read_frame(formatContext, readPacket);
-    if (result < 0) {
-        if (result == AVERROR_EOF) {
-            endOfFile = true;
-            return false;
-        }
-        // A transient failure is tried again on the next call; one the I/O
-        // layer reports, or one that never clears, ends the recording.
-        if (!IoReportsError(formatContext) && MayRetryRead()) {
-            Sleep(kReadRetryDelayMs);
-            return true;
-        }
-        endOfFile = true;
+    switch (ReadPacket()) {
+    case TReadResult::Packet:
+        break;
+    case TReadResult::Retry:
+        return true;
+    case TReadResult::End:
         return false;
     }
-    m_readFailures = 0;
-
-    if (readPacket->stream_index == 0) {
-        AVRational& base = formatContext->streams[0]->time_base;
+    AVPacket* packet = m_readPacket.get();
+    if (packet->stream_index == 0) {
+        // The camera's 25 frames a second are really 24.5: timed at 1/25 its
+        // pictures would run ahead of their sound.
+        AVRational& base = m_formatContext->streams[0]->time_base;
         if (base.num == 1 && base.den == 25)
             base = AVRational{2, 49};
     }
-    const int stream = readPacket->stream_index;
-    if ((stream == frontStreamIndex || stream == rearStreamIndex) && readPacket->dts != AV_NOPTS_VALUE &&
-        readPacket->dts > frameCount) {
-        endOfFile = true;
-        av_packet_unref(readPacket);
+    const int stream = packet->stream_index;
+    if ((stream == m_frontStreamIndex || stream == m_rearStreamIndex) && packet->dts != AV_NOPTS_VALUE &&
+        packet->dts > m_frameCount) {
+        m_endOfFile = true;
+        av_packet_unref(packet);
         return false;
     }
-    if (stream < 0 || stream >= kSlotCount) {
-        av_packet_unref(readPacket);
-        return true;
-    }
     for (int slot = kFrontSlot; slot <= kAudioSlot; ++slot) {
-        TBaseStreamInfo* info = slots[slot].info.get();
+        TBaseStreamInfo* info = m_slots[slot].info.get();
         if (!info || info->streamIndex != stream)
             continue;
-        if (!info->closing && info->packetQueue.Put(readPacket) == 0)
+        if (!info->closing && info->packetQueue.Put(packet) == 0)
             return true;
         break;
     }
-    av_packet_unref(readPacket);
+    av_packet_unref(packet);
     return true;
 }
 
-bool TMediaPlayer::SeekNow() {
-    int seekStream = -1;
-    for (int slot = kFrontSlot; slot <= kAudioSlot && seekStream < 0; ++slot) {
-        if (slots[slot].info)
-            seekStream = slots[slot].info->streamIndex;
+int TMediaPlayer::SeekStream() const {
+    for (int slot = kFrontSlot; slot <= kAudioSlot; ++slot) {
+        if (m_slots[slot].info)
+            return m_slots[slot].info->streamIndex;
     }
-    std::int64_t target = seekTarget;
-    if (seekRequest == 1 && seekStream >= 0)
-        target = av_rescale_q(target, AVRational{1, 1000000}, formatContext->streams[seekStream]->time_base);
-    if (av_seek_frame(formatContext, seekStream, target, seekFlags) < 0)
+    return -1;
+}
+
+bool TMediaPlayer::SeekToMicroseconds(std::int64_t microseconds, int flags, std::int64_t* streamTarget) {
+    const int stream = SeekStream();
+    std::int64_t target = microseconds;
+    if (stream >= 0)
+        target = av_rescale_q(target, AVRational{1, 1000000}, m_formatContext->streams[stream]->time_base);
+    if (streamTarget)
+        *streamTarget = target;
+    return SeekInput(stream, target, flags);
+}
+
+bool TMediaPlayer::SeekInput(int stream, std::int64_t target, int flags) {
+    if (!m_formatContext)
         return false;
-    ++flushSerial;
-    for (TStreamSlot& slot : slots) {
-        if (!IsLive(slot.info.get()))
-            continue;
-        slot.info->packetQueue.Flush();
-        slot.info->packetQueue.Put(FlushPacket());
+    return av_seek_frame(m_formatContext.get(), stream, target, flags) >= 0;
+}
+
+void TMediaPlayer::FlushLiveQueues() {
+    for (TStreamSlot& slot : m_slots) {
+        if (slot.info && slot.info->IsLive())
+            slot.info->packetQueue.FlushAndMark();
     }
+}
+
+bool TMediaPlayer::SeekNow() {
+    if (!SeekToMicroseconds(m_seekTarget, m_seekFlags, nullptr))
+        return false;
+    ++m_flushSerial;
+    FlushLiveQueues();
     return true;
 }
 
 bool TMediaPlayer::RouteSteppingPacket(AVPacket* packet) {
-    const int stream = packet->stream_index;
-    TBaseStreamInfo* info = slots[stream].info.get();
-    if (IsVideo(info) && IsLive(info) && info->packetQueue.Put(packet) == 0)
+    // Stream indexes stand for slot indexes here: the front and rear
+    // pictures are streams 0 and 1 of every recording, and only they are
+    // routed while stepping.
+    TBaseStreamInfo* info = Stream(packet->stream_index);
+    if (info && info->mediaType == AVMEDIA_TYPE_VIDEO && info->IsLive() && info->packetQueue.Put(packet) == 0)
         return true;
     av_packet_unref(packet);
     return false;
@@ -290,47 +319,30 @@ void TMediaPlayer::PrerollTo(int mode, std::int64_t target, bool readFirst) {
     int streams = 0;
     for (int slot = kFrontSlot; slot <= kRearSlot; ++slot) {
         TVideoStreamInfo* video = Video(slot);
-        if (!IsLive(video) || target < 0 || target > video->frameCount)
+        if (!video->IsLive() || target < 0 || target > video->frameCount)
             continue;
         video->stepReached = false;
         waiting[slot] = true;
         ++streams;
     }
-    stepMode = mode;
-    stepTarget = target;
-    if (!stepEvent)
-        stepEvent = std::make_unique<TEvent>(false, false);
-    stepping = 1;
+    m_stepMode = mode;
+    m_stepTarget = target;
+    if (!m_stepEvent)
+        m_stepEvent = std::make_unique<TEvent>(false, false);
+    m_stepping = 1;
 
-    if (readFirst) {
-        bool received[2] = {!waiting[0], !waiting[1]};
-        int failures = 0;
-        while (!(received[0] && received[1])) {
-            int result = av_read_frame(formatContext, readPacket);
-            if (result < 0) {
-                if (result == AVERROR_EOF) {
-                    endOfFile = true;
-                    break;
-                }
-                if (!IoReportsError(formatContext)) {
-                    Sleep(kReadRetryDelayMs);
-                    return;
-                }
-                if (++failures > kReadRetryLimit)
-                    break;
-                continue;
-            }
-            failures = 0;
-            const int stream = readPacket->stream_index;
-            if (stream < 0 || stream >= kSlotCount) {
-                av_packet_unref(readPacket);
-                return;
-            }
-            const std::int64_t dts = readPacket->dts;
-            if (RouteSteppingPacket(readPacket) && stream <= kRearSlot && dts != AV_NOPTS_VALUE &&
-                dts >= target)
-                received[stream] = true;
-        }
+    bool received[2] = {!waiting[0], !waiting[1]};
+    while (readFirst && !(received[0] && received[1])) {
+        const TReadResult read = ReadPacket();
+        if (read == TReadResult::End)
+            break;
+        if (read == TReadResult::Retry)
+            continue;
+        AVPacket* packet = m_readPacket.get();
+        const int stream = packet->stream_index;
+        const std::int64_t dts = packet->dts;
+        if (RouteSteppingPacket(packet) && stream <= kRearSlot && dts != AV_NOPTS_VALUE && dts >= target)
+            received[stream] = true;
     }
 
     // The decoders' flags are counted rather than the event's signals: two
@@ -343,31 +355,29 @@ void TMediaPlayer::PrerollTo(int mode, std::int64_t target, bool readFirst) {
             reached += waiting[slot] && Video(slot)->stepReached;
         if (reached >= streams)
             break;
-        stepEvent->Wait(kStepWaitSliceMs);
+        m_stepEvent->Wait(kStepWaitSliceMs);
     }
 }
 
 void TMediaPlayer::CloseInput() {
     // A failed open leaves a context behind although nothing was opened for
     // playback; it is freed all the same.
-    if (closed && !formatContext && !readPacket)
+    if (m_closed && !m_formatContext && !m_readPacket)
         return;
-    av_packet_free(&readPacket);
-    if (formatContext)
-        avformat_close_input(&formatContext);
-    stepEvent.reset();
-    formatContext = nullptr;
-    seekRequest = 0;
-    seekFlags = 0;
-    seekTarget = 0;
-    frameRate = 0.0;
-    duration = 0.0;
-    stepping = 0;
-    stepTarget = -1;
-    stepMode = 0;
-    pendingOp = 0;
-    endOfFile = false;
-    seekFailed = false;
-    closed = true;
-    paused = false;
+    m_readPacket.reset();
+    m_formatContext.reset();
+    m_stepEvent.reset();
+    m_seekRequest = 0;
+    m_seekFlags = 0;
+    m_seekTarget = 0;
+    m_frameRate = 0.0;
+    m_duration = 0.0;
+    m_stepping = 0;
+    m_stepTarget = -1;
+    m_stepMode = 0;
+    m_pendingOp = kResumeOp;
+    m_endOfFile = false;
+    m_seekFailed = false;
+    m_closed = true;
+    m_paused = false;
 }

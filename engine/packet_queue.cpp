@@ -1,6 +1,6 @@
 #include "engine/packet_queue.h"
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 
 namespace {
 
@@ -15,8 +15,6 @@ AVPacket& FlushPacketRecord() {
     }();
     return *packet;
 }
-
-constexpr LONG kSemaphoreMaximum = 2147483647;
 
 } // namespace
 
@@ -51,6 +49,11 @@ TPacketQueue::~TPacketQueue() { Release(); }
 void TPacketQueue::Init() {
     if (!m_available)
         m_available = std::make_unique<TSemaphore>(0, kSemaphoreMaximum);
+}
+
+void TPacketQueue::FlushAndMark() {
+    Flush();
+    Put(FlushPacket());
 }
 
 void TPacketQueue::Release() {

@@ -39,6 +39,9 @@ public:
     int Get(AVPacket* packet, DWORD timeoutMs);
     // Drops every queued packet and takes back their semaphore counts.
     void Flush();
+    // Flush, then the flush packet: the decoder learns that the position
+    // jumped or that the stream closes.
+    void FlushAndMark();
 
     // The dts of the packet at the head, -1 when the queue is empty (the
     // flush packet counts as AV_NOPTS_VALUE).

@@ -1,14 +1,10 @@
 #include "engine/picture_queue.h"
 
-#include "engine/ffmpeg_handles.h"
-
-namespace {
-constexpr LONG kSemaphoreMaximum = 2147483647;
-}
+#include "engine/ffmpeg.h"
 
 void TVideoPicture::Free() {
-    av_freep(&buffer);
-    av_frame_free(&picture);
+    buffer.reset();
+    picture.reset();
     width = height = 0;
     pts = 0.0;
     dts = 0;

@@ -7,14 +7,13 @@
 #include <memory>
 #include <mutex>
 
+#include "engine/ffmpeg_handles.h"
 #include "platform/sync.h"
-
-struct AVFrame;
 
 // One converted picture: tightly packed 32-bit BGRA.
 struct TVideoPicture {
-    std::uint8_t* buffer = nullptr;  // av_malloc'ed, owned
-    AVFrame* picture = nullptr;      // describes `buffer`, owned
+    TMemoryHandle buffer;
+    TFrameHandle picture;  // describes `buffer`
     std::int32_t width = 0;
     std::int32_t height = 0;
     double pts = 0.0;

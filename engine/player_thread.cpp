@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/audio_stream_info.h"
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/gl_view.h"
 #include "engine/media_player.h"
 #include "engine/notify_sink.h"
@@ -15,12 +15,9 @@
 
 namespace {
 
-constexpr int kStepForward = 1;
-constexpr int kStepBackward = -1;
 // Per video slot, as top and perf show them.
 constexpr const char* kRenderThreadNames[] = {"render-front", "render-rear"};
 constexpr const char* kDecoderThreadNames[] = {"decode-front", "decode-rear"};
-constexpr int kPendingSeek = 2;
 constexpr DWORD kEndingPauseMs = 100;
 // How often the idle player thread looks for a stop nobody else will read.
 constexpr DWORD kIdleCommandCheckMs = 50;
@@ -29,71 +26,67 @@ constexpr int kSeekToStart = AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY;
 constexpr int kStepSeekForward = AVSEEK_FLAG_FRAME | AVSEEK_FLAG_ANY;
 constexpr int kStepSeekBackward = AVSEEK_FLAG_FRAME | AVSEEK_FLAG_BACKWARD;
 
-bool IsLive(const TBaseStreamInfo* info) { return info && info->streamIndex >= 0; }
-
-void FlushWithMarker(TBaseStreamInfo* info) {
-    info->packetQueue.Flush();
-    info->packetQueue.Put(FlushPacket());
-}
-
 } // namespace
 
 void TMediaPlayer::Start(HWND notify, HWND front, HWND rear) {
-    notifyWindow = notify;
-    frontWindow = front;
-    rearWindow = rear;
-    stopped = false;
+    m_notifyWindow = notify;
+    m_frontWindow = front;
+    m_rearWindow = rear;
+    m_stopped = false;
     HWND windows[2] = {front, rear};
     for (int slot = 0; slot < 2; ++slot) {
-        views[slot] = std::make_unique<TGLView>();
+        m_views[slot] = std::make_unique<TGLView>();
         RECT client{};
         if (windows[slot] && GetClientRect(windows[slot], &client))
-            views[slot]->CreateView(windows[slot], client.right - client.left, client.bottom - client.top);
+            m_views[slot]->CreateView(windows[slot], client.right - client.left, client.bottom - client.top);
     }
-    startEvent = std::make_unique<TEvent>(false, false);
-    thread.Start([this] { PlayerThread(); }, "player");
-    startEvent->Wait(INFINITE);
-    startEvent.reset();
+    m_startEvent = std::make_unique<TEvent>(false, false);
+    m_thread.Start([this] { PlayerThread(); }, "player");
+    m_startEvent->Wait(INFINITE);
+    m_startEvent.reset();
 }
 
 void TMediaPlayer::OpenRecording(const std::string& recording, int newVolume) {
-    path = recording;
+    {
+        std::lock_guard lock(m_requestLock);
+        m_requestedPath = recording;
+    }
     if (newVolume >= 0)
-        volume = newVolume;
-    if (wakeEvent)
-        wakeEvent->Set();
+        m_volume = newVolume;
+    if (m_wakeEvent)
+        m_wakeEvent->Set();
 }
 
 void TMediaPlayer::Stop() {
     if (!IsActive())
         return;
-    if (paused) {
-        PostThreadMessageA(thread.Id(), kPlayerCommandMessage, kStopCommand, 0);
-        stopWhilePaused = true;
-        wakeEvent->Set();
+    if (m_paused) {
+        PostThreadMessageA(m_thread.Id(), kPlayerCommandMessage, kStopCommand, 0);
+        m_stopWhilePaused = true;
+        m_wakeEvent->Set();
         return;
     }
     TEvent done(false, false);
-    if (!PostThreadMessageA(thread.Id(), kPlayerCommandMessage, kStopCommand, reinterpret_cast<LPARAM>(&done)))
+    if (!PostThreadMessageA(m_thread.Id(), kPlayerCommandMessage, kStopCommand, reinterpret_cast<LPARAM>(&done)))
         return;
     done.Wait(INFINITE);
 }
 
 void TMediaPlayer::Pause() {
-    if (IsActive() && !paused)
-        PostThreadMessageA(thread.Id(), kPlayerCommandMessage, kPauseCommand, 0);
+    if (IsActive() && !m_paused)
+        PostThreadMessageA(m_thread.Id(), kPlayerCommandMessage, kPauseCommand, 0);
 }
 
 void TMediaPlayer::Resume() {
-    if (IsActive() && paused)
-        wakeEvent->Set();
+    if (IsActive() && m_paused)
+        m_wakeEvent->Set();
 }
 
 void TMediaPlayer::StepFrame(int direction) {
-    if (!IsActive() || !paused)
+    if (!IsActive() || !m_paused)
         return;
-    pendingOp = direction;
-    wakeEvent->Set();
+    m_pendingOp = direction;
+    m_wakeEvent->Set();
 }
 
 void TMediaPlayer::SeekBy(double seconds) {
@@ -102,33 +95,41 @@ void TMediaPlayer::SeekBy(double seconds) {
     double target = MasterClock() + seconds;
     if (target < 0.0)
         target = 0.0;
-    else if (target > duration - 1.0)
-        target = duration - 1.0;
-    if (seekRequest)
+    else if (target > m_duration - 1.0)
+        target = m_duration - 1.0;
+    if (m_seekRequest)
         return;
-    seekTarget = static_cast<std::int64_t>(target * 1000000.0);
-    seekFlags = seconds < 0.0 ? AVSEEK_FLAG_BACKWARD : 0;
-    seekRequest = 1;
+    m_seekTarget = static_cast<std::int64_t>(target * 1000000.0);
+    m_seekFlags = seconds < 0.0 ? AVSEEK_FLAG_BACKWARD : 0;
+    m_seekRequest = 1;
 }
 
 void TMediaPlayer::SeekTo(double seconds) {
-    if (seekRequest)
+    if (m_seekRequest)
         return;
-    seekTarget = static_cast<std::int64_t>(seconds * 1000000.0);
-    seekFlags = 0;
-    seekRequest = 1;
+    m_seekTarget = static_cast<std::int64_t>(seconds * 1000000.0);
+    m_seekFlags = 0;
+    m_seekRequest = 1;
+}
+
+void TMediaPlayer::SeekWhilePaused(double seconds) {
+    if (!IsActive() || !m_paused)
+        return;
+    SeekTo(seconds);
+    m_pendingOp = kPausedSeekOp;
+    m_wakeEvent->Set();
 }
 
 void TMediaPlayer::Shutdown() {
-    if (stopped)
+    if (m_stopped)
         return;
     Audio()->CloseDevice();
-    stopped = true;
-    if (wakeEvent)
-        wakeEvent->Set();
-    thread.Join();
-    wakeEvent.reset();
-    for (auto& view : views) {
+    m_stopped = true;
+    if (m_wakeEvent)
+        m_wakeEvent->Set();
+    m_thread.Join();
+    m_wakeEvent.reset();
+    for (auto& view : m_views) {
         if (view)
             view->DestroyView();
     }
@@ -136,11 +137,11 @@ void TMediaPlayer::Shutdown() {
 
 void TMediaPlayer::TimerTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
     auto* player = reinterpret_cast<TMediaPlayer*>(user);
-    if (player->stopped)
+    if (player->m_stopped)
         return;
-    for (TStreamSlot& slot : player->slots) {
+    for (TStreamSlot& slot : player->m_slots) {
         TBaseStreamInfo* info = slot.info.get();
-        if (!info || info->streamIndex == -1)
+        if (!info || !info->IsLive())
             continue;
         info->refreshTicks += 1.0;
         if (info->refreshTicks >= info->refreshPeriod) {
@@ -152,11 +153,11 @@ void TMediaPlayer::TimerTick(UINT, UINT, DWORD_PTR user, DWORD_PTR, DWORD_PTR) {
 }
 
 void TMediaPlayer::CreateStreams() {
-    HWND windows[2] = {frontWindow, rearWindow};
+    HWND windows[2] = {m_frontWindow, m_rearWindow};
     for (int slot = 0; slot < 2; ++slot) {
         TVideoStreamInfo* video = Video(slot);
         video->Init(reinterpret_cast<std::intptr_t>(windows[slot]));
-        video->view = views[slot].get();
+        video->view = m_views[slot].get();
     }
     Audio()->Init(0);
 }
@@ -164,16 +165,16 @@ void TMediaPlayer::CreateStreams() {
 void TMediaPlayer::PlayerThread() {
     CreateStreams();
     for (int slot = 0; slot < 2; ++slot) {
-        TStreamSlot& entry = slots[slot];
+        TStreamSlot& entry = m_slots[slot];
         entry.startEvent = std::make_unique<TEvent>(false, false);
-        TGLView* view = views[slot].get();
+        TGLView* view = m_views[slot].get();
         if (!view) {
-            views[slot] = std::make_unique<TGLView>();
-            view = views[slot].get();
+            m_views[slot] = std::make_unique<TGLView>();
+            view = m_views[slot].get();
             Video(slot)->view = view;
         }
         entry.renderThread.Start([this, slot, view] { RenderThread(*this, slot, *view); },
-                                kRenderThreadNames[slot]);
+                                 kRenderThreadNames[slot]);
         entry.startEvent->Wait(INFINITE);
         TVideoStreamInfo* video = Video(slot);
         entry.decoderThread.Start([video, &entry] { video->DecoderThread(entry); }, kDecoderThreadNames[slot]);
@@ -186,38 +187,38 @@ void TMediaPlayer::PlayerThread() {
     m_timerId = timeSetEvent(1, 1, TimerTick, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC);
     MSG ignored;
     PeekMessageA(&ignored, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
-    wakeEvent = std::make_unique<TEvent>(false, false);
-    startEvent->Set();
+    m_wakeEvent = std::make_unique<TEvent>(false, false);
+    m_startEvent->Set();
 
-    while (!stopped) {
-        if (wakeEvent->Wait(kIdleCommandCheckMs) != WAIT_OBJECT_0) {
+    while (!m_stopped) {
+        if (m_wakeEvent->Wait(kIdleCommandCheckMs) != WAIT_OBJECT_0) {
             AnswerIdleStop();
             continue;
         }
-        if (stopped)
+        if (m_stopped)
             break;
-        if (stopWhilePaused) {
-            stopWhilePaused = false;
-            paused = false;
+        if (m_stopWhilePaused) {
+            m_stopWhilePaused = false;
+            m_paused = false;
             ReadingLoop();
             continue;
         }
-        if (paused) {
+        if (m_paused) {
             Notify(PlayerNotify::Woken);
-            paused = false;
-            const int op = pendingOp;
-            if (op == kPendingSeek && seekRequest == 1) {
-                SeekWhilePaused();
+            m_paused = false;
+            const int op = m_pendingOp;
+            if (op == kPausedSeekOp && m_seekRequest == 1) {
+                PerformPausedSeek();
                 continue;
             }
-            if (op == kStepForward || op == kStepBackward) {
+            if (op == kStepForwardOp || op == kStepBackwardOp) {
                 FrameStep(op);
                 continue;
             }
             ReadingLoop();
             continue;
         }
-        if (!closed)
+        if (!m_closed)
             continue;
         if (!OpenInput())
             continue;
@@ -235,7 +236,7 @@ void TMediaPlayer::AnswerIdleStop() {
     // Only the reading loop takes commands; a stop posted while it does not
     // run (its caller waits without limit) is answered here. A stop while
     // paused comes with a wake and is taken by the reading loop.
-    if (paused)
+    if (m_paused)
         return;
     MSG message;
     if (!PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_NOREMOVE) ||
@@ -243,7 +244,7 @@ void TMediaPlayer::AnswerIdleStop() {
         return;
     PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_REMOVE);
     auto* done = reinterpret_cast<TEvent*>(message.lParam);
-    if (!closed) {
+    if (!m_closed) {
         CloseStreams(done);
         return;
     }
@@ -252,7 +253,7 @@ void TMediaPlayer::AnswerIdleStop() {
 }
 
 void TMediaPlayer::ReadingLoop() {
-    while (!stopped) {
+    while (!m_stopped) {
         MSG message;
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message == kPlayerCommandMessage) {
             if (message.wParam == kStopCommand) {
@@ -266,10 +267,10 @@ void TMediaPlayer::ReadingLoop() {
         }
         if (ReadStep())
             continue;
-        if (!endOfFile)
+        if (!m_endOfFile)
             return;
         // Let the queued pictures and sound play out, unless a seek failed.
-        while (!seekFailed && !stopped && MasterClock() < duration) {
+        while (!m_seekFailed && !m_stopped && MasterClock() < m_duration) {
             if (PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_REMOVE) &&
                 message.wParam == kStopCommand) {
                 CloseStreams(reinterpret_cast<TEvent*>(message.lParam));
@@ -283,20 +284,14 @@ void TMediaPlayer::ReadingLoop() {
 }
 
 void TMediaPlayer::PauseNow(bool afterStep) {
-    paused = true;
-    stepping = 0;
+    m_paused = true;
+    m_stepping = 0;
     Notify(afterStep ? PlayerNotify::PausedAfterStep : PlayerNotify::Paused);
-}
-
-bool TMediaPlayer::SeekInput(int stream, std::int64_t target, int flags) {
-    if (!formatContext)
-        return false;
-    return av_seek_frame(formatContext, stream, target, flags) >= 0;
 }
 
 void TMediaPlayer::MarkShown(std::int64_t target) {
     for (int slot = 0; slot < 2; ++slot) {
-        if (IsLive(Video(slot)))
+        if (Video(slot)->IsLive())
             Video(slot)->shownDts = target;
     }
 }
@@ -307,7 +302,7 @@ void TMediaPlayer::FrameStep(int direction) {
     bool anyShown = false;
     for (int slot = 0; slot < 2; ++slot) {
         TVideoStreamInfo* video = Video(slot);
-        if (!IsLive(video) || !video->lastFrame)
+        if (!video->IsLive() || !video->HasLastFrame())
             continue;
         if (video->shownDts > shown)
             shown = video->shownDts;
@@ -316,15 +311,15 @@ void TMediaPlayer::FrameStep(int direction) {
         // packet queued; otherwise one decoder would never reach the target.
         allQueued = allQueued && video->packetQueue.Count() > 0;
     }
-    const bool readFirst = !(direction == kStepForward && anyShown && allQueued);
+    const bool readFirst = !(direction == kStepForwardOp && anyShown && allQueued);
     if (shown < 0) {
         Notify(PlayerNotify::StepDone);
         PauseNow(true);
         return;
     }
     const std::int64_t target = shown + direction;
-    if ((direction == kStepForward && target > frameCount) || (direction == kStepBackward && target < 0)) {
-        pendingOp = 0;
+    if ((direction == kStepForwardOp && target > m_frameCount) || (direction == kStepBackwardOp && target < 0)) {
+        m_pendingOp = kResumeOp;
         Notify(PlayerNotify::StepDone);
         PauseNow(true);
         return;
@@ -336,78 +331,62 @@ void TMediaPlayer::FrameStep(int direction) {
         int stream = -1;
         int flags = kSeekToStart;
         if (target != 0) {
-            flags = direction == kStepForward ? kStepSeekForward : kStepSeekBackward;
+            flags = direction == kStepForwardOp ? kStepSeekForward : kStepSeekBackward;
             for (int slot = 0; slot < 2 && stream < 0; ++slot) {
-                if (IsLive(Video(slot)) && Video(slot)->frameCount >= target)
+                if (Video(slot)->IsLive() && Video(slot)->frameCount >= target)
                     stream = Video(slot)->streamIndex;
             }
         }
         if (SeekInput(stream, target, flags)) {
-            if (direction == kStepBackward) {
-                for (TStreamSlot& slot : slots) {
-                    if (IsLive(slot.info.get()))
-                        FlushWithMarker(slot.info.get());
-                }
-                PrerollTo(kStepBackward, target, true);
-            } else {
-                PrerollTo(kStepForward, target, true);
-            }
+            // Forward, the queued packets lead to the target; backward they
+            // lie after it.
+            if (direction == kStepBackwardOp)
+                FlushLiveQueues();
+            PrerollTo(direction, target, true);
             MarkShown(target);
         }
     }
-    pendingOp = 0;
+    m_pendingOp = kResumeOp;
     Notify(PlayerNotify::StepDone);
     PauseNow(true);
 }
 
-void TMediaPlayer::SeekWhilePaused() {
-    int stream = -1;
-    for (int slot = kFrontSlot; slot <= kAudioSlot && stream < 0; ++slot) {
-        if (slots[slot].info)
-            stream = slots[slot].info->streamIndex;
-    }
-    std::int64_t target = seekTarget;
-    if (stream >= 0)
-        target = av_rescale_q(target, AVRational{1, 1000000}, formatContext->streams[stream]->time_base);
+void TMediaPlayer::PerformPausedSeek() {
     // Decoding has to start at the key frame before the target; the frames
-    // up to the target are decoded without being shown, so the picture is
-    // the target's even when the target is not a key frame.
-    if (!SeekInput(stream, target, seekFlags | AVSEEK_FLAG_BACKWARD)) {
-        seekRequest = 0;
-    } else {
-        for (TStreamSlot& slot : slots) {
-            if (IsLive(slot.info.get()))
-                FlushWithMarker(slot.info.get());
-        }
+    // up to the target are decoded without being shown (a backward preroll),
+    // so the picture is the target's even when the target is no key frame.
+    std::int64_t target = 0;
+    if (SeekToMicroseconds(m_seekTarget, m_seekFlags | AVSEEK_FLAG_BACKWARD, &target)) {
+        FlushLiveQueues();
         MarkShown(target);
-        pendingOp = 1;
-        seekRequest = 0;
-        PrerollTo(kStepBackward, target, true);
+        m_seekRequest = 0;
+        PrerollTo(kStepBackwardOp, target, true);
         MarkShown(target);
     }
-    pendingOp = 0;
+    m_seekRequest = 0;
+    m_pendingOp = kResumeOp;
     Notify(PlayerNotify::StepDone);
     PauseNow(true);
 }
 
 void TMediaPlayer::CloseStreams(TEvent* stopEvent) {
-    const bool atEnd = endOfFile;
-    for (TStreamSlot& slot : slots) {
+    const bool atEnd = m_endOfFile;
+    for (TStreamSlot& slot : m_slots) {
         TBaseStreamInfo* info = slot.info.get();
         if (!info || info->closing)
             continue;
         info->closing = true;
-        FlushWithMarker(info);
+        info->packetQueue.FlushAndMark();
     }
     bool abandoned = false;
-    for (TStreamSlot& slot : slots) {
+    for (TStreamSlot& slot : m_slots) {
         TBaseStreamInfo* info = slot.info.get();
         if (!info || !info->closing)
             continue;
-        bool waits = info->streamIndex != -1;
+        bool waits = info->IsLive();
         if (info == Audio() && !Audio()->DeviceOpen())
             waits = false;
-        while (waits && !stopped && !(info->decoderAck && info->rendererAck))
+        while (waits && !m_stopped && !(info->decoderAck && info->rendererAck))
             Sleep(1);
         // The threads end without answering once the player stops; they may
         // still be decoding, so the streams and the input are closed only
@@ -430,7 +409,7 @@ void TMediaPlayer::EndThreads() {
     timeKillEvent(m_timerId);
     m_timerId = 0;
     timeEndPeriod(1);
-    for (TStreamSlot& slot : slots) {
+    for (TStreamSlot& slot : m_slots) {
         if (!slot.info)
             continue;
         if (slot.renderThread.Started()) {
@@ -438,12 +417,12 @@ void TMediaPlayer::EndThreads() {
             slot.renderThread.Join();
         }
         if (slot.decoderThread.Started()) {
-            FlushWithMarker(slot.info.get());
+            slot.info->packetQueue.FlushAndMark();
             slot.decoderThread.Join();
         }
         slot.info->Close();
         slot.info->Release();
     }
     CloseInput();
-    stepEvent.reset();
+    m_stepEvent.reset();
 }

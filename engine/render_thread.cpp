@@ -137,10 +137,9 @@ void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
     // A view that cannot draw still paces and consumes its pictures, so the
     // decoder never waits for it.
     view.InitGL();
-    if (TEvent* started = player.slots[slot].startEvent.get())
-        started->Set();
+    player.SignalThreadStarted(slot);
     TVideoStreamInfo* stream = player.Video(slot);
-    if (!stream || !stream->refreshEvent || player.stopped) {
+    if (!stream || !stream->refreshEvent || player.stopped()) {
         view.ReleaseGL();
         return;
     }
@@ -166,6 +165,6 @@ void RenderThread(TMediaPlayer& player, int slot, TGLView& view) {
             ConsumePicture(stream->pictureQueue);
         }
         stream->rendererAck = stream->closing.load();
-    } while (!player.stopped);
+    } while (!player.stopped());
     view.ReleaseGL();
 }

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <thread>
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/media_player.h"
 #include "engine/notify_sink.h"
 #include "engine/video_view.h"
@@ -63,9 +63,18 @@ bool IsExactlyWide(const AVCodecContext* context) {
 TVideoStreamInfo::TVideoStreamInfo(TMediaPlayer* owner_, int typeOrdinal_)
     : TBaseStreamInfo(owner_, AVMEDIA_TYPE_VIDEO, typeOrdinal_) {}
 
-TVideoStreamInfo::~TVideoStreamInfo() {
-    FreeScaler();
-    av_frame_free(&lastFrame);
+TVideoStreamInfo::~TVideoStreamInfo() = default;
+
+bool TVideoStreamInfo::HasLastFrame() const {
+    std::lock_guard lock(displayLock);
+    return m_lastFrame && m_lastFrame->buf[0];
+}
+
+TFrameHandle TVideoStreamInfo::CopyLastFrame() const {
+    std::lock_guard lock(displayLock);
+    if (!m_lastFrame || !m_lastFrame->buf[0])
+        return {};
+    return TFrameHandle(av_frame_clone(m_lastFrame.get()));
 }
 
 int TVideoStreamInfo::WideWidth(int height) {
@@ -82,7 +91,6 @@ bool TVideoStreamInfo::Init(std::intptr_t window) {
     TBaseStreamInfo::Init(window);
     pictureQueue.Init();
     videoWindow = reinterpret_cast<HWND>(window);
-    initArgument = 0;
     // Windows belong to the main thread; the decoder thread only ever needs
     // the parent, which does not change while the stream lives.
     if (videoWindow)
@@ -94,8 +102,8 @@ void TVideoStreamInfo::Release() {
     TBaseStreamInfo::Release();
     pictureQueue.Release();
     std::lock_guard lock(displayLock);
-    av_frame_free(&lastFrame);
-    FreeScaler();
+    m_lastFrame.reset();
+    m_scaler.reset();
     packetPts = AV_NOPTS_VALUE;
     currentPts = 0.0;
     currentPtsTime = 0;
@@ -148,8 +156,8 @@ bool TVideoStreamInfo::Open() {
             displayWidth = codecContext->width;
             displayHeight = codecContext->height;
         }
-        savedWidth = displayWidth;
-        savedHeight = displayHeight;
+        savedWidth = displayWidth.load();
+        savedHeight = displayHeight.load();
     }
     shownDts = 0;
     shownSerial = kNoSerial;
@@ -166,7 +174,7 @@ void TVideoStreamInfo::Close() {
     TBaseStreamInfo::Close();
     {
         std::lock_guard lock(displayLock);
-        FreeScaler();
+        m_scaler.reset();
     }
     packetPts = AV_NOPTS_VALUE;
     clock = 0.0;
@@ -183,13 +191,13 @@ void TVideoStreamInfo::Close() {
 bool TVideoStreamInfo::Decode(AVPacket* packet, double* pts, bool skipDisplay) {
     *pts = 0.0;
     packetPts = packet->pts;
-    if (!codecContext || avcodec_send_packet(codecContext, packet) < 0)
+    if (!codecContext || avcodec_send_packet(codecContext.get(), packet) < 0)
         return false;
     lastPacketDts = packet->dts;
     bool produced = false;
-    while (avcodec_receive_frame(codecContext, frame) == 0) {
+    while (avcodec_receive_frame(codecContext.get(), frame.get()) == 0) {
         std::int64_t stamp = 0;
-        std::int64_t carried = StampOf(frame);
+        std::int64_t carried = StampOf(frame.get());
         if (packet->dts == AV_NOPTS_VALUE && carried != AV_NOPTS_VALUE)
             stamp = carried;
         else if (packet->dts != AV_NOPTS_VALUE)
@@ -208,28 +216,28 @@ bool TVideoStreamInfo::Decode(AVPacket* packet, double* pts, bool skipDisplay) {
         clock = framePts + frameDelay + frame->repeat_pict * frameDelay * 0.5;
 
         if (!skipDisplay)
-            QueuePicture(frame, false, framePts);
+            QueuePicture(frame.get(), false, framePts);
         *pts = framePts;
         produced = true;
-        av_frame_unref(frame);
+        av_frame_unref(frame.get());
     }
     return produced;
 }
 
 bool TVideoStreamInfo::EnsurePictureBuffer(TVideoPicture& picture) {
     if (!picture.picture)
-        picture.picture = av_frame_alloc();
+        picture.picture = MakeFrame();
     if (!picture.picture)
         return false;
-    av_freep(&picture.buffer);
+    picture.buffer.reset();
     const int width = displayWidth, height = displayHeight;
     int size = av_image_get_buffer_size(AV_PIX_FMT_BGRA, width, height, 1);
     if (size <= 0)
         return false;
-    picture.buffer = static_cast<std::uint8_t*>(av_malloc(static_cast<size_t>(size)));
+    picture.buffer.reset(static_cast<std::uint8_t*>(av_malloc(static_cast<size_t>(size))));
     if (!picture.buffer)
         return false;
-    av_image_fill_arrays(picture.picture->data, picture.picture->linesize, picture.buffer, AV_PIX_FMT_BGRA,
+    av_image_fill_arrays(picture.picture->data, picture.picture->linesize, picture.buffer.get(), AV_PIX_FMT_BGRA,
                          width, height, 1);
     picture.width = width;
     picture.height = height;
@@ -238,7 +246,7 @@ bool TVideoStreamInfo::EnsurePictureBuffer(TVideoPicture& picture) {
 }
 
 int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
-    while (pictureQueue.count >= 1 && !owner->stopped)
+    while (pictureQueue.count >= 1 && !owner->stopped())
         pictureQueue.space->Wait(kPictureSpaceWaitMs);
 
     {
@@ -269,14 +277,14 @@ int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
         picture.dts = source->pkt_dts;
         if (view && view->IsVisible()) {
             if (!isRepeat) {
-                if (!lastFrame)
-                    lastFrame = av_frame_alloc();
-                av_frame_unref(lastFrame);
-                av_frame_ref(lastFrame, source);
+                if (!m_lastFrame)
+                    m_lastFrame = MakeFrame();
+                av_frame_unref(m_lastFrame.get());
+                av_frame_ref(m_lastFrame.get(), source);
             }
-            if (scaler)
-                sws_scale(scaler, source->data, source->linesize, 0, source->height, picture.picture->data,
-                          picture.picture->linesize);
+            if (m_scaler)
+                sws_scale(m_scaler.get(), source->data, source->linesize, 0, source->height,
+                          picture.picture->data, picture.picture->linesize);
         }
     }
     pictureQueue.writeIndex = 0;  // one picture: the index always wraps to 0
@@ -284,17 +292,12 @@ int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
     return 0;
 }
 
-void TVideoStreamInfo::FreeScaler() {
-    sws_freeContext(scaler);
-    scaler = nullptr;
-}
-
 void TVideoStreamInfo::Relayout() {
     std::lock_guard lock(displayLock);
     if (view)
         view->HideView();
     HWND parent = parentWindow;
-    const bool wide = IsExactlyWide(codecContext);
+    const bool wide = IsExactlyWide(codecContext.get());
     if (fullScreen) {
         // The parent's frame is the main thread's to change.
         if (parent) {
@@ -318,8 +321,8 @@ void TVideoStreamInfo::Relayout() {
             PostToMainThread([parent] { ShowWindow(parent, SW_SHOWNORMAL); });
         if (view && !fitWindowWidth)
             view->ShowView(videoWindow, displayWidth);
-        displayWidth = savedWidth;
-        displayHeight = savedHeight;
+        displayWidth = savedWidth.load();
+        displayHeight = savedHeight.load();
         if (wide)
             displayWidth = PaddedWideWidth(savedHeight);
         if (view)
@@ -328,18 +331,19 @@ void TVideoStreamInfo::Relayout() {
     if (parent)
         PostMessageA(parent, kPlayerNotifyMessage,
                      fullScreen ? PlayerNotify::GeometryChangedFullScreen : PlayerNotify::GeometryChanged, 0);
-    FreeScaler();
+    m_scaler.reset();
     if (codecContext && codecContext->width > 0 && displayWidth > 0 && displayHeight > 0)
-        scaler = sws_getContext(codecContext->width, codecContext->height, codecContext->pix_fmt, displayWidth,
-                                displayHeight, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
+        m_scaler.reset(sws_getContext(codecContext->width, codecContext->height, codecContext->pix_fmt,
+                                      displayWidth, displayHeight, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr,
+                                      nullptr, nullptr));
 }
 
 void TVideoStreamInfo::SetFullScreen(bool on, bool fitWidth) {
     fitWindowWidth = fitWidth;
     const bool changing = on != fullScreen;
     if (on && !fullScreen) {
-        savedWidth = displayWidth;
-        savedHeight = displayHeight;
+        savedWidth = displayWidth.load();
+        savedHeight = displayHeight.load();
         RECT placement{};
         GetWindowRect(videoWindow, &placement);
         MONITORINFO info;
@@ -349,8 +353,8 @@ void TVideoStreamInfo::SetFullScreen(bool on, bool fitWidth) {
             displayHeight = info.rcMonitor.bottom - info.rcMonitor.top;
         }
     } else if (!on && fullScreen) {
-        displayWidth = savedWidth;
-        displayHeight = savedHeight;
+        displayWidth = savedWidth.load();
+        displayHeight = savedHeight.load();
     }
     if (!changing)
         return;
@@ -364,68 +368,59 @@ void TVideoStreamInfo::DecoderThread(TStreamSlot& slot) {
     slot.startEvent->Set();
     TMediaPlayer& player = *owner;
     double lastPts = 0.0;
-    while (!player.stopped) {
-        if (player.paused && !player.stepping) {
-            if (streamIndex == -1) {
-                Sleep(kPausedRepeatMs);
-                continue;
-            }
-            AVFrame* repeat = nullptr;
-            {
-                std::lock_guard lock(displayLock);
-                if (lastFrame && lastFrame->buf[0]) {
-                    repeat = av_frame_clone(lastFrame);
-                }
-            }
-            if (repeat) {
-                QueuePicture(repeat, true, lastPts);
-                av_frame_free(&repeat);
-            }
-            if (!closing) {
-                Sleep(kPausedRepeatMs);
-                continue;
-            }
-            // A close while paused must be able to go on.
-            player.paused = false;
+    while (!player.stopped()) {
+        // A close while paused must be able to go on: a closing stream reads
+        // its queue for the flush packet whatever the player's state.
+        if (player.paused() && !player.stepping() && !closing) {
+            if (IsLive())
+                RepeatLastPicture(lastPts);
+            Sleep(kPausedRepeatMs);
+            continue;
         }
 
         std::int64_t headDts = -1;
         bool reached = false;
-        if (player.stepping) {
+        if (player.stepping()) {
             headDts = packetQueue.HeadDts();
-            reached = headDts > player.stepTarget;
+            reached = headDts > player.stepTarget();
         }
         if (!reached) {
             if (packetQueue.Get(packet.get(), closing ? INFINITE : kPacketWaitMs) != 1)
                 continue;
-            // The packet may have arrived during the wait, after the head was
-            // looked at: the step is judged by the packet actually taken.
-            if (player.stepping && !IsFlushPacket(packet.get()))
-                headDts = packet->dts;
             if (IsFlushPacket(packet.get())) {
-                serial = player.flushSerial.load();
-                if (!player.closed && codecContext)
-                    avcodec_flush_buffers(codecContext);
+                serial = player.flushSerial();
+                if (!player.closed() && codecContext)
+                    avcodec_flush_buffers(codecContext.get());
                 if (closing)
                     decoderAck = true;
                 av_packet_unref(packet.get());
                 continue;
             }
-            if (!player.closed) {
-                bool skipDisplay = player.stepping && player.stepMode == -1 && headDts < player.stepTarget;
+            // The packet may have arrived during the wait, after the head was
+            // looked at: the step is judged by the packet actually taken.
+            if (player.stepping())
+                headDts = packet->dts;
+            if (!player.closed()) {
+                const bool skipDisplay = player.stepping() && player.stepMode() == kStepBackwardOp &&
+                                         headDts < player.stepTarget();
                 if (!closing && !notOpen)
                     Decode(packet.get(), &lastPts, skipDisplay);
             }
             av_packet_unref(packet.get());
-            reached = player.stepping && headDts == player.stepTarget;
+            reached = player.stepping() && headDts == player.stepTarget();
             if (!reached)
                 continue;
         }
         if (!stepReached) {
             stepReached = true;
-            if (player.stepEvent)
-                player.stepEvent->Set();
+            player.SignalStepReached();
             Sleep(1);
         }
     }
+}
+
+void TVideoStreamInfo::RepeatLastPicture(double pts) {
+    TFrameHandle repeat = CopyLastFrame();
+    if (repeat)
+        QueuePicture(repeat.get(), true, pts);
 }

@@ -11,7 +11,6 @@
 #include "engine/picture_queue.h"
 #include "platform/win_types.h"
 
-struct SwsContext;
 class IVideoView;
 struct TStreamSlot;
 
@@ -38,10 +37,13 @@ public:
     static int WideWidth(int height);
     static int PaddedWideWidth(int height);
 
+    // The last decoded frame, kept for the paused re-offers and the main
+    // window: whether there is one, and a reference to it (empty when none).
+    bool HasLastFrame() const;
+    TFrameHandle CopyLastFrame() const;
+
     std::atomic<std::int64_t> packetPts{INT64_MIN};
     TPictureQueue pictureQueue;
-    AVFrame* lastFrame = nullptr;  // guarded by displayLock
-    SwsContext* scaler = nullptr;  // guarded by displayLock
     std::atomic<double> currentPts{0.0};
     std::atomic<std::int64_t> currentPtsTime{0};
     // The serial of the picture on screen (set by the render thread with
@@ -49,11 +51,14 @@ public:
     static constexpr std::uint32_t kNoSerial = 0xFFFFFFFFu;
     std::atomic<std::uint32_t> shownSerial{kNoSerial};
     std::atomic<std::int64_t> frameCount{0};
-    std::mutex displayLock;
+    // Guards lastFrame, the scaler and the view's showing and sizing.
+    mutable std::mutex displayLock;
     std::atomic<std::int32_t> displayWidth{0};
     std::atomic<std::int32_t> displayHeight{0};
-    std::int32_t savedWidth = 0;
-    std::int32_t savedHeight = 0;
+    // The windowed size while full screen (the main thread sets it, the
+    // decoder thread lays out with it).
+    std::atomic<std::int32_t> savedWidth{0};
+    std::atomic<std::int32_t> savedHeight{0};
 
     // Picture settings, written by the main window, read by the render side.
     std::atomic<std::int32_t> orientation{0};
@@ -74,6 +79,12 @@ protected:
     void ConfigureDecoder() override;
 
 private:
-    void FreeScaler();
+    // Both guarded by displayLock.
+    TFrameHandle m_lastFrame;
+    TScalerHandle m_scaler;
+
     bool EnsurePictureBuffer(TVideoPicture& picture);
+    // While paused, the picture on screen is offered again, so that a
+    // changed setting or size shows.
+    void RepeatLastPicture(double pts);
 };

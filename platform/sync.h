@@ -32,6 +32,10 @@ private:
     bool m_signalled;
 };
 
+// The largest count a semaphore holds: for counters whose bound is kept
+// elsewhere (a queue's back-pressure).
+inline constexpr LONG kSemaphoreMaximum = 0x7FFFFFFF;
+
 class TSemaphore {
 public:
     TSemaphore(LONG initialCount, LONG maximumCount);
