@@ -187,8 +187,8 @@ bool TBench::Play() {
         return false;
     }
     m_openToNotifyMs = MillisSince(openAt, openedAt);
-    const double seconds = m_args.seconds > 0.0 ? std::min(m_args.seconds, m_player->duration.load())
-                                                 : m_player->duration.load();
+    const double seconds = m_args.seconds > 0.0 ? std::min(m_args.seconds, m_player->duration())
+                                                 : m_player->duration();
     const double cpuStart = ProcessCpuSeconds();
     const TThreadCpu threadsAtStart = SampleThreadCpu();
     const std::int64_t wallStart = av_gettime();
@@ -213,7 +213,7 @@ bool TBench::Play() {
     m_playCpuSeconds = ProcessCpuSeconds() - cpuStart;
     m_threadCpu = ThreadCpuSince(threadsAtStart, SampleThreadCpu());
     m_wallSeconds = static_cast<double>(av_gettime() - wallStart) / 1e6;
-    m_mediaSeconds = std::min(m_player->MasterClock(), m_player->duration.load());
+    m_mediaSeconds = std::min(m_player->MasterClock(), m_player->duration());
     if (m_stats.FirstPictureMicros())
         m_openToFirstPictureMs = MillisSince(openAt, m_stats.FirstPictureMicros());
     if (TVideoStreamInfo* front = m_player->Video(kFrontSlot)) {
@@ -226,19 +226,19 @@ bool TBench::Play() {
 void TBench::StartPlayer() {
     m_owned = std::make_unique<TMediaPlayer>();
     m_player = m_owned.get();
-    m_player->notifySink = &m_log;
+    m_player->SetNotifySink(&m_log);
     if (m_windowed)
         m_player->Start(m_windows->Main(), m_windows->Front(), m_windows->Rear());
     else
         m_player->Start(nullptr, nullptr, nullptr);
-    for (auto& view : m_player->views)
-        view->pictureObserver = &m_stats;
+    for (int slot : {kFrontSlot, kRearSlot})
+        m_player->View(slot)->pictureObserver = &m_stats;
 }
 
 void TBench::ShutdownPlayer() {
     m_player->Shutdown();
-    for (auto& view : m_player->views)
-        view->pictureObserver = nullptr;
+    for (int slot : {kFrontSlot, kRearSlot})
+        m_player->View(slot)->pictureObserver = nullptr;
 }
 
 bool TBench::ReopenPaused() {
@@ -267,9 +267,7 @@ void TBench::MeasureSeeks() {
         const size_t mark = m_log.Mark();
         const std::int64_t at = av_gettime();
         // The paused seek: the target, then the wake-up that takes it.
-        m_player->SeekTo(fraction * m_player->duration);
-        m_player->pendingOp = 2;
-        m_player->wakeEvent->Set();
+        m_player->SeekWhilePaused(fraction * m_player->duration());
         const std::int64_t done = WaitFor(PlayerNotify::StepDone, mark);
         WaitFor(PlayerNotify::PausedAfterStep, mark);
         if (done)
@@ -420,9 +418,9 @@ int TBench::Run() {
     }
     TLowerBoundRequest request;
     request.file = m_args.file;
-    request.videoStreams[0] = m_player->frontStreamIndex;
-    request.videoStreams[1] = m_player->rearStreamIndex;
-    request.audioStream = m_player->audioStreamIndex;
+    request.videoStreams[0] = m_player->frontStreamIndex();
+    request.videoStreams[1] = m_player->rearStreamIndex();
+    request.audioStream = m_player->audioStreamIndex();
     request.seconds = m_mediaSeconds;
     if (m_windowed) {
         request.conversionWidth = m_displayWidth;

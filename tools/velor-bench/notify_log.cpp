@@ -4,11 +4,9 @@ extern "C" {
 #include <libavutil/time.h>
 }
 
-void TNotifyLog::Notify(WPARAM code, LPARAM lParam) {
+void TNotifyLog::Notify(WPARAM code, LPARAM) {
     const std::int64_t now = av_gettime();
     std::lock_guard guard(m_lock);
-    if (code == PlayerNotify::Opened)
-        m_telemetry.reset(reinterpret_cast<TTelemetry*>(lParam));
     m_entries.push_back({code, now});
 }
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "engine/notify_sink.h"
-#include "recordings/telemetry.h"
 
 class TNotifyLog : public INotifySink {
 public:
@@ -30,5 +29,4 @@ private:
     };
     mutable std::mutex m_lock;
     std::vector<TEntry> m_entries;
-    std::unique_ptr<TTelemetry> m_telemetry;
 };

@@ -74,10 +74,8 @@ std::optional<TFrameArgs> ParseFrameArgs(const std::vector<std::string>& argumen
 
 class TNotifyCatcher : public INotifySink {
 public:
-    void Notify(WPARAM code, LPARAM lParam) override {
+    void Notify(WPARAM code, LPARAM) override {
         std::lock_guard guard(m_lock);
-        if (code == PlayerNotify::Opened)
-            m_telemetry.reset(reinterpret_cast<TTelemetry*>(lParam));
         m_codes.push_back(code);
     }
     void CloseProgressDialog() override {}
@@ -97,7 +95,6 @@ public:
 private:
     mutable std::mutex m_lock;
     std::vector<WPARAM> m_codes;
-    std::unique_ptr<TTelemetry> m_telemetry;
 };
 
 template <typename Done>
@@ -128,7 +125,7 @@ TPicture CopyDisplayPicture(TVideoStreamInfo& video) {
     if (!picture.buffer || picture.width <= 0 || picture.height <= 0)
         return copy;
     int stride = picture.width * kBytesPerPixel;
-    const std::uint8_t* pixels = picture.buffer;
+    const std::uint8_t* pixels = picture.buffer.get();
     if (picture.picture && picture.picture->data[0]) {
         pixels = picture.picture->data[0];
         stride = picture.picture->linesize[0];
@@ -240,7 +237,7 @@ bool TFrameProbe::MakeWindows() {
     if (!front || !rear)
         return false;
     PumpUntil([] { return false; }, 50);
-    m_player.notifySink = &m_catcher;
+    m_player.SetNotifySink(&m_catcher);
     m_player.Start(m_main, front, rear);
     return true;
 }
@@ -261,7 +258,7 @@ int TFrameProbe::Run() {
     TVideoStreamInfo* video = m_player.Video(m_args.channel);
     if (!video || video->streamIndex < 0)
         return Fail(m_args.file + ": no channel " + std::to_string(m_args.channel));
-    if (m_args.at > m_player.duration)
+    if (m_args.at > m_player.duration())
         return Fail("--at lies after the end of the recording");
 
     mark = m_catcher.Mark();
@@ -269,9 +266,7 @@ int TFrameProbe::Run() {
     if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::Paused, mark); }, kCommandTimeoutMs))
         return Fail("the player did not pause");
     mark = m_catcher.Mark();
-    m_player.SeekTo(m_args.at);
-    m_player.pendingOp = 2;
-    m_player.wakeEvent->Set();
+    m_player.SeekWhilePaused(m_args.at);
     if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::PausedAfterStep, mark); }, kCommandTimeoutMs))
         return Fail("the seek was not answered");
     // The sought picture is on screen once the render thread consumed it.

@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <memory>
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/media_player.h"
 #include "engine/notify_sink.h"
+#include "engine/player_reader.h"
 #include "engine/video_stream_info.h"
 #include "platform/message_box.h"
 #include "tools/velor-probe/json_writer.h"
@@ -15,14 +16,14 @@
 
 namespace {
 
-class TTelemetryCatcher : public INotifySink {
+class TOpenCatcher : public INotifySink {
 public:
     void Notify(WPARAM code, LPARAM lParam) override {
         if (code == PlayerNotify::Opened)
-            telemetry.reset(reinterpret_cast<TTelemetry*>(lParam));
+            token = lParam;
     }
     void CloseProgressDialog() override {}
-    std::unique_ptr<TTelemetry> telemetry;
+    LPARAM token = 0;
 };
 
 void WriteTimeBase(TJsonWriter& json, const TMediaPlayer& player, int streamIndex) {
@@ -30,7 +31,7 @@ void WriteTimeBase(TJsonWriter& json, const TMediaPlayer& player, int streamInde
         json.Null();
         return;
     }
-    AVRational base = player.formatContext->streams[streamIndex]->time_base;
+    AVRational base = player.Input()->streams[streamIndex]->time_base;
     json.String(std::to_string(base.num) + "/" + std::to_string(base.den));
 }
 
@@ -99,38 +100,35 @@ int ProbeRecording(const std::vector<std::string>& arguments) {
         return 1;
     }
     TMediaPlayer player;
-    TTelemetryCatcher catcher;
-    player.notifySink = &catcher;
-    for (TStreamSlot& slot : player.slots) {
-        if (slot.info)
-            slot.info->Init(0);
-    }
-    player.path = arguments[0];
+    TOpenCatcher catcher;
+    player.SetNotifySink(&catcher);
+    TPlayerReader reader(player);
     StartRecordingMessageBoxes(IDOK);
-    bool opened = player.OpenInput();
+    const bool opened = reader.Open(arguments[0]);
     std::vector<TMessageBoxCall> boxes = RecordedMessageBoxes();
     StopRecordingMessageBoxes();
-    if (!opened || !catcher.telemetry) {
+    std::unique_ptr<TTelemetry> telemetry = player.TakeTelemetry(catcher.token);
+    if (!opened || !telemetry) {
         std::string reason = boxes.empty() ? "cannot be opened" : boxes.front().text;
-        std::fprintf(stderr, "velor-probe: %s: %s\n", player.path.c_str(), reason.c_str());
+        std::fprintf(stderr, "velor-probe: %s: %s\n", arguments[0].c_str(), reason.c_str());
         return 1;
     }
 
     TJsonWriter json;
     json.BeginObject();
     json.Key("frameCount");
-    json.Int(player.frameCount);
+    json.Int(player.frameCount());
     json.Key("frameRate");
-    json.Number(player.frameRate);
+    json.Number(player.frameRate());
     json.Key("duration");
-    json.Number(player.duration);
+    json.Number(player.duration());
     json.Key("roles");
     json.BeginObject();
-    const std::pair<const char*, int> roles[] = {{"front", player.frontStreamIndex},
-                                                  {"rear", player.rearStreamIndex},
-                                                  {"audio", player.audioStreamIndex},
-                                                  {"gps", player.gpsStreamIndex},
-                                                  {"gsensor", player.gsensorStreamIndex}};
+    const std::pair<const char*, int> roles[] = {{"front", player.frontStreamIndex()},
+                                                  {"rear", player.rearStreamIndex()},
+                                                  {"audio", player.audioStreamIndex()},
+                                                  {"gps", player.gpsStreamIndex()},
+                                                  {"gsensor", player.gsensorStreamIndex()}};
     for (const auto& [name, index] : roles) {
         json.Key(name);
         json.Int(index);
@@ -139,12 +137,12 @@ int ProbeRecording(const std::vector<std::string>& arguments) {
     json.Key("timeBases");
     json.BeginObject();
     json.Key("front");
-    WriteTimeBase(json, player, player.frontStreamIndex);
+    WriteTimeBase(json, player, player.frontStreamIndex());
     json.Key("rear");
-    WriteTimeBase(json, player, player.rearStreamIndex);
+    WriteTimeBase(json, player, player.rearStreamIndex());
     json.EndObject();
-    WriteTelemetry(json, *catcher.telemetry);
-    WriteFixes(json, *catcher.telemetry, player.duration);
+    WriteTelemetry(json, *telemetry);
+    WriteFixes(json, *telemetry, player.duration());
     json.EndObject();
     std::printf("%s\n", json.Text().c_str());
     return 0;
