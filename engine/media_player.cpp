@@ -7,6 +7,7 @@
 #include "engine/gl_view.h"
 #include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
+#include "platform/main_thread.h"
 #include "platform/windows.h"
 
 TMediaPlayer::TMediaPlayer() {
@@ -147,6 +148,10 @@ void TMediaPlayer::CloseProgressDialog() {
         m_notifySink->CloseProgressDialog();
         return;
     }
-    if (HWND dialog = FindWindowA(nullptr, kProgressDialogTitle))
-        PostMessageA(dialog, kPlayerNotifyMessage, PlayerNotify::CloseProgressDialog, 0);
+    // The window list is the main thread's; waiting for the call also keeps
+    // the dialog's close ahead of the opened notification.
+    CallOnMainThread([] {
+        if (HWND dialog = FindWindowA(nullptr, kProgressDialogTitle))
+            PostMessageA(dialog, kPlayerNotifyMessage, PlayerNotify::CloseProgressDialog, 0);
+    });
 }

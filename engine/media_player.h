@@ -135,8 +135,6 @@ public:
     // True for the streams whose chunks are telemetry ("NNst"), whatever
     // media type FFmpeg's probe gave them.
     bool IsTelemetryStream(int streamIndex) const;
-    // The telemetry pass's view of the video packets (for seeking).
-    const TVideoPass& VideoPass() const { return m_videoPass; }
     // Counts the opens and the jumps that flush every queue; each stream
     // notes the count it decodes for, and each picture the count it came
     // from, so the sound can tell when the pictures on screen are the ones

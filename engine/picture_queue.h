@@ -35,7 +35,6 @@ public:
 
     void Init();
     void Release();
-    bool HasSemaphore() const { return space != nullptr; }
 
     // Drops the waiting picture, frees its buffer, and takes back the space
     // counts that announced it.

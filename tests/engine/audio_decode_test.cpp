@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/audio_stream_info.h"
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/packet_queue.h"
 
 extern "C" {

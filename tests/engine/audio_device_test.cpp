@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/audio_stream_info.h"
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/media_player.h"
 #include "engine/packet_queue.h"
 #include "engine/video_stream_info.h"

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/packet_queue.h"
 #include "platform/thread.h"
 

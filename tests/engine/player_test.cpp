@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/ffmpeg_handles.h"
+#include "engine/ffmpeg.h"
 #include "engine/gl_view.h"
 #include "engine/glfw_setup.h"
 #include "engine/media_player.h"
