@@ -3,6 +3,7 @@
 #include <atomic>
 #include <map>
 
+#include "platform/last_error.h"
 #include "platform/main_thread.h"
 #include "platform/thread.h"
 #include "tests/platform/window_test_support.h"
@@ -117,6 +118,35 @@ TEST_F(WindowMessages, MessageLoopRunsUntilQuitAndServesWorkerSends) {
     EXPECT_NE(std::find(loopSaw.begin(), loopSaw.end(), Third), loopSaw.end());
     DestroyWindow(window);
     PumpEvents();
+}
+
+std::vector<LPARAM> g_droppedOwned;
+
+TEST_F(WindowMessages, PostsToDeadWindowsFailAndOnesOvertakenByDeathReachTheirDropHandler) {
+    SetDroppedMessageHandler(First, [](const MSG& message) { g_droppedOwned.push_back(message.lParam); });
+    TProbe probe;
+    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
+    ASSERT_TRUE(PostMessageA(window, First, 0, 41));
+    ASSERT_TRUE(PostMessageA(window, Second, 0, 42));
+    DestroyWindow(window);
+    testing::internal::CaptureStderr();
+    PumpEvents();
+    const std::string trace = testing::internal::GetCapturedStderr();
+    SetDroppedMessageHandler(First, nullptr);
+    EXPECT_EQ(g_droppedOwned, (std::vector<LPARAM>{41}));
+    EXPECT_NE(trace.find("dropped"), std::string::npos) << "both leave a line";
+    EXPECT_NE(trace.find("0x0402"), std::string::npos) << trace;
+    EXPECT_TRUE(probe.Only({First, Second}).empty());
+
+    // The handle is dead now: refused on the main thread and on a worker.
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(PostMessageA(window, First, 0, 0));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    std::atomic<BOOL> fromWorker{TRUE};
+    TThread worker;
+    worker.Start([&] { fromWorker = PostMessageA(window, First, 0, 0); });
+    worker.Join();
+    EXPECT_FALSE(fromWorker.load());
 }
 
 TEST_F(WindowMessages, TimersFireUntilKilledAndDieWithTheirWindow) {
