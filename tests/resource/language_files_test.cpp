@@ -17,6 +17,7 @@
 #include "language/string_keys.h"
 #include "language/string_table.h"
 #include "language/wide_text.h"
+#include "settings/camera_settings.h"
 
 namespace {
 
@@ -213,22 +214,21 @@ TEST_F(LanguageFilesTest, CameraSettingsItemsHaveCaptionsAndDistinctNumericCodes
 }
 
 TEST_F(LanguageFilesTest, CameraChoicesOfferWhatTheResetStores) {
-    const std::pair<const char*, int> resets[] = {
-        {"recording_mode", 0},     {"front_quality", 2},       {"rear_quality", 2},
-        {"motion_sensitivity", 3}, {"drive_shock_level", 3},   {"parking_shock_level", 3},
-        {"speaker_volume", 2},     {"recording_volume", 2},    {"lcd_time", 1},
-        {"tv_out", 0},             {"osd", 1},                 {"led", 0},
-        {"temp_protect", 1},       {"overspeed_notice", 0},    {"night_revision", 1},
-        {"wifi", 0},               {"adas_speed", 0},          {"adas_alarm", 0},
-        {"forward_car_notify", 0}, {"timelaps_status", 0},     {"status_parking_mode", 0},
-        {"cutted_voltage", 5},     {"cutoff_vol_time", 5},     {"language", 2},
-        {"time_zone", 9},          {"save_channel", 0},        {"save_channel", 1},
-        // A volume of 0 switches the speaker and the sound recording off.
-        {"speaker_volume", 0},     {"recording_volume", 0},
-    };
+    const std::vector<std::string> models = {"", "NEW-CAM", "QRV-1CAM", "PNTA-F", "QRV-2CAM", "ZX", "PNTA-FR"};
     for (const LanguageFile& file : AllFiles()) {
-        for (const auto& [item, code] : resets)
-            EXPECT_TRUE(file.Codes(item).count(code)) << file.language << ": " << item << " " << code;
+        for (const std::string& model : models) {
+            ResetCameraSettings(model);
+            for (const char* item : keys::kCameraSettingItems) {
+                const TSettingSpan field = FindSettingField(CameraSettings(), item);
+                ASSERT_NE(field.values, nullptr) << item;
+                if (field.count != 1)
+                    continue;
+                EXPECT_TRUE(file.Codes(item).count(*field.values))
+                        << file.language << ": " << item << " " << *field.values << " after a reset for \"" << model << "\"";
+            }
+        }
+        // A volume of 0 switches the speaker and the sound recording off.
+        EXPECT_TRUE(file.Codes("speaker_volume").count(0) && file.Codes("recording_volume").count(0)) << file.language;
         // Old firmware keeps at most 5 in one field; the rest goes elsewhere.
         for (const char* cutoff : {"cutted_voltage", "cutoff_vol_time"}) {
             std::set<int> codes = file.Codes(cutoff);

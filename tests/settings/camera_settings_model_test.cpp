@@ -77,6 +77,9 @@ TEST_F(CameraSettingsModelTest, ItemsTakeCaptionsAndNumericChoicesFromTheTable) 
 }
 
 TEST_F(CameraSettingsModelTest, LayoutWordsChooseTheLayoutAndNouseSkipsTheModel) {
+    // The model list is read only under its title.
+    Load("<viewer_setting.model.value_0 text=\"ZX\" value=\"a10\"/>\n");
+    EXPECT_EQ(FindModelInfo("ZX")->name, kDefaultModelName);
     Load(kTestModelList);
     ASSERT_NE(FindModelInfo("QRV-1CAM"), nullptr);
     EXPECT_EQ(FindModelInfo("qrv-1cam")->layout, kExtendedLayout);
@@ -85,11 +88,6 @@ TEST_F(CameraSettingsModelTest, LayoutWordsChooseTheLayoutAndNouseSkipsTheModel)
     EXPECT_EQ(FindModelInfo("pnta-f")->name, "PNTA-F");
     EXPECT_EQ(FindModelInfo("OLD-CAM")->name, kDefaultModelName);
     EXPECT_EQ(FindModelInfo("OLD-CAM")->layout, kExtendedLayout);
-}
-
-TEST_F(CameraSettingsModelTest, TheModelListIsReadOnlyUnderItsTitle) {
-    Load("<viewer_setting.model.value_0 text=\"ZX\" value=\"a10\"/>\n");
-    EXPECT_EQ(FindModelInfo("ZX")->name, kDefaultModelName);
 }
 
 TEST_F(CameraSettingsModelTest, EachModelShowsItsOwnItemsAndOthersTheDefaultLists) {
