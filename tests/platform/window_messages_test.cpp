@@ -105,6 +105,7 @@ TEST_F(WindowMessages, MessageLoopRunsUntilQuitAndServesWorkerSends) {
 std::vector<LPARAM> g_droppedOwned;
 
 TEST_F(WindowMessages, PostsToDeadWindowsFailAndOnesOvertakenByDeathReachTheirDropHandler) {
+    g_droppedOwned.clear();
     SetDroppedMessageHandler(First, [](const MSG& message) { g_droppedOwned.push_back(message.lParam); });
     ASSERT_TRUE(PostMessageA(window, First, 0, 41));
     ASSERT_TRUE(PostMessageA(window, Second, 0, 42));
