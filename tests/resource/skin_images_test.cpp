@@ -11,6 +11,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -100,81 +101,79 @@ class SkinImages : public ::testing::Test {
   static inline std::map<std::string, Picture> images_;
 };
 
-// Every file name the program loads, with the size its loader fixes
-// (0 where the skin chooses): shared pictures and atlases, the buttons of
-// the main window, control bar, list panel and side window, the dialogs,
-// the progress animation, the GPS pictures and the magnifier marker.
-struct Expected {
-  const char* name;
+// The sizes that loaders and atlas cells fix (0 where the skin chooses).
+struct Fixed {
   int width;
   int height;
+  std::vector<std::string> names;
 };
-constexpr Expected kNamed[] = {
-    {"top_frame_logo.png", 0, 40}, {"top_frame_center.png", 0, 40}, {"top_frame_right.png", 0, 40},
-    {"left_frame.png", 8, 0}, {"right_frame.png", 8, 0}, {"bottom.png", 0, 17},
-    {"brightness_bg.png", 0, 0}, {"gsensor.png", 0, 0}, {"gps_bg.png", 0, 0}, {"play_timebar_bg.png", 0, 0},
-    {"play_controlbar_bg.png", 0, 0}, {"toolbar_bg.png", 0, 0}, {"file_bg.png", 0, 0},
-    {"controls/location_box.png", 0, 0}, {"channel1_logo.png", 0, 0}, {"channel2_logo.png", 0, 0},
-    {"red_point.png", 0, 0}, {"controls/list_top_left.png", 0, 0}, {"controls/list_top_space.png", 0, 0},
-    {"controls/list_top_filename.png", 0, 0}, {"controls/list_top_right.png", 0, 0},
-    {"controls/km_h.png", 0, 0}, {"controls/mi_h.png", 0, 0},
-    {"controls/list_selecteditem_left.png", 0, 21}, {"controls/list_selecteditem_middle.png", 0, 21},
-    {"controls/list_selecteditem_right.png", 0, 21}, {"controls/list_hovereditem_left.png", 0, 21},
-    {"controls/list_hovereditem_middle.png", 0, 21}, {"controls/list_hovereditem_right.png", 0, 21},
-    {"number_0.png", 30, 46}, {"number_1.png", 30, 46}, {"number_2.png", 30, 46}, {"number_3.png", 30, 46},
-    {"number_4.png", 30, 46}, {"number_5.png", 30, 46}, {"number_6.png", 30, 46}, {"number_7.png", 30, 46},
-    {"number_8.png", 30, 46}, {"number_9.png", 30, 46}, {"number_hyphen.png", 30, 46},
-    {"controls/checkbox.png", 52, 13},
-    {"controls/IDB_COMBOBTN_N.png", 20, 22}, {"controls/IDB_COMBOBTN_C.png", 20, 22},
-    {"controls/IDB_COMBOBTN_O.png", 20, 22},
-    {"controls/slider_bar_on.png", 9, 10}, {"controls/slider_bar_off.png", 9, 10},
-    {"controls/slider_thumb.png", 23, 10}, {"controls/slider_bar_on_small.png", 9, 8},
-    {"controls/slider_bar_off_small.png", 9, 8}, {"controls/slider_thumb_small.png", 13, 8},
-    {"dialogs/slider_bar_on_small_viewer_setup.png", 9, 10}, {"dialogs/slider_bar_off_small_viewer_setup.png", 9, 10},
-    {"dialogs/slider_thumb_small_viewer_setup.png", 16, 10},
-    {"dialogs/slider_bar_on_small_blackbox_setup.png", 9, 10},
-    {"dialogs/slider_bar_off_small_blackbox_setup.png", 9, 10},
-    {"dialogs/slider_thumb_small_blackbox_setup.png", 16, 10},
-    {"controls/n_img.png", 15, 18}, {"controls/e_img.png", 15, 18}, {"controls/p_img.png", 15, 18},
-    {"controls/type_n_on.png", 0, 0}, {"controls/type_n_off.png", 0, 0}, {"controls/type_e_on.png", 0, 0},
-    {"controls/type_e_off.png", 0, 0}, {"controls/type_p_on.png", 0, 0}, {"controls/type_p_off.png", 0, 0},
-    {"controls/file_on.png", 76, 0}, {"controls/file_off.png", 76, 0},
-    {"controls/map_on.png", 76, 0}, {"controls/map_off.png", 76, 0},
-    {"controls/top_close.png", 34, 40}, {"controls/top_maximize.png", 0, 40}, {"controls/top_minimize.png", 0, 40},
-    {"controls/1ch_on.png", 0, 0}, {"controls/1ch_off.png", 0, 0}, {"controls/2ch_on.png", 0, 0},
-    {"controls/2ch_off.png", 0, 0}, {"controls/viewer_on.png", 0, 0}, {"controls/viewer_off.png", 0, 0},
-    {"controls/setup_on.png", 0, 0}, {"controls/setup_off.png", 0, 0}, {"controls/print_on.png", 0, 0},
-    {"controls/print_off.png", 0, 0}, {"controls/capture_on.png", 0, 0}, {"controls/capture_off.png", 0, 0},
-    {"controls/zoom_on.png", 0, 0}, {"controls/zoom_off.png", 0, 0}, {"controls/file_split_on.png", 0, 0},
-    {"controls/file_split_off.png", 0, 0}, {"controls/full_btn_off.png", 0, 0},
-    {"controls/hor_btn_on.png", 0, 0}, {"controls/hor_btn_off.png", 0, 0}, {"controls/ver_btn_on.png", 0, 0},
-    {"controls/ver_btn_off.png", 0, 0}, {"controls/play_btn_01.png", 0, 0}, {"controls/play_btn_02.png", 0, 0},
-    {"controls/play_btn_on.png", 0, 0}, {"controls/play_btn_off.png", 0, 0}, {"controls/play_btn_03.png", 0, 0},
-    {"controls/play_btn_04.png", 0, 0}, {"controls/play_btn_05.png", 0, 0}, {"controls/volume_on.png", 0, 0},
-    {"controls/volume_off.png", 0, 0}, {"controls/reset_on.png", 0, 0}, {"controls/reset_off.png", 0, 0},
-    {"controls/default_btn_n.png", 93, 25}, {"controls/default_btn_o.png", 93, 25},
-    {"controls/btn_fileselect_n.png", 0, 0}, {"controls/btn_fileselect_o.png", 0, 0},
-    {"dialogs/x.png", 0, 0}, {"dialogs/title_bar.png", 0, 0}, {"dialogs/s_setup.png", 0, 0},
-    {"dialogs/s_setup_bg.png", 0, 0}, {"dialogs/s_setup_tap_on.png", 0, 0}, {"dialogs/s_setup_tap_off.png", 0, 0},
-    {"dialogs/s_setup_icon.png", 0, 0}, {"dialogs/icon_sd_thumb.png", 13, 0}, {"dialogs/SD_Slider_bg.png", 0, 0},
-    {"dialogs/s_viewer.png", 0, 0}, {"dialogs/s_viewer_bg.png", 0, 0},
-    {"dialogs/s_viewer_right_top_border.png", 0, 0},
-    {"loading_01.png", 0, 0}, {"loading_02.png", 0, 0}, {"loading_03.png", 0, 0},
-    {"gps_on.png", 0, 0}, {"gps_off.png", 0, 0}, {"scalemarker.png", 50, 50},
+const Fixed kFixedSizes[] = {
+    {0, 40, {"top_frame_logo.png", "top_frame_center.png", "top_frame_right.png", "controls/top_maximize.png",
+             "controls/top_minimize.png"}},
+    {34, 40, {"controls/top_close.png"}}, {8, 0, {"left_frame.png", "right_frame.png"}}, {0, 17, {"bottom.png"}},
+    {0, 21, {"controls/list_selecteditem_left.png", "controls/list_selecteditem_middle.png",
+             "controls/list_selecteditem_right.png", "controls/list_hovereditem_left.png",
+             "controls/list_hovereditem_middle.png", "controls/list_hovereditem_right.png"}},
+    {30, 46, {"number_0.png", "number_1.png", "number_2.png", "number_3.png", "number_4.png", "number_5.png",
+              "number_6.png", "number_7.png", "number_8.png", "number_9.png", "number_hyphen.png"}},
+    {52, 13, {"controls/checkbox.png"}},
+    {20, 22, {"controls/IDB_COMBOBTN_N.png", "controls/IDB_COMBOBTN_C.png", "controls/IDB_COMBOBTN_O.png"}},
+    {9, 10, {"controls/slider_bar_on.png", "controls/slider_bar_off.png", "dialogs/slider_bar_on_small_viewer_setup.png",
+             "dialogs/slider_bar_off_small_viewer_setup.png", "dialogs/slider_bar_on_small_blackbox_setup.png",
+             "dialogs/slider_bar_off_small_blackbox_setup.png"}},
+    {23, 10, {"controls/slider_thumb.png"}}, {9, 8, {"controls/slider_bar_on_small.png", "controls/slider_bar_off_small.png"}},
+    {13, 8, {"controls/slider_thumb_small.png"}},
+    {16, 10, {"dialogs/slider_thumb_small_viewer_setup.png", "dialogs/slider_thumb_small_blackbox_setup.png"}},
+    {15, 18, {"controls/n_img.png", "controls/e_img.png", "controls/p_img.png"}},
+    {76, 0, {"controls/file_on.png", "controls/file_off.png", "controls/map_on.png", "controls/map_off.png"}},
+    {93, 25, {"controls/default_btn_n.png", "controls/default_btn_o.png"}}, {13, 0, {"dialogs/icon_sd_thumb.png"}},
+    {50, 50, {"scalemarker.png"}},
 };
 
-TEST_F(SkinImages, EveryPictureTheProgramLoadsIsRenderedAtItsFixedSize) {
+TEST_F(SkinImages, PicturesOfFixedSizeAreRenderedAtThatSize) {
   ASSERT_FALSE(manifest_.empty()) << "no manifest at " << SourceFolder();
-  for (const Expected& named : kNamed) {
-    SCOPED_TRACE(named.name);
-    ASSERT_TRUE(manifest_.count(named.name)) << "not in the manifest";
-    const Picture* image = Image(named.name);
-    ASSERT_NE(image, nullptr) << "not rendered, or unreadable";
-    EXPECT_TRUE(!named.width || image->width == named.width) << image->width;
-    EXPECT_TRUE(!named.height || image->height == named.height) << image->height;
+  for (const Fixed& fixed : kFixedSizes) {
+    for (const std::string& name : fixed.names) {
+      const Picture* image = Image(name);
+      ASSERT_NE(image, nullptr) << name << " is not in the manifest, not rendered, or unreadable";
+      EXPECT_TRUE(!fixed.width || image->width == fixed.width) << name << ": " << image->width;
+      EXPECT_TRUE(!fixed.height || image->height == fixed.height) << name << ": " << image->height;
+    }
   }
   // The side window's map tab sits 3 pixels after the list tab, at x = 87.
   EXPECT_EQ(8 + Image("controls/file_on.png")->width + 3, 87);
+}
+
+// Every picture name written in the program's sources (with "%d" for a
+// digit) is one the skin renders.
+TEST_F(SkinImages, EveryPictureTheProgramNamesIsInTheSkin) {
+  const std::regex quoted("\"(?:resource/)?(?:skin/)?([A-Za-z0-9_/%]+\\.png)\"");
+  int named = 0;
+  for (auto it = fs::recursive_directory_iterator(VELOR_SOURCE_DIR); it != fs::recursive_directory_iterator(); ++it) {
+    const std::string relative = fs::relative(it->path(), VELOR_SOURCE_DIR).string();
+    const std::string extension = it->path().extension().string();
+    const bool skipped = relative.rfind("tests", 0) == 0 || relative.rfind("tools", 0) == 0 ||
+                         relative.rfind("build", 0) == 0 || relative[0] == '.';
+    if (skipped && it->is_directory())
+      it.disable_recursion_pending();
+    if (skipped || (extension != ".cpp" && extension != ".h"))
+      continue;
+    std::ifstream source(it->path());
+    for (std::string line; std::getline(source, line);) {
+      if (line.find_first_not_of(' ') != std::string::npos && line.compare(line.find_first_not_of(' '), 2, "//") == 0)
+        continue;  // examples in comments
+      for (std::sregex_iterator match(line.begin(), line.end(), quoted), end; match != end; ++match) {
+        std::string name = (*match)[1];
+        const size_t digit = name.find("%d");
+        ++named;
+        for (int d = 0; d <= (digit == std::string::npos ? 0 : 9); ++d) {
+          const std::string each = digit == std::string::npos ? name : name.substr(0, digit) + std::to_string(d) + name.substr(digit + 2);
+          EXPECT_TRUE(Image(each)) << relative << " names " << each;
+        }
+      }
+    }
+  }
+  EXPECT_GT(named, 20) << "the scan found too few names to be looking in the right place";
 }
 
 TEST_F(SkinImages, EveryManifestLineIsAReadablePngOfItsSizeFromAnSvgOfThatSize) {
