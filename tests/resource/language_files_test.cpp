@@ -3,13 +3,13 @@
 // camera settings need from them.
 
 #include <gtest/gtest.h>
-#include <strings.h>
 #include <tinyxml.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <map>
+#include <regex>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,7 +32,7 @@ constexpr wchar_t kReplacement = 0xFFFD;
 
 struct LanguageFile {
     std::string language;
-    std::string error;                          // empty when the file was read
+    bool read = false;
     std::vector<std::string> keys;              // in document order, repeats kept
     std::map<std::string, StringEntry> entries; // first occurrence of each key
 
@@ -55,35 +55,25 @@ struct LanguageFile {
     }
 };
 
-LanguageFile ReadLanguageFile(const std::string& language) {
-    LanguageFile file;
-    file.language = language;
-    TiXmlBase::SetCondenseWhiteSpace(false);
-    TiXmlDocument document(LanguageFilePath(language).c_str());
-    if (!document.LoadFile()) {
-        file.error = std::string(document.ErrorDesc()) + " at line " + std::to_string(document.ErrorRow());
-        return file;
-    }
-    const TiXmlElement* root = document.RootElement();
-    if (!root || strcasecmp(root->Value(), "STRINGS") != 0) {
-        file.error = "root is not STRINGS";
-        return file;
-    }
-    for (const TiXmlElement* element = root->FirstChildElement(); element;
-         element = element->NextSiblingElement()) {
-        const char* text = element->Attribute("text");
-        const char* value = element->Attribute("value");
-        file.keys.push_back(element->Value());
-        file.entries.emplace(element->Value(), StringEntry{text ? text : "", value ? value : ""});
-    }
-    return file;
-}
-
+// Every element as written, repeats and all; the string table is held to
+// reading the same.
 const std::vector<LanguageFile>& AllFiles() {
     static const std::vector<LanguageFile> files = [] {
         std::vector<LanguageFile> read;
-        for (const char* language : keys::kLanguages)
-            read.push_back(ReadLanguageFile(language));
+        TiXmlBase::SetCondenseWhiteSpace(false);
+        for (const char* language : keys::kLanguages) {
+            LanguageFile& file = read.emplace_back();
+            file.language = language;
+            TiXmlDocument document(LanguageFilePath(language).c_str());
+            file.read = document.LoadFile() && document.RootElement();
+            for (auto* element = file.read ? document.RootElement()->FirstChildElement() : nullptr; element;
+                 element = element->NextSiblingElement()) {
+                const char* text = element->Attribute("text");
+                const char* value = element->Attribute("value");
+                file.keys.push_back(element->Value());
+                file.entries.emplace(element->Value(), StringEntry{text ? text : "", value ? value : ""});
+            }
+        }
         return read;
     }();
     return files;
@@ -94,28 +84,13 @@ const LanguageFile& English() {
                          [](const LanguageFile& file) { return file.language == "english"; });
 }
 
-bool IsDecimalNumber(const std::string& text) {
-    std::size_t start = !text.empty() && text[0] == '-' ? 1 : 0;
-    return start < text.size() && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(start),
-                                              text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Every option list a file holds, by prefix, with the indices present.
-std::map<std::string, std::set<int>> ListIndices(const LanguageFile& file) {
-    std::map<std::string, std::set<int>> lists;
-    for (const std::string& key : file.keys) {
-        std::size_t mark = key.rfind(".value_");
-        if (mark != std::string::npos && IsDecimalNumber(key.substr(mark + 7)) && key[mark + 7] != '-')
-            lists[key.substr(0, mark)].insert(std::atoi(key.c_str() + mark + 7));
-    }
-    return lists;
-}
+bool IsDecimalNumber(const std::string& text) { return std::regex_match(text, std::regex("-?[0-9]+")); }
 
 class LanguageFilesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const LanguageFile& file : AllFiles())
-            ASSERT_TRUE(file.error.empty()) << LanguageFilePath(file.language) << ": " << file.error;
+            ASSERT_TRUE(file.read) << LanguageFilePath(file.language) << " does not parse";
     }
     void TearDown() override { ReleaseStringTable(); }
 };
@@ -168,7 +143,14 @@ TEST_F(LanguageFilesTest, EveryTextIsShowableAsItStands) {
 // the choice store something else after a change of language.
 TEST_F(LanguageFilesTest, OptionListsAreUnbrokenAndMeanTheSameInEveryLanguage) {
     for (const LanguageFile& file : AllFiles()) {
-        for (const auto& [prefix, indices] : ListIndices(file)) {
+        // Every option list the file holds, by prefix, with the indices present.
+        std::map<std::string, std::set<int>> lists;
+        std::smatch index;
+        for (const std::string& key : file.keys) {
+            if (std::regex_match(key, index, std::regex("(.*)\\.value_([0-9]+)")))
+                lists[index[1]].insert(std::stoi(index[2]));
+        }
+        for (const auto& [prefix, indices] : lists) {
             EXPECT_EQ(static_cast<std::size_t>(*indices.rbegin()) + 1, indices.size())
                 << file.language << ": " << prefix << " has a gap";
             std::vector<StringEntry> list = file.List(prefix);
