@@ -93,14 +93,13 @@ TEST(GdiplusText, MissingFamilyAndEveryLanguageStillDraw) {
     Font missing(L"Nowhere Sans 999", 13, FontStyleRegular, UnitPixel);
     EXPECT_EQ(missing.GetLastStatus(), Ok);
     EXPECT_GT(missing.GetHeight(&graphics), 10.0f);
+    Font tahoma(L"Tahoma", 13, FontStyleRegular, UnitPixel);
     for (const wchar_t* text : {L"Latin", L"日本語", L"한국어", L"中文", L"ภาษาไทย"}) {
-        surface.Clear();
-        Font face(L"Tahoma", 13, FontStyleRegular, UnitPixel);
-        graphics.DrawString(text, -1, &face, PointF{2, 2}, &white);
-        EXPECT_TRUE(surface.InkOf().Any());
-        surface.Clear();
-        graphics.DrawString(text, -1, &missing, PointF{2, 2}, &white);
-        EXPECT_TRUE(surface.InkOf().Any());
+        for (const Font* font : {&tahoma, &missing}) {
+            surface.Clear();
+            graphics.DrawString(text, -1, font, PointF{2, 2}, &white);
+            EXPECT_TRUE(surface.InkOf().Any());
+        }
     }
 }
 

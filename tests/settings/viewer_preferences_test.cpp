@@ -113,21 +113,17 @@ TEST_F(ViewerPreferencesTest, SavedValuesLoadBackAndEmptyTextsKeepTheDefault) {
     EXPECT_EQ(Fields(Preferences()), Fields(saved));
 }
 
-TEST_F(ViewerPreferencesTest, NumbersOfTheWrongTypeKeepTheDefault) {
+TEST_F(ViewerPreferencesTest, NumbersOfTheWrongTypeKeepTheDefaultAndLongTextsAreCutOnWholeCharacters) {
     StoreText("Volume", "80");
     const DWORD seventy = 70;
     Store("Brightness", REG_DWORD, &seventy, sizeof seventy);
-    ASSERT_TRUE(LoadPreferences());
-    EXPECT_EQ(Preferences().volume, 50);
-    EXPECT_EQ(Preferences().brightness, 70);
-}
-
-TEST_F(ViewerPreferencesTest, OverLongTextsAreCutAtTheirFieldWidthOnWholeCharacters) {
     StoreText("ModelName", std::string(40, 'M'));
     StoreText("CapturePath", "/" + std::string(1100, 'p'));
     // 29 ASCII letters and a three-byte character that would end at byte 32.
     StoreText("Language", std::string(29, 'l') + "\xE0\xB9\x84");
     ASSERT_TRUE(LoadPreferences());
+    EXPECT_EQ(Preferences().volume, 50);
+    EXPECT_EQ(Preferences().brightness, 70);
     EXPECT_EQ(Preferences().modelName, std::string(31, 'M'));
     EXPECT_EQ(Preferences().capturePath, "/" + std::string(1022, 'p'));
     EXPECT_EQ(Preferences().language, std::string(29, 'l'));
