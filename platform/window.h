@@ -2,8 +2,8 @@
 // Windows, window classes and messages in Win32 terms. Every window is a
 // widget with a backing image (see DESIGN.md); the rest of the program sees
 // only handles, procedures and message numbers. Main thread only, except
-// PostMessageA, which any thread may call, and SendMessageA, which a worker
-// thread may call and then waits while the main thread runs it.
+// PostMessageA and IsWindow, which any thread may call, and SendMessageA,
+// which a worker thread may call and then waits while the main thread runs it.
 
 #include <cstddef>
 

@@ -7,8 +7,10 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
