@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -24,7 +25,10 @@ ClassRegistry& Classes() {
     return registry;
 }
 
+// Changed on the main thread only; the lock lets PostMessageA on any thread
+// tell a live window from a dead handle.
 struct WindowRegistry {
+    std::mutex mutex;
     std::unordered_set<HWND> live;
     std::uint64_t nextSerial = 1;
 };
@@ -125,11 +129,17 @@ void SendInitialMinMax(HWND window, QRect& rect) {
     rect.setHeight(std::clamp<int>(rect.height(), 0, info.ptMaxTrackSize.y));
 }
 
+void Forget(HWND window) {
+    WindowRegistry& registry = Windows();
+    std::lock_guard lock(registry.mutex);
+    registry.live.erase(window);
+}
+
 void DestroyWithoutCreation(HWND window, bool sendDestroy) {
     if (sendDestroy)
         SendMessageA(window, WM_DESTROY, 0, 0);
     SendMessageA(window, WM_NCDESTROY, 0, 0);
-    Windows().live.erase(window);
+    Forget(window);
     ReleaseWindowObject(window);
 }
 
@@ -167,7 +177,7 @@ void FinishDestroyTree(HWND window) {
     }
     ForgetTimers(window);
     SendMessageA(window, WM_NCDESTROY, 0, 0);
-    Windows().live.erase(window);
+    Forget(window);
     ReleaseWindowObject(window);
 }
 
@@ -251,14 +261,24 @@ BOOL GetClassInfoExA(HINSTANCE, const char* className, WNDCLASSEXA* out) {
 }
 
 std::vector<HWND> AllWindows() {
-    std::vector<HWND> windows(Windows().live.begin(), Windows().live.end());
+    WindowRegistry& registry = Windows();
+    std::unique_lock lock(registry.mutex);
+    std::vector<HWND> windows(registry.live.begin(), registry.live.end());
+    lock.unlock();
     std::sort(windows.begin(), windows.end(),
               [](HWND a, HWND b) { return a->serial < b->serial; });
     return windows;
 }
 
-BOOL IsWindow(HWND window) {
-    return window && Windows().live.count(window) ? TRUE : FALSE;
+BOOL IsWindow(HWND window) { return SerialOfWindow(window) != 0 ? TRUE : FALSE; }
+
+std::uint64_t SerialOfWindow(HWND window) {
+    if (!window)
+        return 0;
+    WindowRegistry& registry = Windows();
+    std::lock_guard lock(registry.mutex);
+    // Looked up before it is read: a dead handle may point at freed memory.
+    return registry.live.count(window) ? window->serial : 0;
 }
 
 QWidget* WidgetOfWindow(HWND window) { return IsWindow(window) ? window->widget : nullptr; }
@@ -296,8 +316,12 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
     } else if (IsWindow(parent)) {
         window->owner = TopLevelOf(parent);
     }
-    window->serial = Windows().nextSerial++;
-    Windows().live.insert(window);
+    {
+        WindowRegistry& registry = Windows();
+        std::lock_guard lock(registry.mutex);
+        window->serial = registry.nextSerial++;
+        registry.live.insert(window);
+    }
     MakeWidget(window);
 
     CREATESTRUCTA create;

@@ -2,8 +2,8 @@
 // Windows, window classes and messages in Win32 terms. Every window is a
 // widget with a backing image (see DESIGN.md); the rest of the program sees
 // only handles, procedures and message numbers. Main thread only, except
-// PostMessageA, which any thread may call, and SendMessageA, which a worker
-// thread may call and then waits while the main thread runs it.
+// PostMessageA and IsWindow, which any thread may call, and SendMessageA,
+// which a worker thread may call and then waits while the main thread runs it.
 
 #include <cstddef>
 
@@ -142,8 +142,15 @@ int GetClassNameA(HWND window, char* buffer, int size);
 // Messages.
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Any thread. Delivered on the main thread in the order posted. A null
-// window makes it a message for the main thread's own loop.
+// window makes it a message for the main thread's own loop; a handle that is
+// not a live window gives FALSE (ERROR_INVALID_WINDOW_HANDLE).
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// A posted message whose window is destroyed before delivery is dropped, as
+// in Win32, but with a line on stderr, and handed to the handler set for its
+// message number so that the poster can free what its lParam owns. Handlers
+// are set and called on the main thread; a null handler removes one.
+using DroppedMessageHandler = void (*)(const MSG& message);
+void SetDroppedMessageHandler(UINT message, DroppedMessageHandler handler);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
                         LPARAM lParam);

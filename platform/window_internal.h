@@ -60,6 +60,9 @@ struct HWND__ {
 QWidget* WidgetOfWindow(HWND window);
 // The window a widget stands for, or null.
 HWND WindowOfWidget(const QWidget* widget);
+// The creation serial of a live window, 0 for a dead or foreign handle. Any
+// thread; a handle freed and handed out again comes back with a new serial.
+std::uint64_t SerialOfWindow(HWND window);
 // All live windows in creation order.
 std::vector<HWND> AllWindows();
 // Brings the screen copy of the window up to date with its backing image.

@@ -3,9 +3,11 @@
 #include <QEventLoop>
 
 #include <atomic>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <unordered_map>
+#include <vector>
 
 #include "platform/last_error.h"
 #include "platform/main_thread.h"
@@ -43,9 +45,16 @@ private:
     std::atomic<bool> m_wakePending{false};
 };
 
+// A posted message remembers which window it was posted to: a handle that
+// is freed and handed out again must not receive its predecessor's mail.
+struct TPostedMessage {
+    MSG message;
+    std::uint64_t windowSerial = 0;  // 0 for the main thread's own messages
+};
+
 struct PostedQueue {
     std::mutex mutex;
-    std::deque<MSG> messages;
+    std::deque<TPostedMessage> messages;
 };
 
 PostedQueue& Posted() {
@@ -71,22 +80,61 @@ bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
     return message.message >= filterMin && message.message <= filterMax;
 }
 
+bool WindowDied(const TPostedMessage& posted) {
+    return posted.message.hwnd && SerialOfWindow(posted.message.hwnd) != posted.windowSerial;
+}
+
+std::unordered_map<UINT, DroppedMessageHandler>& DropHandlers() {
+    static std::unordered_map<UINT, DroppedMessageHandler> handlers;
+    return handlers;
+}
+
+// Win32 drops these without a word; a lost notification (and what its
+// lParam owns) is worth a line, and its poster may want to clean up.
+void ReportDropped(const std::vector<MSG>& dropped) {
+    static unsigned droppedSoFar = 0;
+    for (const MSG& message : dropped) {
+        ++droppedSoFar;
+        std::fprintf(stderr,
+                     "posted message 0x%04X (wParam %llu) dropped: its window was destroyed "
+                     "before delivery (%u so far)\n",
+                     message.message, static_cast<unsigned long long>(message.wParam),
+                     droppedSoFar);
+        auto handler = DropHandlers().find(message.message);
+        if (handler != DropHandlers().end())
+            handler->second(message);
+    }
+}
+
 bool TakePosted(MSG* out, HWND window, UINT filterMin, UINT filterMax, bool remove,
                 bool windowMessagesOnly) {
-    PostedQueue& queue = Posted();
-    std::lock_guard lock(queue.mutex);
-    for (auto it = queue.messages.begin(); it != queue.messages.end(); ++it) {
-        if (windowMessagesOnly && !it->hwnd)
-            continue;
-        if (!Matches(*it, window, filterMin, filterMax))
-            continue;
-        if (out)
-            *out = *it;
-        if (remove)
-            queue.messages.erase(it);
-        return true;
+    std::vector<MSG> dropped;
+    bool found = false;
+    {
+        PostedQueue& queue = Posted();
+        std::lock_guard lock(queue.mutex);
+        for (auto it = queue.messages.begin(); it != queue.messages.end();) {
+            if (WindowDied(*it)) {
+                dropped.push_back(it->message);
+                it = queue.messages.erase(it);
+                continue;
+            }
+            if ((windowMessagesOnly && !it->message.hwnd) ||
+                !Matches(it->message, window, filterMin, filterMax)) {
+                ++it;
+                continue;
+            }
+            if (out)
+                *out = it->message;
+            if (remove)
+                queue.messages.erase(it);
+            found = true;
+            break;
+        }
     }
-    return false;
+    // Outside the lock: a handler may post again.
+    ReportDropped(dropped);
+    return found;
 }
 
 std::size_t PostedCount() {
@@ -200,12 +248,17 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MSG posted;
-    posted.hwnd = window;
-    posted.message = message;
-    posted.wParam = wParam;
-    posted.lParam = lParam;
-    posted.time = GetTickCount();
+    TPostedMessage posted;
+    posted.windowSerial = SerialOfWindow(window);
+    if (window && !posted.windowSerial) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    posted.message.hwnd = window;
+    posted.message.message = message;
+    posted.message.wParam = wParam;
+    posted.message.lParam = lParam;
+    posted.message.time = GetTickCount();
     {
         PostedQueue& queue = Posted();
         std::lock_guard lock(queue.mutex);
@@ -232,6 +285,13 @@ LRESULT DispatchMessageA(const MSG* message) {
         return 0;
     return message->hwnd->procedure(message->hwnd, message->message, message->wParam,
                                     message->lParam);
+}
+
+void SetDroppedMessageHandler(UINT message, DroppedMessageHandler handler) {
+    if (handler)
+        DropHandlers()[message] = handler;
+    else
+        DropHandlers().erase(message);
 }
 
 void PostQuitMessage(int exitCode) {

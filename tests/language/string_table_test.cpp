@@ -19,8 +19,9 @@ std::string TextOf(const std::string& key) {
 
 } // namespace
 
-TEST_F(StringTableTest, EntriesCarryTextAndValueAndTheFirstOfTwoKeysWins) {
+TEST_F(StringTableTest, LookupsAreExactAndTheFirstOfTwoKeysWins) {
     m_folder.Write("english",
+                   "  <!-- button.ok -->\n"
                    "  <button.ok text=\"OK\" value=\"1\"/>\n"
                    "  <button.ok text=\"Later\" value=\"2\"/>\n"
                    "  <label.plain text=\"  two  spaces  \"/>\n"
@@ -29,36 +30,18 @@ TEST_F(StringTableTest, EntriesCarryTextAndValueAndTheFirstOfTwoKeysWins) {
 
     std::string text, value;
     EXPECT_TRUE(GetString("button.ok", &text, &value));
-    EXPECT_EQ(text, "OK");
-    EXPECT_EQ(value, "1");
+    EXPECT_EQ(text + "|" + value, "OK|1");
     // No "value" attribute: the text comes with an empty value.
     EXPECT_TRUE(GetString("label.plain", &text, &value));
-    EXPECT_EQ(text, "  two  spaces  ");
-    EXPECT_EQ(value, "");
+    EXPECT_EQ(text + "|" + value, "  two  spaces  |");
     EXPECT_EQ(TextOf("message.utf8"), "저장 完了");
-}
-
-TEST_F(StringTableTest, KeysAreCaseSensitiveAndMissingKeysEmptyTheOutputs) {
-    m_folder.Write("english", "<button.ok text=\"OK\" value=\"1\"/>\n");
-    ASSERT_TRUE(LoadStringTable("english"));
-
-    std::string text = "stale", value = "stale";
-    EXPECT_FALSE(GetString("button.OK", &text, &value));
-    EXPECT_EQ(text, "");
-    EXPECT_EQ(value, "");
-    EXPECT_FALSE(GetString("Button.ok", nullptr, nullptr));
-    EXPECT_FALSE(GetString("button.ok ", nullptr, nullptr));
-    EXPECT_TRUE(GetString("button.ok", nullptr, nullptr));
-}
-
-TEST_F(StringTableTest, CommentsBecomeEntriesThatNoKeyFinds) {
-    m_folder.Write("english",
-                   "<!-- button.ok -->\n"
-                   "<button.ok text=\"OK\"/>\n");
-    ASSERT_TRUE(LoadStringTable("english"));
-    EXPECT_EQ(Strings().size(), 2u);
-    EXPECT_EQ(TextOf("button.ok"), "OK");
-    EXPECT_FALSE(GetString("button.ok ", nullptr, nullptr));
+    // The comment is an entry of its own that no key finds.
+    EXPECT_EQ(Strings().size(), 4u);
+    for (const char* near : {"button.OK", "Button.ok", "button.ok ", " button.ok"}) {
+        text = value = "stale";
+        EXPECT_FALSE(GetString(near, &text, &value)) << near;
+        EXPECT_EQ(text + value, "") << near;
+    }
 }
 
 TEST_F(StringTableTest, ValueListsStopAtTheFirstGap) {
@@ -73,10 +56,8 @@ TEST_F(StringTableTest, ValueListsStopAtTheFirstGap) {
     std::vector<StringEntry> list{{"old", "old"}};
     ASSERT_EQ(GetValueList("viewer_setting.model", &list), 2);
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].text, "ZX");
-    EXPECT_EQ(list[0].value, "v3");
-    EXPECT_EQ(list[1].text, "QRV-1CAM");
-    EXPECT_EQ(list[1].value, "");
+    EXPECT_EQ(list[0].text + "|" + list[0].value, "ZX|v3");
+    EXPECT_EQ(list[1].text + "|" + list[1].value, "QRV-1CAM|");
     EXPECT_EQ(GetValueList("black_setting.led", &list), 1);
     EXPECT_EQ(GetValueList("black_setting.none", &list), 0);
     EXPECT_TRUE(list.empty());
@@ -105,44 +86,26 @@ TEST_F(StringTableTest, WideLookupsConvertAndRefuseTextsThatDoNotFit) {
     EXPECT_TRUE(GetStringW("button.play", nullptr, 0));
 }
 
-TEST_F(StringTableTest, AMissingOrBrokenFileFallsBackToJapanese) {
-    m_folder.Write("japanese", "<button.ok text=\"了解\"/>\n");
-    EXPECT_TRUE(LoadStringTable("klingon"));
-    EXPECT_EQ(TextOf("button.ok"), "了解");
-
-    m_folder.WriteRaw("english", "<STRINGS><button.ok text=\"OK\"></STRINGS>");
-    EXPECT_TRUE(LoadStringTable("english"));
-    EXPECT_EQ(TextOf("button.ok"), "了解");
-
-    // An identifier is a file name in the language folder, not a path.
-    m_folder.Write("english", "<button.ok text=\"OK\"/>\n");
-    EXPECT_TRUE(LoadStringTable("../language/english"));
-    EXPECT_EQ(TextOf("button.ok"), "了解");
-}
-
-TEST_F(StringTableTest, NoUsableFileOrAWrongRootLeavesTheTableEmpty) {
-    m_folder.Write("english", "<button.ok text=\"OK\"/>\n");
-    ASSERT_TRUE(LoadStringTable("english"));
-
-    EXPECT_FALSE(LoadStringTable("klingon"));
-    EXPECT_TRUE(Strings().empty());
-    EXPECT_EQ(TextOf("button.ok"), "");
-
-    m_folder.Write("thai", "<button.ok text=\"OK\"/>\n", "TEXTS");
-    EXPECT_FALSE(LoadStringTable("thai"));
-    EXPECT_TRUE(Strings().empty());
-
-    // The root's name is matched without regard to letter case.
-    m_folder.Write("korean", "<button.ok text=\"확인\"/>\n", "Strings");
-    EXPECT_TRUE(LoadStringTable("korean"));
-    EXPECT_EQ(TextOf("button.ok"), "확인");
-}
-
-TEST_F(StringTableTest, LoadingAgainReplacesTheWholeTable) {
+TEST_F(StringTableTest, LoadingReplacesTheTableAndFallsBackToJapanese) {
     m_folder.Write("english", "<button.ok text=\"OK\"/>\n<button.play text=\"Play\"/>\n");
-    m_folder.Write("korean", "<button.ok text=\"확인\"/>\n");
+    m_folder.Write("korean", "<button.ok text=\"확인\"/>\n", "Strings");  // any letter case
     ASSERT_TRUE(LoadStringTable("english"));
     ASSERT_TRUE(LoadStringTable("korean"));
     EXPECT_EQ(TextOf("button.ok"), "확인");
     EXPECT_FALSE(GetString("button.play", nullptr, nullptr));
+
+    // Without a usable file, and no Japanese one, the table is left empty.
+    EXPECT_FALSE(LoadStringTable("klingon"));
+    EXPECT_TRUE(Strings().empty());
+    m_folder.Write("thai", "<button.ok text=\"OK\"/>\n", "TEXTS");
+    EXPECT_FALSE(LoadStringTable("thai"));
+    EXPECT_TRUE(Strings().empty());
+
+    m_folder.Write("japanese", "<button.ok text=\"了解\"/>\n");
+    m_folder.WriteRaw("broken", "<STRINGS><button.ok text=\"OK\"></STRINGS>");
+    // An identifier is a file name in the language folder, not a path.
+    for (const char* language : {"klingon", "broken", "../language/english"}) {
+        EXPECT_TRUE(LoadStringTable(language)) << language;
+        EXPECT_EQ(TextOf("button.ok"), "了解") << language;
+    }
 }

@@ -13,24 +13,8 @@ using namespace Gdiplus;
 
 namespace {
 
-constexpr COLORREF kBackground = RGB(0, 0, 0);
-
-struct Surface : TTestSurface {
-    Surface(int width, int height) : TTestSurface(width, height, kBackground) {}
-};
-
-class GdiplusText : public testing::Test {
-protected:
-    void SetUp() override {
-        GdiplusStartupInput input;
-        ASSERT_EQ(GdiplusStartup(&token_, &input, nullptr), Ok);
-    }
-    void TearDown() override { GdiplusShutdown(token_); }
-    ULONG_PTR token_ = 0;
-};
-
-TEST_F(GdiplusText, CentreAndFarAlignmentPlaceTheTextInTheBox) {
-    Surface surface(240, 60);
+TEST(GdiplusText, CentreAndFarAlignmentPlaceTheTextInTheBox) {
+    TTestSurface surface(240, 60);
     Graphics graphics(surface.dc);
     graphics.SetTextRenderingHint(TextRenderingHintClearTypeGridFit);
     Font font(L"Arial", 16, FontStyleBold, UnitPixel);
@@ -62,8 +46,8 @@ TEST_F(GdiplusText, CentreAndFarAlignmentPlaceTheTextInTheBox) {
     EXPECT_GE(beforePoint.right, 144);
 }
 
-TEST_F(GdiplusText, CharacterRangesMeasureWhatIsDrawn) {
-    Surface surface(300, 40);
+TEST(GdiplusText, CharacterRangesMeasureWhatIsDrawn) {
+    TTestSurface surface(300, 40);
     Graphics graphics(surface.dc);
     Font font(L"Arial", 14, FontStyleRegular, UnitPixel);
     const wchar_t* text = L"Left and right";
@@ -102,21 +86,20 @@ TEST_F(GdiplusText, CharacterRangesMeasureWhatIsDrawn) {
               InvalidParameter);
 }
 
-TEST_F(GdiplusText, MissingFamilyAndEveryLanguageStillDraw) {
-    Surface surface(200, 30);
+TEST(GdiplusText, MissingFamilyAndEveryLanguageStillDraw) {
+    TTestSurface surface(200, 30);
     Graphics graphics(surface.dc);
     SolidBrush white(Color(255, 255, 255, 255));
     Font missing(L"Nowhere Sans 999", 13, FontStyleRegular, UnitPixel);
     EXPECT_EQ(missing.GetLastStatus(), Ok);
     EXPECT_GT(missing.GetHeight(&graphics), 10.0f);
+    Font tahoma(L"Tahoma", 13, FontStyleRegular, UnitPixel);
     for (const wchar_t* text : {L"Latin", L"日本語", L"한국어", L"中文", L"ภาษาไทย"}) {
-        surface.Clear();
-        Font face(L"Tahoma", 13, FontStyleRegular, UnitPixel);
-        graphics.DrawString(text, -1, &face, PointF{2, 2}, &white);
-        EXPECT_TRUE(surface.InkOf().Any());
-        surface.Clear();
-        graphics.DrawString(text, -1, &missing, PointF{2, 2}, &white);
-        EXPECT_TRUE(surface.InkOf().Any());
+        for (const Font* font : {&tahoma, &missing}) {
+            surface.Clear();
+            graphics.DrawString(text, -1, font, PointF{2, 2}, &white);
+            EXPECT_TRUE(surface.InkOf().Any());
+        }
     }
 }
 

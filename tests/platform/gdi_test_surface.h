@@ -14,7 +14,7 @@ struct Ink {
 
 class TTestSurface {
 public:
-    TTestSurface(int width_, int height_, COLORREF background_)
+    TTestSurface(int width_, int height_, COLORREF background_ = RGB(0, 0, 0))
         : width(width_), height(height_), background(background_) {
         dc = CreateCompatibleDC(nullptr);
         bitmap = CreateCompatibleBitmap(dc, width, height);
@@ -29,17 +29,18 @@ public:
     TTestSurface(const TTestSurface&) = delete;
     TTestSurface& operator=(const TTestSurface&) = delete;
 
-    void Clear() {
-        RECT all{0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(background);
-        FillRect(dc, &all, brush);
+    void Fill(COLORREF colour, RECT rect) {
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(dc, &rect, brush);
         DeleteObject(brush);
     }
+    void Clear() { Fill(background, RECT{0, 0, width, height}); }
+    COLORREF At(int x, int y) const { return GetPixel(dc, x, y); }
     Ink InkOf() const {
         Ink ink;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                if (GetPixel(dc, x, y) == background)
+                if (At(x, y) == background)
                     continue;
                 ink.left = std::min(ink.left, x);
                 ink.right = std::max(ink.right, x);

@@ -19,70 +19,40 @@ protected:
         m_system.AddDisk("sr0", true);
     }
 
-    Points Removable() const { return RemovableMountPoints(m_system.Sources()); }
-
     TFakeVolumeSystem m_system;
 };
 
 } // namespace
 
-TEST_F(RemovableVolumes, OnlyRemovableDisksAndTheirPartitionsCount) {
-    m_system.WriteMounts(TFakeVolumeSystem::MountLine("/dev/sda1", "/") +
-                         TFakeVolumeSystem::MountLine("/dev/sda2", "/home") +
-                         TFakeVolumeSystem::MountLine("/dev/nvme0n1", "/srv") +
-                         TFakeVolumeSystem::MountLine("/dev/sdb1", "/media/stick") +
-                         TFakeVolumeSystem::MountLine("/dev/sr0", "/media/cdrom") +
-                         "tmpfs /media/ram tmpfs rw 0 0\n" +
-                         "proc /proc proc rw 0 0\n");
-    EXPECT_EQ(Removable(), Points({"/media/stick"}));
-}
-
-TEST_F(RemovableVolumes, DisksOnUsbOrMmcBusesCountWithoutTheFlag) {
-    m_system.WriteMounts(TFakeVolumeSystem::MountLine("/dev/sdc", "/run/media/u/READER") +
-                         TFakeVolumeSystem::MountLine("/dev/mmcblk0p1", "/run/media/u/CARD"));
-    EXPECT_EQ(Removable(), Points({"/run/media/u/CARD", "/run/media/u/READER"}));
-}
-
-TEST_F(RemovableVolumes, MountPointsComeInPathOrderEachOnce) {
-    m_system.WriteMounts(TFakeVolumeSystem::MountLine("/dev/sdb1", "/media/z") +
-                         TFakeVolumeSystem::MountLine("/dev/mmcblk0p1", "/media/c") +
-                         TFakeVolumeSystem::MountLine("/dev/sdc", "/media/e") +
-                         TFakeVolumeSystem::MountLine("/dev/sdb1", "/media/z"));
-    EXPECT_EQ(Removable(), Points({"/media/c", "/media/e", "/media/z"}));
-}
-
-TEST_F(RemovableVolumes, EscapedBlanksInMountPointsAreDecoded) {
-    m_system.WriteMounts("/dev/sdb1 /media/my\\040card\\134x vfat rw 0 0\n");
-    EXPECT_EQ(Removable(), Points({"/media/my card\\x"}));
-    std::vector<TMountEntry> entries = ReadMountTable(m_system.MountsFile());
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].device, "/dev/sdb1");
-}
-
-TEST_F(RemovableVolumes, UnknownDevicesAndAMissingTableGiveNothing) {
-    m_system.WriteMounts(TFakeVolumeSystem::MountLine("/dev/sdq1", "/media/ghost") + "garbage\n\n");
-    EXPECT_TRUE(Removable().empty());
+TEST_F(RemovableVolumes, RemovableDisksTheirPartitionsAndDisksOnUsbOrMmcCountInPathOrderEachOnce) {
+    std::string table;
+    for (auto [device, point] : {std::pair{"/dev/sda1", "/"}, {"/dev/sda2", "/home"}, {"/dev/nvme0n1", "/srv"},
+                                 {"/dev/sdb1", "/media/stick"}, {"/dev/sr0", "/media/cdrom"},
+                                 {"/dev/sdc", "/run/media/u/READER"}, {"/dev/mmcblk0p1", "/run/media/u/CARD"},
+                                 {"/dev/sdb1", "/media/stick"}, {"/dev/sdq1", "/media/ghost"}})
+        table += TFakeVolumeSystem::MountLine(device, point);
+    // Escaped blanks in mount points are decoded.
+    m_system.WriteMounts(table + "tmpfs /media/ram tmpfs rw 0 0\nproc /proc proc rw 0 0\ngarbage\n\n" +
+                         "/dev/sdb1 /media/my\\040card\\134x vfat rw 0 0\n");
+    EXPECT_EQ(RemovableMountPoints(m_system.Sources()),
+              Points({"/media/my card\\x", "/media/stick", "/run/media/u/CARD", "/run/media/u/READER"}));
+    EXPECT_EQ(ReadMountTable(m_system.MountsFile()).front().device, "/dev/sda1");
     EXPECT_FALSE(IsRemovableDevice("sdb1", m_system.Root()));
     EXPECT_TRUE(IsRemovableDevice("/dev/sdb", m_system.Root()));
-    EXPECT_TRUE(RemovableMountPoints(TVolumeSources{m_system.MountsFile() + ".missing",
-                                                    m_system.Root()})
-                    .empty());
-}
-
-TEST_F(RemovableVolumes, TheProcessWideSourcesAreUsedWhenSet) {
-    m_system.WriteMounts(TFakeVolumeSystem::MountLine("/dev/sdb1", "/media/stick"));
+    EXPECT_TRUE(RemovableMountPoints(TVolumeSources{m_system.MountsFile() + ".missing", m_system.Root()}).empty());
+    // The process-wide sources are used when set.
     TScopedVolumeSources scoped(m_system.Sources());
-    EXPECT_EQ(RemovableMountPoints(), Points({"/media/stick"}));
+    EXPECT_EQ(RemovableMountPoints().size(), 4u);
 }
 
 TEST(PathLiesUnder, WholeComponentsOnly) {
-    EXPECT_TRUE(PathLiesUnder("/media/card", "/media/card"));
-    EXPECT_TRUE(PathLiesUnder("/media/card/DCIM/a.avi", "/media/card"));
-    EXPECT_TRUE(PathLiesUnder("/media/card/a.avi", "/media/card/"));
-    EXPECT_TRUE(PathLiesUnder("/anything", "/"));
-    EXPECT_FALSE(PathLiesUnder("/media/card2/a.avi", "/media/card"));
-    EXPECT_FALSE(PathLiesUnder("/media/Card/a.avi", "/media/card"));
-    EXPECT_FALSE(PathLiesUnder("/media", "/media/card"));
-    EXPECT_FALSE(PathLiesUnder("", "/media/card"));
-    EXPECT_FALSE(PathLiesUnder("/media/card", ""));
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"/media/card", "/media/card", true},         {"/media/card/DCIM/a.avi", "/media/card", true},
+        {"/media/card/a.avi", "/media/card/", true},  {"/anything", "/", true},
+        {"/media/card2/a.avi", "/media/card", false}, {"/media/Card/a.avi", "/media/card", false},
+        {"/media", "/media/card", false},             {"", "/media/card", false},
+        {"/media/card", "", false},
+    };
+    for (const auto& [path, folder, under] : cases)
+        EXPECT_EQ(PathLiesUnder(path, folder), under) << path << " under " << folder;
 }

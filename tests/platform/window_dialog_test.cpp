@@ -10,18 +10,17 @@ constexpr int ChildTemplateId = 131;
 
 class WindowDialog : public ::testing::Test {
 protected:
+    void TearDown() override { PumpEvents(); }
     void SetUp() override {
         EnsureTestApplication();
         TDialogTemplate dialogTemplate;
-        dialogTemplate.style = WS_POPUP;
         dialogTemplate.width = 120;
         dialogTemplate.height = 80;
         dialogTemplate.title = "Dialog";
-        RegisterDialogTemplate(TemplateId, dialogTemplate);
-        dialogTemplate.style = WS_CHILD | WS_VISIBLE;
-        dialogTemplate.x = 0;
-        dialogTemplate.y = 0;
-        RegisterDialogTemplate(ChildTemplateId, dialogTemplate);
+        for (auto [id, style] : {std::pair{TemplateId, DWORD(WS_POPUP)}, {ChildTemplateId, DWORD(WS_CHILD | WS_VISIBLE)}}) {
+            dialogTemplate.style = style;
+            RegisterDialogTemplate(id, dialogTemplate);
+        }
     }
 };
 
@@ -70,7 +69,6 @@ TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancel) {
     }
     g_run = nullptr;
     DestroyWindow(owner);
-    PumpEvents();
 }
 
 TEST_F(WindowDialog, UnknownTemplatesFailAndModelessDialogsStayOpen) {
@@ -95,7 +93,6 @@ TEST_F(WindowDialog, UnknownTemplatesFailAndModelessDialogsStayOpen) {
     g_run = nullptr;
     DestroyWindow(frame);
     EXPECT_FALSE(IsWindow(panel));
-    PumpEvents();
 }
 
 TEST_F(WindowDialog, TooltipsCanBeAttachedAgain) {
@@ -114,7 +111,6 @@ TEST_F(WindowDialog, TooltipsCanBeAttachedAgain) {
     AttachToolTip(window, nullptr);
     EXPECT_EQ(GetToolTipText(window, text, sizeof text), 0);
     DestroyWindow(window);
-    PumpEvents();
 }
 
 } // namespace

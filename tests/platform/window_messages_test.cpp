@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <map>
+#include <numeric>
 
+#include "platform/last_error.h"
 #include "platform/main_thread.h"
 #include "platform/thread.h"
 #include "tests/platform/window_test_support.h"
@@ -11,7 +13,16 @@ namespace {
 
 class WindowMessages : public ::testing::Test {
 protected:
-    void SetUp() override { EnsureTestApplication(); }
+    void SetUp() override {
+        EnsureTestApplication();
+        window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
+    }
+    void TearDown() override {
+        DestroyWindow(window);
+        PumpEvents();
+    }
+    TProbe probe;
+    HWND window = nullptr;
 };
 
 constexpr UINT First = WM_USER + 1;
@@ -19,78 +30,52 @@ constexpr UINT Second = WM_USER + 2;
 constexpr UINT Third = WM_USER + 3;
 constexpr UINT Sent = WM_USER + 4;
 
-TEST_F(WindowMessages, SentMessagesOvertakePostedOnes) {
-    TProbe probe;
-    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
-    probe.handler = [&](HWND self, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
-        // Posting from inside a handler queues behind what is already posted.
-        if (message == First)
-            PostMessageA(self, Third, 0, 0);
-        return std::nullopt;
-    };
-    probe.messages.clear();
-    PostMessageA(window, First, 0, 0);
-    PostMessageA(window, Second, 0, 0);
-    SendMessageA(window, Sent, 0, 0);
-    EXPECT_EQ(probe.Only({First, Second, Third, Sent}), (std::vector<UINT>{Sent}));
-    ASSERT_TRUE(PumpUntil([&] { return probe.Only({Third}).size() == 1; }));
-    EXPECT_EQ(probe.Only({First, Second, Third, Sent}),
-              (std::vector<UINT>{Sent, First, Second, Third}));
-    DestroyWindow(window);
-    PumpEvents();
-}
-
-TEST_F(WindowMessages, PostsFromManyThreadsAllArriveInEachSendersOrder) {
+TEST_F(WindowMessages, SentMessagesOvertakePostedOnesAndPostsKeepEachSendersOrder) {
     constexpr int Senders = 4;
     constexpr int PostsEach = 500;
-    TProbe probe;
-    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
     std::map<WPARAM, std::vector<LPARAM>> received;
-    probe.handler = [&](HWND, UINT message, WPARAM sender, LPARAM sequence) -> std::optional<LRESULT> {
+    probe.handler = [&](HWND self, UINT message, WPARAM sender, LPARAM sequence) -> std::optional<LRESULT> {
+        // Posting from inside a handler queues behind what is already posted.
+        if (message == First && sender == Senders)
+            PostMessageA(self, Third, 0, 0);
         if (message == First)
             received[sender].push_back(sequence);
         return std::nullopt;
     };
+    probe.messages.clear();
+    PostMessageA(window, First, Senders, 0);
+    PostMessageA(window, Second, 0, 0);
+    SendMessageA(window, Sent, 0, 0);
+    EXPECT_EQ(probe.Only({First, Second, Third, Sent}), (std::vector<UINT>{Sent}));
+    ASSERT_TRUE(PumpUntil([&] { return probe.Only({Third}).size() == 1; }));
+    EXPECT_EQ(probe.Only({First, Second, Third, Sent}), (std::vector<UINT>{Sent, First, Second, Third}));
+
     std::vector<std::unique_ptr<TThread>> threads;
     for (int sender = 0; sender < Senders; ++sender) {
         threads.push_back(std::make_unique<TThread>());
-        threads.back()->Start([window, sender] {
+        threads.back()->Start([this, sender] {
             for (int i = 0; i < PostsEach; ++i)
                 PostMessageA(window, First, static_cast<WPARAM>(sender), i);
         });
     }
     for (auto& thread : threads)
         thread->Join();
-    auto total = [&] {
-        std::size_t count = 0;
-        for (const auto& [sender, sequences] : received)
-            count += sequences.size();
-        return count;
-    };
-    ASSERT_TRUE(PumpUntil([&] { return total() == Senders * PostsEach; }));
-    for (int sender = 0; sender < Senders; ++sender) {
-        const std::vector<LPARAM>& sequences = received[static_cast<WPARAM>(sender)];
-        ASSERT_EQ(sequences.size(), static_cast<std::size_t>(PostsEach));
-        for (int i = 0; i < PostsEach; ++i)
-            ASSERT_EQ(sequences[static_cast<std::size_t>(i)], i) << "sender " << sender;
-    }
-    DestroyWindow(window);
-    PumpEvents();
+    ASSERT_TRUE(PumpUntil([&] { return probe.Only({First}).size() == 1 + Senders * PostsEach; }));
+    std::vector<LPARAM> inOrder(PostsEach);
+    std::iota(inOrder.begin(), inOrder.end(), 0);
+    for (int sender = 0; sender < Senders; ++sender)
+        EXPECT_EQ(received[static_cast<WPARAM>(sender)], inOrder) << "sender " << sender;
 }
 
 TEST_F(WindowMessages, MessageLoopRunsUntilQuitAndServesWorkerSends) {
-    TProbe probe;
     std::atomic<bool> ranOnMain{false};
-    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
     probe.handler = [&](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
         if (message == Sent) {
             ranOnMain = IsMainThread();
             return 99;
         }
-        if (message == Second) {
+        if (message == Second)
             PostQuitMessage(7);
-            return 0;
-        }
         return std::nullopt;
     };
     std::atomic<LRESULT> answer{0};
@@ -115,13 +100,37 @@ TEST_F(WindowMessages, MessageLoopRunsUntilQuitAndServesWorkerSends) {
     EXPECT_TRUE(ranOnMain.load());
     // The message for the thread itself comes out of the loop.
     EXPECT_NE(std::find(loopSaw.begin(), loopSaw.end(), Third), loopSaw.end());
+}
+
+std::vector<LPARAM> g_droppedOwned;
+
+TEST_F(WindowMessages, PostsToDeadWindowsFailAndOnesOvertakenByDeathReachTheirDropHandler) {
+    g_droppedOwned.clear();
+    SetDroppedMessageHandler(First, [](const MSG& message) { g_droppedOwned.push_back(message.lParam); });
+    ASSERT_TRUE(PostMessageA(window, First, 0, 41));
+    ASSERT_TRUE(PostMessageA(window, Second, 0, 42));
     DestroyWindow(window);
+    testing::internal::CaptureStderr();
     PumpEvents();
+    const std::string trace = testing::internal::GetCapturedStderr();
+    SetDroppedMessageHandler(First, nullptr);
+    EXPECT_EQ(g_droppedOwned, (std::vector<LPARAM>{41}));
+    EXPECT_NE(trace.find("dropped"), std::string::npos) << "both leave a line";
+    EXPECT_NE(trace.find("0x0402"), std::string::npos) << trace;
+    EXPECT_TRUE(probe.Only({First, Second}).empty());
+
+    // The handle is dead now: refused on the main thread and on a worker.
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(PostMessageA(window, First, 0, 0));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_WINDOW_HANDLE);
+    std::atomic<BOOL> fromWorker{TRUE};
+    TThread worker;
+    worker.Start([&] { fromWorker = PostMessageA(window, First, 0, 0); });
+    worker.Join();
+    EXPECT_FALSE(fromWorker.load());
 }
 
 TEST_F(WindowMessages, TimersFireUntilKilledAndDieWithTheirWindow) {
-    TProbe probe;
-    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 20, 20);
     std::map<WPARAM, int> fired;
     probe.handler = [&](HWND, UINT message, WPARAM id, LPARAM) -> std::optional<LRESULT> {
         if (message == WM_TIMER)

@@ -11,6 +11,7 @@ namespace {
 class WindowPaint : public ::testing::Test {
 protected:
     void SetUp() override { EnsureTestApplication(); }
+    void TearDown() override { PumpEvents(); }
 };
 
 QRgb PixelAt(HWND window, int x, int y) { return window->image.pixel(x, y) & 0xFFFFFF; }
@@ -60,7 +61,6 @@ TEST_F(WindowPaint, PaintingAndErasingLandInTheBackingImage) {
     ReleaseDC(window, dc);
     EXPECT_EQ(PixelAt(window, 155, 5), 0x00FF00u);
     DestroyWindow(window);
-    PumpEvents();
     DeleteObject(redBrush);
 }
 
@@ -81,52 +81,40 @@ TEST_F(WindowPaint, HiddenWindowsWaitWithTheirPaintUntilShown) {
     UpdateWindow(window);
     EXPECT_EQ(paints, 1);
     DestroyWindow(window);
-    PumpEvents();
 }
 
-TEST_F(WindowPaint, ColourKeyCutsOnlyTheExactKeyOutOfTheShape) {
-    TProbe probe;
-    HWND window = MakeProbeWindow(&probe, WS_POPUP | WS_VISIBLE, 0, 0, 60, 20, nullptr, "ProbeClass",
-                                  WS_EX_LAYERED);
-    ASSERT_TRUE(SetLayeredWindowAttributes(window, RGB(255, 0, 255), 255, LWA_COLORKEY));
-    HDC dc = GetDC(window);
+TEST_F(WindowPaint, ColourKeysAndWindowRegionsShapeTheWindow) {
+    TProbe probe, plainProbe;
+    HWND keyed = MakeProbeWindow(&probe, WS_POPUP | WS_VISIBLE, 0, 0, 60, 60, nullptr, "ProbeClass", WS_EX_LAYERED);
+    HWND plain = MakeProbeWindow(&plainProbe, WS_POPUP | WS_VISIBLE, 0, 0, 60, 60);
+    // Not layered: the call fails.
+    EXPECT_FALSE(SetLayeredWindowAttributes(plain, RGB(255, 0, 255), 255, LWA_COLORKEY));
+    ASSERT_TRUE(SetLayeredWindowAttributes(keyed, RGB(255, 0, 255), 255, LWA_COLORKEY));
+    HDC dc = GetDC(keyed);
     {
         QPainter painter(ImageOfDC(dc));
+        painter.fillRect(QRect(0, 0, 60, 60), QColor(0, 0, 255));
         painter.fillRect(QRect(0, 0, 20, 20), QColor(255, 0, 255));
         painter.fillRect(QRect(20, 0, 20, 20), QColor(255, 16, 255));
-        painter.fillRect(QRect(40, 0, 20, 20), QColor(0, 0, 255));
     }
-    ReleaseDC(window, dc);
-    const QRegion mask = WidgetOfWindow(window)->mask();
-    EXPECT_FALSE(mask.contains(QPoint(5, 5)));
-    EXPECT_TRUE(mask.contains(QPoint(25, 5)));
-    EXPECT_TRUE(mask.contains(QPoint(45, 5)));
-    // Not layered: the call fails and nothing is cut.
-    TProbe plainProbe;
-    HWND plain = MakeProbeWindow(&plainProbe, WS_POPUP, 0, 0, 10, 10);
-    EXPECT_FALSE(SetLayeredWindowAttributes(plain, RGB(255, 0, 255), 255, LWA_COLORKEY));
-    DestroyWindow(plain);
-    DestroyWindow(window);
-    PumpEvents();
-}
+    ReleaseDC(keyed, dc);
+    const auto inside = [](HWND window, int x, int y) { return WidgetOfWindow(window)->mask().contains(QPoint(x, y)); };
+    // Only the exact key is cut out.
+    EXPECT_FALSE(inside(keyed, 5, 5));
+    EXPECT_TRUE(inside(keyed, 25, 5));
+    EXPECT_TRUE(inside(keyed, 45, 5));
 
-TEST_F(WindowPaint, WindowRegionShapesTheWindowUntilRemoved) {
-    TProbe probe;
-    HWND window = MakeProbeWindow(&probe, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
-    ASSERT_EQ(SetWindowRgn(window, CreateRectRgn(10, 10, 30, 30), TRUE), 1);
-    QRegion mask = WidgetOfWindow(window)->mask();
-    EXPECT_TRUE(mask.contains(QPoint(15, 15)));
-    EXPECT_FALSE(mask.contains(QPoint(5, 5)));
-    EXPECT_FALSE(mask.contains(QPoint(30, 30)));
-    // The window owns the region: a second one replaces (and frees) the first.
-    ASSERT_EQ(SetWindowRgn(window, CreateEllipticRgn(0, 0, 50, 50), TRUE), 1);
-    mask = WidgetOfWindow(window)->mask();
-    EXPECT_TRUE(mask.contains(QPoint(25, 25)));
-    EXPECT_FALSE(mask.contains(QPoint(1, 1)));
-    SetWindowRgn(window, nullptr, TRUE);
-    EXPECT_TRUE(WidgetOfWindow(window)->mask().isEmpty());
-    DestroyWindow(window);
-    PumpEvents();
+    // The window owns its region: a second one replaces (and frees) the first.
+    ASSERT_EQ(SetWindowRgn(plain, CreateRectRgn(10, 10, 30, 30), TRUE), 1);
+    EXPECT_TRUE(inside(plain, 15, 15));
+    EXPECT_FALSE(inside(plain, 30, 30));
+    ASSERT_EQ(SetWindowRgn(plain, CreateEllipticRgn(0, 0, 60, 60), TRUE), 1);
+    EXPECT_TRUE(inside(plain, 45, 30));
+    EXPECT_FALSE(inside(plain, 1, 1));
+    SetWindowRgn(plain, nullptr, TRUE);
+    EXPECT_TRUE(WidgetOfWindow(plain)->mask().isEmpty());
+    DestroyWindow(plain);
+    DestroyWindow(keyed);
 }
 
 } // namespace

@@ -7,8 +7,10 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,24 +35,18 @@ struct TProbe {
     std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
     std::vector<UINT> Only(std::initializer_list<UINT> wanted) const {
         std::vector<UINT> kept;
-        for (UINT message : messages) {
-            for (UINT one : wanted) {
-                if (message == one)
-                    kept.push_back(message);
-            }
-        }
+        std::copy_if(messages.begin(), messages.end(), std::back_inserter(kept),
+                     [&](UINT message) { return std::find(wanted.begin(), wanted.end(), message) != wanted.end(); });
         return kept;
     }
 };
 
 inline LRESULT ProbeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    TProbe* probe = nullptr;
     if (message == WM_NCCREATE) {
-        probe = static_cast<TProbe*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(probe));
-    } else {
-        probe = reinterpret_cast<TProbe*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        auto* created = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
     }
+    auto* probe = reinterpret_cast<TProbe*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!probe)
         return DefWindowProcA(window, message, wParam, lParam);
     probe->messages.push_back(message);
@@ -65,7 +61,6 @@ inline void RegisterProbeClass(const char* name, UINT style, HBRUSH background =
     WNDCLASSEXA windowClass;
     windowClass.style = style;
     windowClass.lpfnWndProc = ProbeProcedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
     RegisterClassExA(&windowClass);  // a second registration is expected to fail
@@ -75,8 +70,7 @@ inline HWND MakeProbeWindow(TProbe* probe, DWORD style, int x, int y, int width,
                             HWND parent = nullptr, const char* className = "ProbeClass",
                             DWORD exStyle = 0) {
     RegisterProbeClass("ProbeClass", CS_DBLCLKS);
-    return CreateWindowExA(exStyle, className, "probe", style, x, y, width, height, parent,
-                           nullptr, GetModuleHandleA(nullptr), probe);
+    return CreateWindowExA(exStyle, className, "probe", style, x, y, width, height, parent, nullptr, nullptr, probe);
 }
 
 // Lets queued Qt events (posted messages, paints, timers due) run.
@@ -95,32 +89,22 @@ inline bool PumpUntil(const std::function<bool()>& done, int rounds = 2000) {
     return done();
 }
 
-inline QMouseEvent* MouseEventAt(HWND window, QEvent::Type type, QPoint local,
-                                 Qt::MouseButton button, Qt::MouseButtons held) {
-    QWidget* widget = WidgetOfWindow(window);
-    const QPointF global = widget->mapToGlobal(QPointF(local));
-    return new QMouseEvent(type, QPointF(local), global, button, held, Qt::NoModifier);
-}
-
-inline void SendMouse(HWND window, QEvent::Type type, QPoint local,
-                      Qt::MouseButton button = Qt::LeftButton,
+inline void SendMouse(HWND window, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::LeftButton,
                       Qt::MouseButtons held = Qt::LeftButton) {
-    std::unique_ptr<QMouseEvent> event(MouseEventAt(window, type, local, button, held));
-    QApplication::sendEvent(WidgetOfWindow(window), event.get());
+    QWidget* widget = WidgetOfWindow(window);
+    QMouseEvent event(type, QPointF(local), widget->mapToGlobal(QPointF(local)), button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
 }
 
 // Queued, so that a modal loop started by the next input picks it up.
-inline void PostMouseGlobal(HWND window, QEvent::Type type, QPoint global,
-                            Qt::MouseButtons held) {
+inline void PostMouseGlobal(HWND window, QEvent::Type type, QPoint global, Qt::MouseButtons held) {
     QWidget* widget = WidgetOfWindow(window);
-    const QPointF local = widget->mapFromGlobal(QPointF(global));
-    QCoreApplication::postEvent(widget, new QMouseEvent(type, local, QPointF(global),
+    QCoreApplication::postEvent(widget, new QMouseEvent(type, widget->mapFromGlobal(QPointF(global)), QPointF(global),
                                                         Qt::LeftButton, held, Qt::NoModifier));
 }
 
 inline void PostKey(HWND window, int key, const QString& text = QString()) {
-    QCoreApplication::postEvent(WidgetOfWindow(window),
-                                new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+    QCoreApplication::postEvent(WidgetOfWindow(window), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
 }
 
 inline QPoint ScreenPointOf(HWND window, QPoint local) {

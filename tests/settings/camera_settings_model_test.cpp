@@ -76,33 +76,33 @@ TEST_F(CameraSettingsModelTest, ItemsTakeCaptionsAndNumericChoicesFromTheTable) 
         EXPECT_NE(item.field.values, nullptr) << item.key;
 }
 
-TEST_F(CameraSettingsModelTest, LayoutWordsChooseTheLayoutAndNouseSkipsTheModel) {
-    Load(kTestModelList);
-    ASSERT_NE(FindModelInfo("QRV-1CAM"), nullptr);
-    EXPECT_EQ(FindModelInfo("qrv-1cam")->layout, kExtendedLayout);
-    EXPECT_EQ(FindModelInfo("QRV-2CAM")->layout, kShortLayoutA10);
-    EXPECT_EQ(FindModelInfo("PNTA-F")->layout, kShortLayout);
-    EXPECT_EQ(FindModelInfo("pnta-f")->name, "PNTA-F");
-    EXPECT_EQ(FindModelInfo("OLD-CAM")->name, kDefaultModelName);
-    EXPECT_EQ(FindModelInfo("OLD-CAM")->layout, kExtendedLayout);
-}
-
-TEST_F(CameraSettingsModelTest, TheModelListIsReadOnlyUnderItsTitle) {
+TEST_F(CameraSettingsModelTest, LayoutWordsChooseTheLayoutAndEachModelItsItems) {
+    // The model list is read only under its title.
     Load("<viewer_setting.model.value_0 text=\"ZX\" value=\"a10\"/>\n");
     EXPECT_EQ(FindModelInfo("ZX")->name, kDefaultModelName);
-}
-
-TEST_F(CameraSettingsModelTest, EachModelShowsItsOwnItemsAndOthersTheDefaultLists) {
     Load(kTestModelList);
-    EXPECT_EQ(FirstPanelItems("QRV-1CAM"), kOneCamera);
-    EXPECT_EQ(FirstPanelItems("pnta-f"), kOneCamera);
-    EXPECT_EQ(FirstPanelItems("Zx"), kTwoCamera);
-    EXPECT_EQ(FirstPanelItems("qrv-2cam"), kTwoCamera);
-    // Listed in the program but not by the language file.
-    EXPECT_EQ(FirstPanelItems("PNTA-FR"), kDefaultList);
-    EXPECT_EQ(FirstPanelItems("NEW-CAM"), kDefaultList);
-    EXPECT_EQ(SecondPanelItems("ZX"), kDefaultList);
-    EXPECT_EQ(SecondPanelItems("NEW-CAM"), kDefaultList);
+    struct TModel {
+        const char* asked;
+        std::string name;
+        int layout;
+        std::vector<int> firstPanel;
+    };
+    // PNTA-FR is known to the program but not listed by this language file;
+    // "nouse" leaves a model out.
+    const TModel models[] = {
+        {"qrv-1cam", "QRV-1CAM", kExtendedLayout, kOneCamera}, {"pnta-f", "PNTA-F", kShortLayout, kOneCamera},
+        {"Zx", "ZX", kExtendedLayout, kTwoCamera},             {"qrv-2cam", "QRV-2CAM", kShortLayoutA10, kTwoCamera},
+        {"PNTA-FR", kDefaultModelName, kExtendedLayout, kDefaultList},
+        {"OLD-CAM", kDefaultModelName, kExtendedLayout, kDefaultList},
+        {"NEW-CAM", kDefaultModelName, kExtendedLayout, kDefaultList},
+    };
+    for (const TModel& model : models) {
+        ASSERT_NE(FindModelInfo(model.asked), nullptr) << model.asked;
+        EXPECT_EQ(FindModelInfo(model.asked)->name, model.name) << model.asked;
+        EXPECT_EQ(FindModelInfo(model.asked)->layout, model.layout) << model.asked;
+        EXPECT_EQ(FirstPanelItems(model.asked), model.firstPanel) << model.asked;
+        EXPECT_EQ(SecondPanelItems(model.asked), kDefaultList) << model.asked;
+    }
 }
 
 TEST_F(CameraSettingsModelTest, ARebuildKeepsTheModelsButRefreshesTheItems) {
