@@ -146,11 +146,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // not a live window gives FALSE (ERROR_INVALID_WINDOW_HANDLE).
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A posted message whose window is destroyed before delivery is dropped, as
-// in Win32, but with a line on stderr, and handed to the handler set for its
-// message number so that the poster can free what its lParam owns. Handlers
-// are set and called on the main thread; a null handler removes one.
-using DroppedMessageHandler = void (*)(const MSG& message);
-void SetDroppedMessageHandler(UINT message, DroppedMessageHandler handler);
+// in Win32, but with a line on stderr.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
                         LPARAM lParam);

@@ -84,13 +84,9 @@ bool WindowDied(const TPostedMessage& posted) {
     return posted.message.hwnd && SerialOfWindow(posted.message.hwnd) != posted.windowSerial;
 }
 
-std::unordered_map<UINT, DroppedMessageHandler>& DropHandlers() {
-    static std::unordered_map<UINT, DroppedMessageHandler> handlers;
-    return handlers;
-}
-
-// Win32 drops these without a word; a lost notification (and what its
-// lParam owns) is worth a line, and its poster may want to clean up.
+// Win32 drops these without a word; a lost notification is worth a line.
+// Posters keep what the lParam would own until the receiver takes it, so
+// nothing leaks with it.
 void ReportDropped(const std::vector<MSG>& dropped) {
     static unsigned droppedSoFar = 0;
     for (const MSG& message : dropped) {
@@ -100,9 +96,6 @@ void ReportDropped(const std::vector<MSG>& dropped) {
                      "before delivery (%u so far)\n",
                      message.message, static_cast<unsigned long long>(message.wParam),
                      droppedSoFar);
-        auto handler = DropHandlers().find(message.message);
-        if (handler != DropHandlers().end())
-            handler->second(message);
     }
 }
 
@@ -285,13 +278,6 @@ LRESULT DispatchMessageA(const MSG* message) {
         return 0;
     return message->hwnd->procedure(message->hwnd, message->message, message->wParam,
                                     message->lParam);
-}
-
-void SetDroppedMessageHandler(UINT message, DroppedMessageHandler handler) {
-    if (handler)
-        DropHandlers()[message] = handler;
-    else
-        DropHandlers().erase(message);
 }
 
 void PostQuitMessage(int exitCode) {

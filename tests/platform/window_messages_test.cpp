@@ -102,19 +102,13 @@ TEST_F(WindowMessages, MessageLoopRunsUntilQuitAndServesWorkerSends) {
     EXPECT_NE(std::find(loopSaw.begin(), loopSaw.end(), Third), loopSaw.end());
 }
 
-std::vector<LPARAM> g_droppedOwned;
-
-TEST_F(WindowMessages, PostsToDeadWindowsFailAndOnesOvertakenByDeathReachTheirDropHandler) {
-    g_droppedOwned.clear();
-    SetDroppedMessageHandler(First, [](const MSG& message) { g_droppedOwned.push_back(message.lParam); });
+TEST_F(WindowMessages, PostsToDeadWindowsFailAndOnesOvertakenByDeathLeaveATrace) {
     ASSERT_TRUE(PostMessageA(window, First, 0, 41));
     ASSERT_TRUE(PostMessageA(window, Second, 0, 42));
     DestroyWindow(window);
     testing::internal::CaptureStderr();
     PumpEvents();
     const std::string trace = testing::internal::GetCapturedStderr();
-    SetDroppedMessageHandler(First, nullptr);
-    EXPECT_EQ(g_droppedOwned, (std::vector<LPARAM>{41}));
     EXPECT_NE(trace.find("dropped"), std::string::npos) << "both leave a line";
     EXPECT_NE(trace.find("0x0402"), std::string::npos) << trace;
     EXPECT_TRUE(probe.Only({First, Second}).empty());
