@@ -2,34 +2,17 @@
 
 #include <cstdlib>
 
+#include "language/wide_text.h"
 #include "platform/gdiplus.h"
 #include "platform/thread_messages.h"
-#include "language/wide_text.h"
-#include "ui/wnd.h"
+#include "ui/memory_dc_man.h"
 
 namespace {
 
 constexpr const char* ParentClass = "__UiTestParent__";
 
-bool Recorded(UINT message) {
-    return message == WM_COMMAND || (message >= 2255 && message <= 2258) || message == 6030 ||
-           message == 2524;
-}
-
-LRESULT ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* parent = reinterpret_cast<TParentWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_CREATE) {
-        parent = static_cast<TParentWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(parent));
-        return 0;
-    }
-    if (!parent)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (Recorded(message))
-        parent->messages.push_back({message, wParam, lParam});
-    if (message == WM_DRAWITEM)
-        return RouteDrawItem(lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
+bool Kept(UINT message) {
+    return message == WM_COMMAND || (message >= 2255 && message <= 2258) || message == 6030 || message == 2524;
 }
 
 }  // namespace
@@ -40,17 +23,7 @@ void EnsureUiApplication() {
     static char* argv[] = {name, nullptr};
     static TApplication* application = new TApplication(argc, argv);
     (void)application;
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        WNDCLASSEXA windowClass;
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = ParentProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = ParentClass;
-        RegisterClassExA(&windowClass);
-    }
+    RegisterWindowClass(ParentClass, BoundWindowProcedure);
 }
 
 void Pump(int rounds) {
@@ -65,28 +38,40 @@ void Pump(int rounds) {
 
 TParentWindow::TParentWindow(int width, int height) {
     EnsureUiApplication();
-    hWnd = CreateWindowExA(0, ParentClass, "parent", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), this);
+    CreateBoundWindow(this, ParentClass, WS_POPUP | WS_VISIBLE, RECT{0, 0, width, height}, nullptr);
     Pump();
 }
 
 TParentWindow::~TParentWindow() {
-    if (IsWindow(hWnd)) {
-        SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+    if (hWnd && IsWindow(hWnd))
         DestroyWindow(hWnd);
-    }
 }
 
-std::vector<UINT> TParentWindow::Only(UINT message) const {
-    std::vector<UINT> kept;
+LRESULT TParentWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+    *handled = message == WM_DRAWITEM;
+    if (Kept(message))
+        messages.push_back({message, wParam, lParam});
+    if (message == WM_TIMER && onTimer)
+        onTimer();
+    return *handled ? RouteDrawItem(lParam) : 0;
+}
+
+std::vector<TRecordedMessage> TParentWindow::Take(UINT message) {
+    Pump();
+    std::vector<TRecordedMessage> kept;
     for (const TRecordedMessage& one : messages) {
         if (one.message == message)
-            kept.push_back(one.message);
+            kept.push_back(one);
     }
+    messages.clear();
     return kept;
 }
 
-int TParentWindow::Count(UINT message) const { return static_cast<int>(Only(message).size()); }
+void TSkinTest::SetUp() {
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(LoadSharedSkin(screen));
+    ReleaseDC(nullptr, screen);
+}
 
 COLORREF PixelAt(HWND window, int x, int y) {
     HDC dc = GetDC(window);
@@ -108,17 +93,13 @@ std::string WriteSolidPng(const std::string& path, int width, int height, COLORR
     auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     Gdiplus::GetImageEncoders(count, size, encoders);
     for (UINT i = 0; i < count; ++i) {
-        const Gdiplus::ImageCodecInfo& encoder = encoders[i];
-        if (std::wstring(encoder.MimeType) == L"image/png") {
-            image.Save(Utf8ToWide(path).c_str(), &encoder.Clsid);
-            break;
-        }
+        if (std::wstring(encoders[i].MimeType) == L"image/png")
+            image.Save(Utf8ToWide(path).c_str(), &encoders[i].Clsid);
     }
     return path;
 }
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
-           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }

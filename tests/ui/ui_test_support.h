@@ -2,11 +2,14 @@
 // Shared by the toolkit's tests: the application, a parent window that
 // records what reaches it, pumping, pixels and generated pictures.
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/gdi.h"
-#include "platform/windows.h"
+#include "ui/wnd.h"
 
 void EnsureUiApplication();
 // Runs queued window messages and paints.
@@ -18,17 +21,27 @@ struct TRecordedMessage {
     LPARAM lParam;
 };
 
-// A top-level window with a white client area that keeps every message
-// from the recorded set (WM_COMMAND, 2255..2258, 6030, 2524) and routes
-// WM_DRAWITEM to the bound control.
-class TParentWindow {
+// A top-level window bound like every toolkit window. It keeps the
+// notifications (WM_COMMAND, 2255..2258, 6030, 2524), routes WM_DRAWITEM to
+// the bound control and runs `onTimer` on WM_TIMER.
+class TParentWindow : public TWnd {
 public:
     explicit TParentWindow(int width = 400, int height = 300);
-    ~TParentWindow();
-    HWND hWnd = nullptr;
+    ~TParentWindow() override;
+    // The kept messages of one kind; all of them once taken.
+    std::vector<TRecordedMessage> Take(UINT message);
     std::vector<TRecordedMessage> messages;
-    std::vector<UINT> Only(UINT message) const;
-    int Count(UINT message) const;
+    std::function<void()> onTimer;
+
+private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
+};
+
+// Tests that paint from the shared skin.
+class TSkinTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    TParentWindow m_parent{400, 300};
 };
 
 COLORREF PixelAt(HWND window, int x, int y);
