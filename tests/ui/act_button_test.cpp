@@ -1,9 +1,7 @@
 // The skinned button's states, modes, hover and notifications. Its setters
-// repaint by themselves: the tests only let pending paints run.
+// repaint by themselves: the tests only let pending paints run (PixelAt).
 
 #include <gtest/gtest.h>
-
-#include <deque>
 
 #include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
@@ -26,23 +24,25 @@ protected:
         m_options.controlId = ButtonId;
         m_options.position = POINT{20, 20};
         m_options.size = ButtonSize;
-        m_options.normalPath = Png("n.png", NormalColour);
-        m_options.pressedPath = Png("p.png", PressedColour);
-        m_options.overPath = Png("o.png", OverColour);
-        m_options.disabledPath = Png("d.png", DisabledColour);
+        const COLORREF colours[4] = {NormalColour, PressedColour, OverColour, DisabledColour};
+        const char** paths[4] = {&m_options.normalPath, &m_options.pressedPath, &m_options.overPath,
+                                 &m_options.disabledPath};
+        for (int i = 0; i < 4; ++i) {
+            m_paths[i] = WriteSolidPng(m_folder.File(std::to_string(i) + ".png"), 60, 30, colours[i]);
+            *paths[i] = m_paths[i].c_str();
+        }
     }
-    const char* Png(const char* name, COLORREF colour) {
-        m_paths.push_back(WriteSolidPng(m_folder.File(name), ButtonSize.cx, ButtonSize.cy, colour));
-        return m_paths.back().c_str();
+    bool MakeCaptioned(CActButton& button) {
+        m_options.caption = "WWWW";
+        button.SetTextColour(CaptionColour);
+        return button.Create(m_options);
     }
-    // What the button shows once pending paints have run.
-    COLORREF Shown(CActButton& button, int x = 2, int y = 2) {
-        UpdateWindow(button.hWnd);
-        return PixelAt(button.hWnd, x, y);
+    void Press(CActButton& button, UINT down, UINT up) {
+        SendMessageA(button.hWnd, down, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageA(button.hWnd, up, 0, MAKELPARAM(5, 5));
     }
     // Caption pixels: near `ink` and not the face.
     int Ink(CActButton& button, COLORREF face, COLORREF ink) {
-        UpdateWindow(button.hWnd);
         int count = 0;
         for (int y = 0; y < ButtonSize.cy; ++y) {
             for (int x = 0; x < ButtonSize.cx; ++x) {
@@ -53,6 +53,7 @@ protected:
         return count;
     }
     bool HoverAt(CActButton& button, POINT point) {
+        UpdateWindow(button.hWnd);
         POINT screen = point;
         ClientToScreen(button.hWnd, &screen);
         SetCursorPos(screen.x, screen.y);
@@ -60,7 +61,7 @@ protected:
         return PixelAt(button.hWnd, 30, 15) == OverColour;
     }
     TTempFolder m_folder;
-    std::deque<std::string> m_paths;
+    std::string m_paths[4];
     TParentWindow m_parent;
     TActButtonOptions m_options;
 };
@@ -79,56 +80,59 @@ TEST_F(ActButton, OnlyANormalPictureShowsInEveryStateAndAMissingFileFailsCreatio
     EXPECT_EQ(missing.hWnd, nullptr);
 }
 
-TEST_F(ActButton, ClickReachesTheParentWhilePressedAndDisabledPicturesShow) {
+TEST_F(ActButton, ClickAndPressReachTheParentWhilePressedAndDisabledPicturesShow) {
     CActButton button;
     ASSERT_TRUE(button.Create(m_options));
-    EXPECT_EQ(Shown(button), NormalColour);
+    button.SetNotifyOnPress(true);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), NormalColour);
     SendMessageA(button.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_EQ(Shown(button), PressedColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), PressedColour);
     SendMessageA(button.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     const auto clicks = m_parent.Take(WM_COMMAND);
     ASSERT_EQ(clicks.size(), 1u);
     EXPECT_EQ(clicks[0].wParam, MAKEWPARAM(ButtonId, BN_CLICKED));
+    // Pressed notifications say which mouse button went down.
+    Press(button, WM_RBUTTONDOWN, WM_RBUTTONUP);
+    const auto presses = m_parent.Take(WM_ACTBUTTON_PRESSED);
+    ASSERT_EQ(presses.size(), 2u);
+    EXPECT_EQ(presses[0].wParam, static_cast<WPARAM>(ButtonId));
+    EXPECT_EQ(presses[0].lParam, 0);
+    EXPECT_EQ(presses[1].lParam, 1);
     EnableWindow(button.hWnd, FALSE);
-    EXPECT_EQ(Shown(button), DisabledColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), DisabledColour);
 }
 
 TEST_F(ActButton, LockedButtonSwallowsClicksLooksDisabledAndGreysItsCaption) {
-    m_options.caption = "WWWW";
     CActButton button;
-    button.SetTextColour(CaptionColour);
-    ASSERT_TRUE(button.Create(m_options));
+    ASSERT_TRUE(MakeCaptioned(button));
     EXPECT_GT(Ink(button, NormalColour, CaptionColour), 10);
     button.SetLocked(true);
-    EXPECT_EQ(Shown(button), DisabledColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), DisabledColour);
     EXPECT_EQ(Ink(button, DisabledColour, CaptionColour), 0);
     EXPECT_GT(Ink(button, DisabledColour, GetSysColor(COLOR_GRAYTEXT)), 10);
     button.SetNotifyOnPress(true);
-    SendMessageA(button.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    SendMessageA(button.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    Press(button, WM_LBUTTONDOWN, WM_LBUTTONUP);
     EXPECT_TRUE(m_parent.Take(WM_COMMAND).empty());
     EXPECT_TRUE(m_parent.Take(WM_ACTBUTTON_PRESSED).empty());
     button.SetLocked(false);
-    EXPECT_EQ(Shown(button), NormalColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), NormalColour);
 }
 
 TEST_F(ActButton, ToggleModeShowsPressedExactlyWhileCheckedWithABoldCaption) {
-    m_options.caption = "WWWW";
     CActButton button;
-    button.SetTextColour(CaptionColour);
-    ASSERT_TRUE(button.Create(m_options));
+    ASSERT_TRUE(MakeCaptioned(button));
     button.SetToggleMode(true);
     const int regular = Ink(button, NormalColour, CaptionColour);
     button.SetChecked(true);
-    EXPECT_EQ(Shown(button), PressedColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), PressedColour);
     EXPECT_GT(Ink(button, PressedColour, CaptionColour), regular);
     // Pressing and moving change nothing while checked.
     SendMessageA(button.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(button.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(6, 6));
-    EXPECT_EQ(Shown(button), PressedColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), PressedColour);
     SendMessageA(button.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     button.SetChecked(false);
-    EXPECT_EQ(Shown(button), NormalColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), NormalColour);
 }
 
 TEST_F(ActButton, HoverShowsInsideTheRegionOnlyAndEndsAtTheNextTickOutside) {
@@ -141,26 +145,12 @@ TEST_F(ActButton, HoverShowsInsideTheRegionOnlyAndEndsAtTheNextTickOutside) {
     ClientToScreen(button.hWnd, &outside);
     SetCursorPos(outside.x, outside.y);
     SendMessageA(button.hWnd, WM_TIMER, HoverTimerId, 0);
-    EXPECT_EQ(Shown(button, 30, 15), NormalColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 30, 15), NormalColour);
     // Without a region the hover picture never shows.
     m_options.shape = ShapeNone;
     CActButton plain;
     ASSERT_TRUE(plain.Create(m_options));
     EXPECT_FALSE(HoverAt(plain, POINT{10, 10}));
-}
-
-TEST_F(ActButton, NotifyOnPressPostsThePressWithTheButtonSide) {
-    CActButton button;
-    ASSERT_TRUE(button.Create(m_options));
-    button.SetNotifyOnPress(true);
-    SendMessageA(button.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    SendMessageA(button.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    SendMessageA(button.hWnd, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
-    const auto presses = m_parent.Take(WM_ACTBUTTON_PRESSED);
-    ASSERT_EQ(presses.size(), 2u);
-    EXPECT_EQ(presses[0].wParam, static_cast<WPARAM>(ButtonId));
-    EXPECT_EQ(presses[0].lParam, 0);
-    EXPECT_EQ(presses[1].lParam, 1);
 }
 
 TEST_F(ActButton, ASizeOtherThanThePicturesStretchesThem) {
@@ -169,7 +159,7 @@ TEST_F(ActButton, ASizeOtherThanThePicturesStretchesThem) {
     CActButton button;
     ASSERT_TRUE(button.Create(m_options));
     MoveWindow(button.hWnd, 20, 20, 90, 40, TRUE);
-    EXPECT_EQ(Shown(button), NormalColour);
+    EXPECT_EQ(PixelAt(button.hWnd, 2, 2), NormalColour);
     EXPECT_EQ(PixelAt(button.hWnd, 88, 38), NormalColour);
 }
 

@@ -37,16 +37,26 @@ protected:
         Pump();
     }
     LRESULT ListBoxAsk(UINT message, WPARAM wParam = 0) { return SendMessageA(m_combo.ListBox(), message, wParam, 0); }
+    int ScrollPosition() {
+        SCROLLINFO info;
+        info.fMask = SIF_POS;
+        return GetScrollInfo(m_combo.ScrollBar(), SB_CTL, &info) ? info.nPos : -1;
+    }
     TComboBoxOptions m_options;
     TGenComboBox m_combo;
 };
 
-TEST_F(ComboBox, DropButtonOpensAndClosesTheList) {
+TEST_F(ComboBox, DropButtonOpensAndClosesTheListAWheelStepMovesItByOneRow) {
     Make();
     ClickButton();
     ASSERT_TRUE(m_combo.ListOpen());
     EXPECT_EQ(ListBoxAsk(LB_GETCOUNT), Rows);
     EXPECT_EQ(GetCapture(), m_combo.ListBox());
+    ListBoxAsk(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA));
+    EXPECT_EQ(ListBoxAsk(LB_GETTOPINDEX), 1);
+    EXPECT_EQ(ScrollPosition(), RowHeight);
+    ListBoxAsk(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA));
+    EXPECT_EQ(ListBoxAsk(LB_GETTOPINDEX), 0);
     ClickButton();
     EXPECT_FALSE(m_combo.ListOpen());
     EXPECT_TRUE(m_parent.Take(WM_COMBO_CHOICE).empty());
@@ -79,34 +89,7 @@ TEST_F(ComboBox, OutsideClickClosesQuietlyUnlessARowIsSelected) {
     EXPECT_FALSE(IsWindowVisible(m_combo.hWnd));
 }
 
-TEST_F(ComboBox, WheelStepMovesTheListAndItsBarByOneRow) {
-    Make();
-    ClickButton();
-    ASSERT_EQ(ListBoxAsk(LB_GETTOPINDEX), 0);
-    ListBoxAsk(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA));
-    EXPECT_EQ(ListBoxAsk(LB_GETTOPINDEX), 1);
-    SCROLLINFO info;
-    info.fMask = SIF_POS;
-    ASSERT_TRUE(GetScrollInfo(m_combo.ScrollBar(), SB_CTL, &info));
-    EXPECT_EQ(info.nPos, RowHeight);
-    ListBoxAsk(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA));
-    EXPECT_EQ(ListBoxAsk(LB_GETTOPINDEX), 0);
-}
-
-TEST_F(ComboBox, EnterInTheFieldWhileOpenOnlyClosesTheList) {
-    Make();
-    m_combo.Select(1);
-    ClickButton();
-    ListBoxAsk(LB_SETCURSEL, 5);
-    SendMessageA(m_combo.TextField(), WM_KEYDOWN, VK_RETURN, 0);
-    Pump();
-    EXPECT_FALSE(m_combo.ListOpen());
-    EXPECT_TRUE(m_parent.Take(WM_COMBO_CHOICE).empty());
-    EXPECT_EQ(m_combo.SelectedIndex(), 1);
-    EXPECT_EQ(m_combo.Text(), "choice 1");
-}
-
-TEST_F(ComboBox, SelectingOutOfRangeKeepsTheSelectionAndAnOpenListFollows) {
+TEST_F(ComboBox, SelectingOutOfRangeKeepsTheSelectionAndEnterInTheFieldOnlyClosesTheList) {
     Make();
     for (int index : {3, Rows, -1})
         m_combo.Select(index);
@@ -116,10 +99,14 @@ TEST_F(ComboBox, SelectingOutOfRangeKeepsTheSelectionAndAnOpenListFollows) {
     EXPECT_EQ(ListBoxAsk(LB_GETCURSEL), 3);
     m_combo.Select(6);
     EXPECT_EQ(ListBoxAsk(LB_GETCURSEL), 6);
-    SCROLLINFO info;
-    info.fMask = SIF_POS;
-    GetScrollInfo(m_combo.ScrollBar(), SB_CTL, &info);
-    EXPECT_GT(info.nPos, 0);
+    EXPECT_GT(ScrollPosition(), 0);
+    ListBoxAsk(LB_SETCURSEL, 5);
+    SendMessageA(m_combo.TextField(), WM_KEYDOWN, VK_RETURN, 0);
+    Pump();
+    EXPECT_FALSE(m_combo.ListOpen());
+    EXPECT_TRUE(m_parent.Take(WM_COMBO_CHOICE).empty());
+    EXPECT_EQ(m_combo.SelectedIndex(), 6);
+    EXPECT_EQ(m_combo.Text(), "choice 6");
 }
 
 TEST(CheckBoxItem, ClickInsideTogglesWithinItsPairAndTellsTheOwner) {

@@ -49,6 +49,13 @@ TEST_F(Panels, RegisteringTwiceSucceedsAndAFailedCreationShowsTheExceptionBox) {
     EXPECT_TRUE(RegisterWindowClass("__UiTwice__", BoundWindowProcedure));
     EXPECT_TRUE(RegisterWindowClass("__UiTwice__", BoundWindowProcedure, TClassStyle::Plain));
     EXPECT_TRUE(RecordedMessageBoxes().empty());
+    // Without an object to bind, messages go to the default procedure.
+    HWND unbound = CreateBoundWindow(nullptr, "__UiTwice__", WS_CHILD, RECT{0, 0, 9, 9}, m_frame.hWnd);
+    EXPECT_EQ(WindowObject(unbound), nullptr);
+    EXPECT_EQ(SendMessageA(unbound, WM_USER + 7, 0, 0), 0);
+    SetWindowTextA(unbound, "plain");
+    EXPECT_EQ(GetWindowTextLengthA(unbound), 5);
+    DestroyWindow(unbound);
     TRecordingPanel panel(1);
     panel.SetClassName("__NoSuchClass__");
     EXPECT_FALSE(CreateWnd(&panel, WS_CHILD, 0, 0, 10, 10, m_frame.hWnd));
@@ -88,20 +95,6 @@ TEST_F(Panels, WindowAndDialogPanelsRouteToTheSameDefaultSlots) {
         EXPECT_EQ(SendMessageA(panel->hWnd, WM_CTLCOLORSTATIC, 0, 0),
                   reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH))) << asDialog;
     }
-}
-
-TEST_F(Panels, MessagesBeforeBindingGoToTheDefaultProcedure) {
-    RegisterWindowClass("__UiUnbound__", BoundWindowProcedure);
-    // No object as the creation parameter: nothing is ever bound.
-    HWND window = CreateWindowExA(0, "__UiUnbound__", nullptr, WS_CHILD, 0, 0, 20, 20, m_frame.hWnd, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    EXPECT_EQ(WindowObject(window), nullptr);
-    EXPECT_EQ(SendMessageA(window, WM_USER + 7, 0, 0), 0);
-    SetWindowTextA(window, "plain");
-    char text[16] = {};
-    EXPECT_EQ(SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 5);
-    DestroyWindow(window);
 }
 
 TEST_F(Panels, LeavingVetoedByOnActivateKeepsTheCurrentPanelAndItsTab) {

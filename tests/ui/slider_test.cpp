@@ -10,6 +10,8 @@ namespace {
 
 constexpr int SliderId = 31;
 constexpr RECT Track{0, 0, 223, 10};
+// Notifications as (message, position).
+using TNotes = std::vector<std::pair<UINT, LPARAM>>;
 
 class Slider : public TSkinTest {
 protected:
@@ -22,10 +24,10 @@ protected:
         Pump();
         m_parent.messages.clear();
     }
-    // The notifications posted since the last call, as (message, position).
-    std::vector<std::pair<UINT, LPARAM>> Notified() {
+    // The notifications posted since the last call.
+    TNotes Notified() {
         Pump();
-        std::vector<std::pair<UINT, LPARAM>> kept;
+        TNotes kept;
         for (const TRecordedMessage& one : m_parent.messages) {
             EXPECT_EQ(one.wParam, static_cast<WPARAM>(SliderId));
             kept.emplace_back(one.message, one.lParam);
@@ -38,13 +40,7 @@ protected:
         const RECT* rect = SliderAtlas().Find(id);
         return GetPixel(SliderAtlas().surface.dc, rect->left + x, rect->top + y);
     }
-    COLORREF Shown(CSliderBarEx& slider, int x) {
-        UpdateWindow(slider.hWnd);
-        return PixelAt(slider.hWnd, x, 5);
-    }
 };
-
-using TNotes = std::vector<std::pair<UINT, LPARAM>>;
 
 TEST_F(Slider, PositionAndThumbCentreFollowTheTrackArithmetic) {
     CSliderBarEx slider;
@@ -53,11 +49,6 @@ TEST_F(Slider, PositionAndThumbCentreFollowTheTrackArithmetic) {
     EXPECT_EQ(slider.CentreOfPosition(100), 211);
     EXPECT_EQ(slider.CentreOfPosition(50), 109);
     EXPECT_EQ(slider.PositionOfCentre(111), 50);
-    CSliderBarEx margins;
-    TSliderOptions withMargin;
-    withMargin.marginLeft = 10;
-    Make(margins, withMargin);
-    EXPECT_EQ(margins.CentreOfPosition(1), 21);
     // Upright: (110 - 1) - 5 - trunc(100 (p - 1) / 99), growing upwards.
     CSliderBarEx upright;
     TSliderOptions vertical;
@@ -68,7 +59,7 @@ TEST_F(Slider, PositionAndThumbCentreFollowTheTrackArithmetic) {
     EXPECT_EQ(upright.CentreOfPosition(100), 4);
 }
 
-TEST_F(Slider, PressOffTheThumbJumpsAndReportsChangingBeforePressed) {
+TEST_F(Slider, PressOffTheThumbJumpsThereOnItGripsItAndDragsPastTheEndsReportTheEnds) {
     CSliderBarEx slider;
     Make(slider);
     SendMessageA(slider.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(111, 5));
@@ -76,23 +67,13 @@ TEST_F(Slider, PressOffTheThumbJumpsAndReportsChangingBeforePressed) {
     EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_CHANGING, 50}, {WM_SLIDER_PRESSED, 50}}));
     SendMessageA(slider.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(111, 5));
     EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_SET, 50}}));
-}
-
-TEST_F(Slider, PressOnTheThumbKeepsItsGripAndDragsPastTheEndsReportTheEnds) {
-    CSliderBarEx slider;
-    Make(slider);
-    slider.SetPosition(50);
+    // Gripped 6 pixels right of its centre (109), the thumb follows 6 behind:
+    // at 125 its centre is 119, position 54.
     SendMessageA(slider.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(115, 5));
-    EXPECT_EQ(slider.Position(), 50);
     EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_PRESSED, 50}}));
-    // Gripped 6 pixels right of the centre, which follows 6 pixels behind.
-    SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(125, 5));
-    EXPECT_EQ(slider.Position(), slider.PositionOfCentre(119));
-    Notified();
-    SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(900, 5));
-    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_CHANGING, 100}}));
-    SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-500, 5));
-    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_CHANGING, 1}}));
+    for (int x : {125, 900, -500})
+        SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 5));
+    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_CHANGING, 54}, {WM_SLIDER_CHANGING, 100}, {WM_SLIDER_CHANGING, 1}}));
     SendMessageA(slider.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(-500, 5));
     EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_SET, 1}}));
 }
@@ -114,18 +95,12 @@ TEST_F(Slider, KeysMoveWithinTheRangeEachFollowedByOneSet) {
 TEST_F(Slider, OwnersSettersKeepTheRangeOrderedAndThePositionInsideIt) {
     CSliderBarEx slider;
     Make(slider);
-    const struct {
-        int minimum, maximum, position;
-        int expectedMin, expectedMax, expectedPosition;
-    } cases[] = {
-        {0, 10, 5, 0, 10, 5}, {0, 10, 99, 0, 10, 10}, {0, 10, -4, 0, 10, 0}, {20, 8, 9, 8, 20, 9},
-    };
-    for (const auto& one : cases) {
-        slider.SetRange(one.minimum, one.maximum);
-        slider.SetPosition(one.position);
-        EXPECT_EQ(slider.MinValue(), one.expectedMin);
-        EXPECT_EQ(slider.MaxValue(), one.expectedMax);
-        EXPECT_EQ(slider.Position(), one.expectedPosition);
+    slider.SetRange(20, 8);
+    EXPECT_EQ(slider.MinValue(), 8);
+    EXPECT_EQ(slider.MaxValue(), 20);
+    for (const auto& [asked, kept] : {std::pair{99, 20}, {-4, 8}, {9, 9}}) {
+        slider.SetPosition(asked);
+        EXPECT_EQ(slider.Position(), kept) << asked;
     }
     // A narrower range pulls the position in; the owner's changes are quiet
     // unless asked, and then told only when they really change something.
@@ -146,14 +121,14 @@ TEST_F(Slider, TrackIsOnBeforeTheThumbOffAfterItAndFollowsTheSetters) {
     noFocus.showFocus = false;
     Make(slider, noFocus);
     slider.SetPosition(50);
-    EXPECT_EQ(Shown(slider, 40), AtlasPixel(SliderBarOnId, 4, 5));
-    EXPECT_EQ(Shown(slider, 180), AtlasPixel(SliderBarOffId, 4, 5));
-    EXPECT_EQ(Shown(slider, 109), AtlasPixel(SliderThumbId, 11, 5));
+    EXPECT_EQ(PixelAt(slider.hWnd, 40, 5), AtlasPixel(SliderBarOnId, 4, 5));
+    EXPECT_EQ(PixelAt(slider.hWnd, 180, 5), AtlasPixel(SliderBarOffId, 4, 5));
+    EXPECT_EQ(PixelAt(slider.hWnd, 109, 5), AtlasPixel(SliderThumbId, 11, 5));
     slider.SetPosition(90);
-    EXPECT_EQ(Shown(slider, 160), AtlasPixel(SliderBarOnId, 4, 5));
+    EXPECT_EQ(PixelAt(slider.hWnd, 160, 5), AtlasPixel(SliderBarOnId, 4, 5));
     // Disabled: only the off track, and presses and keys are ignored.
     slider.SetEnabled(false);
-    EXPECT_EQ(Shown(slider, 40), AtlasPixel(SliderBarOffId, 4, 5));
+    EXPECT_EQ(PixelAt(slider.hWnd, 40, 5), AtlasPixel(SliderBarOffId, 4, 5));
     SendMessageA(slider.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
     SendMessageA(slider.hWnd, WM_KEYDOWN, VK_HOME, 0);
     EXPECT_EQ(slider.Position(), 90);

@@ -58,13 +58,13 @@ LRESULT TParentWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
 
 std::vector<TRecordedMessage> TParentWindow::Take(UINT message) {
     Pump();
-    std::vector<TRecordedMessage> kept;
-    for (const TRecordedMessage& one : messages) {
+    std::vector<TRecordedMessage> taken;
+    std::erase_if(messages, [&](const TRecordedMessage& one) {
         if (one.message == message)
-            kept.push_back(one);
-    }
-    messages.clear();
-    return kept;
+            taken.push_back(one);
+        return one.message == message;
+    });
+    return taken;
 }
 
 void TSkinTest::SetUp() {
@@ -74,6 +74,7 @@ void TSkinTest::SetUp() {
 }
 
 COLORREF PixelAt(HWND window, int x, int y) {
+    UpdateWindow(window);
     HDC dc = GetDC(window);
     const COLORREF colour = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
@@ -82,10 +83,7 @@ COLORREF PixelAt(HWND window, int x, int y) {
 
 std::string WriteSolidPng(const std::string& path, int width, int height, COLORREF colour) {
     Gdiplus::Bitmap image(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            image.SetPixel(x, y, Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
-    }
+    Gdiplus::Graphics(&image).Clear(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
     UINT count = 0;
     UINT size = 0;
     Gdiplus::GetImageEncodersSize(&count, &size);
