@@ -77,7 +77,7 @@ bool CActButton::Create(const TActButtonOptions& options) {
     SetClassName(ActButtonClass);
     const RECT rect{options.position.x, options.position.y, options.position.x + size.cx,
                     options.position.y + size.cy};
-    if (!CreateBoundWindow(this, ActButtonClass, options.style, rect, options.parent, options.controlId))
+    if (!CreateBoundWindow(this, options.style, rect, options.parent, options.controlId))
         return false;
     if (options.tooltip)
         m_hasTooltip = AttachToolTip(hWnd, options.tooltip) != FALSE;
@@ -118,10 +118,7 @@ void CActButton::Repaint() {
 }
 
 void CActButton::SetCaption(const char* text) {
-    if (text)
-        m_caption = std::make_unique<std::string>(text);
-    else
-        m_caption.reset();
+    m_caption = text ? text : "";
     if (hWnd)
         MakeFonts();
     Repaint();
@@ -158,7 +155,7 @@ void CActButton::SetLocked(bool locked) {
 }
 
 void CActButton::MakeFonts() {
-    if (m_caption && !m_font) {
+    if (!m_caption.empty() && !m_font) {
         m_font = MakeCaptionFont(FW_NORMAL);
         m_ownsFont = true;
     }
@@ -255,14 +252,14 @@ void CActButton::PaintState(int state) {
 }
 
 void CActButton::DrawCaption(HDC dc) {
-    if (!m_caption || m_caption->empty())
+    if (m_caption.empty())
         return;
     SetBkMode(dc, TRANSPARENT);
     HFONT chosen = (m_toggleMode && m_checked && m_boldFont) ? m_boldFont : m_font;
     HGDIOBJ previous = chosen ? SelectObject(dc, chosen) : nullptr;
     const bool grey = !IsWindowEnabled(hWnd) || m_locked;
     SetTextColor(dc, grey ? GetSysColor(COLOR_GRAYTEXT) : m_textColour);
-    std::wstring text = Utf8ToWide(*m_caption);
+    std::wstring text = Utf8ToWide(m_caption);
     if (text.size() > CaptionLimit)
         text.resize(CaptionLimit);
     RECT box = m_itemRect;
@@ -291,7 +288,7 @@ bool CActButton::HoverCheck() {
 
 void CActButton::ReleaseResources() {
     m_imageManager.reset();
-    m_caption.reset();
+    m_caption.clear();
     if (m_boldFont)
         DeleteObject(m_boldFont);
     m_boldFont = nullptr;

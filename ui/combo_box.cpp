@@ -57,8 +57,7 @@ bool TComboBox::Create(const TComboBoxOptions& options) {
         return false;
     m_options = options;
     SetClassName(ComboFrameClass);
-    return CreateBoundWindow(this, ComboFrameClass, WS_CHILD | WS_VISIBLE, options.rect, options.parent) !=
-           nullptr;
+    return CreateBoundWindow(this, WS_CHILD | WS_VISIBLE, options.rect, options.parent) != nullptr;
 }
 
 void TComboBox::AddItem(const std::string& text, int indent) {
@@ -109,8 +108,7 @@ void TComboBox::ToggleList() {
 }
 
 void TComboBox::OpenList() {
-    HWND list = CreateBoundWindow(&m_list, ComboListClass, WS_POPUP | WS_VISIBLE | WS_BORDER | WS_SYSMENU,
-                                  RECT{0, 0, 10, 10}, hWnd);
+    HWND list = CreateBoundWindow(&m_list, WS_POPUP | WS_VISIBLE | WS_BORDER | WS_SYSMENU, RECT{0, 0, 10, 10}, hWnd);
     if (!list)
         return;
     const RECT field = ScreenRectOf(m_textField);

@@ -58,7 +58,7 @@ class TComboBox;
 // The pop-up list's window; its messages are the combo box's to answer.
 class TComboList : public TWnd {
 public:
-    explicit TComboList(TComboBox& owner) : m_owner(owner) {}
+    explicit TComboList(TComboBox& owner) : m_owner(owner) { SetClassName(ComboListClass); }
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;

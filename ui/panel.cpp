@@ -8,8 +8,6 @@ POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(l
 
 }  // namespace
 
-CPanel::CPanel(int id) : panelId(id) {}
-
 CPanel::~CPanel() {
     DestroyOwnWindow();
     background.Release();
@@ -169,13 +167,13 @@ bool TPanelSet::AddPanel(std::unique_ptr<TPanelInfo> info) {
         window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(info->panelId), frame,
                                     procedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(info->panel.get())));
     } else {
-        const char* name = info->className[0] ? info->className : DefaultPanelClass;
         if (!info->className[0] && !RegisterWindowClass(DefaultPanelClass, BoundWindowProcedure))
             return false;
+        info->panel->SetClassName(info->className[0] ? info->className : DefaultPanelClass);
         // Made at the frame's size at once, so that the background the panel
         // prepares on creation covers it.
-        window = CreateBoundWindow(info->panel.get(), name,
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, client, frame);
+        window = CreateBoundWindow(info->panel.get(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                   client, frame);
     }
     if (!window)
         return false;

@@ -25,7 +25,7 @@ inline constexpr const char* DefaultPanelClass = "__DefaultPanelClass__";
 
 class CPanel : public CWndEx {
 public:
-    explicit CPanel(int id);
+    CPanel() = default;
     ~CPanel() override;
 
     virtual void PrepareBackground(HDC dc, const RECT& client);
@@ -58,7 +58,6 @@ public:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
 
     char title[256] = {};
-    int panelId = 0;
     TMemoryDC background;
 };
 

@@ -21,8 +21,7 @@ bool CSliderBarEx::Create(const TSliderOptions& options) {
     if (!RegisterWindowClass(SliderClass, BoundWindowProcedure, TClassStyle::Plain))
         return false;
     SetClassName(SliderClass);
-    if (!CreateBoundWindow(this, SliderClass, WS_CHILD | WS_VISIBLE, options.rect, options.parent,
-                           options.controlId))
+    if (!CreateBoundWindow(this, WS_CHILD | WS_VISIBLE, options.rect, options.parent, options.controlId))
         return false;
     if (options.tooltip)
         m_hasTooltip = AttachToolTip(hWnd, options.tooltip) != FALSE;

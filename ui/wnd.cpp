@@ -149,16 +149,15 @@ bool RegisterWindowClass(const char* className, WNDPROC procedure, TClassStyle s
     return false;
 }
 
-HWND CreateBoundWindow(TWnd* object, const char* className, DWORD style, const RECT& rect,
-                       HWND parent, int controlId) {
-    return CreateWindowExA(0, className, nullptr, style, rect.left, rect.top, rect.right - rect.left,
+HWND CreateBoundWindow(TWnd* object, DWORD style, const RECT& rect, HWND parent, int controlId) {
+    return CreateWindowExA(0, object->className, nullptr, style, rect.left, rect.top, rect.right - rect.left,
                            rect.bottom - rect.top, parent,
                            reinterpret_cast<HMENU>(static_cast<std::intptr_t>(controlId)),
                            GetModuleHandleA(nullptr), object);
 }
 
 bool CreateWnd(TWnd* object, DWORD style, int x, int y, int width, int height, HWND parent) {
-    HWND window = CreateBoundWindow(object, object->className, style, RECT{x, y, x + width, y + height}, parent);
+    HWND window = CreateBoundWindow(object, style, RECT{x, y, x + width, y + height}, parent);
     if (!window) {
         ShowLastErrorBox();
         return false;

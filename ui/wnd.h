@@ -71,10 +71,10 @@ enum class TClassStyle : UINT {
 // other failure is shown as "Exception" with the system's text.
 bool RegisterWindowClass(const char* className, WNDPROC procedure,
                          TClassStyle style = TClassStyle::DoubleClicks);
-// Creates a window of `className` bound to `object` (its creation parameter),
-// with `controlId` as its id. Null on failure, which is not shown.
-HWND CreateBoundWindow(TWnd* object, const char* className, DWORD style, const RECT& rect,
-                       HWND parent, int controlId = 0);
+// Creates the object's window under its className, bound to it (the object
+// is the creation parameter), with `controlId` as its id. Null on failure,
+// which is not shown.
+HWND CreateBoundWindow(TWnd* object, DWORD style, const RECT& rect, HWND parent, int controlId = 0);
 // Creates the object's window under its className; a failure is shown as
 // "Exception".
 bool CreateWnd(TWnd* object, DWORD style, int x, int y, int width, int height, HWND parent);

@@ -14,7 +14,6 @@ constexpr int DialogPanelId = 4321;
 
 class TRecordingPanel : public CPanel {
 public:
-    explicit TRecordingPanel(int id) : CPanel(id) {}
     void OnInitPanel(LPARAM) override { initialisedWithBackground = !background.released; }
     LRESULT OnUserMessage(UINT message, WPARAM, LPARAM) override {
         userMessages.push_back(message);
@@ -35,7 +34,7 @@ protected:
     TRecordingPanel* Add(TPanelSet& set, int id, bool asDialog = false, HWND tab = nullptr) {
         auto info = std::make_unique<TPanelInfo>();
         info->panelId = id;
-        info->panel = std::make_unique<TRecordingPanel>(id);
+        info->panel = std::make_unique<TRecordingPanel>();
         info->asDialog = asDialog;
         info->tabButton = tab;
         auto* panel = static_cast<TRecordingPanel*>(info->panel.get());
@@ -50,13 +49,14 @@ TEST_F(Panels, RegisteringTwiceSucceedsAndAFailedCreationShowsTheExceptionBox) {
     EXPECT_TRUE(RegisterWindowClass("__UiTwice__", BoundWindowProcedure, TClassStyle::Plain));
     EXPECT_TRUE(RecordedMessageBoxes().empty());
     // Without an object to bind, messages go to the default procedure.
-    HWND unbound = CreateBoundWindow(nullptr, "__UiTwice__", WS_CHILD, RECT{0, 0, 9, 9}, m_frame.hWnd);
+    HWND unbound = CreateWindowExA(0, "__UiTwice__", nullptr, WS_CHILD, 0, 0, 9, 9, m_frame.hWnd, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
     EXPECT_EQ(WindowObject(unbound), nullptr);
     EXPECT_EQ(SendMessageA(unbound, WM_USER + 7, 0, 0), 0);
     SetWindowTextA(unbound, "plain");
     EXPECT_EQ(GetWindowTextLengthA(unbound), 5);
     DestroyWindow(unbound);
-    TRecordingPanel panel(1);
+    TRecordingPanel panel;
     panel.SetClassName("__NoSuchClass__");
     EXPECT_FALSE(CreateWnd(&panel, WS_CHILD, 0, 0, 10, 10, m_frame.hWnd));
     StopRecordingMessageBoxes();

@@ -38,7 +38,8 @@ void Pump(int rounds) {
 
 TParentWindow::TParentWindow(int width, int height) {
     EnsureUiApplication();
-    CreateBoundWindow(this, ParentClass, WS_POPUP | WS_VISIBLE, RECT{0, 0, width, height}, nullptr);
+    SetClassName(ParentClass);
+    CreateBoundWindow(this, WS_POPUP | WS_VISIBLE, RECT{0, 0, width, height}, nullptr);
     Pump();
 }
 
