@@ -23,8 +23,7 @@ protected:
         m_options.rect = RECT{20, 20, 180, 44};
         m_options.listHeight = 22 + 3 * RowHeight;
         m_options.rowHeight = RowHeight;
-    }
-    void Make() {
+        m_options.hideOnCommit = true;
         ASSERT_TRUE(m_combo.Create(m_options));
         Pump();
     }
@@ -47,7 +46,6 @@ protected:
 };
 
 TEST_F(ComboBox, DropButtonOpensAndClosesTheListAWheelStepMovesItByOneRow) {
-    Make();
     ClickButton();
     ASSERT_TRUE(m_combo.ListOpen());
     EXPECT_EQ(ListBoxAsk(LB_GETCOUNT), Rows);
@@ -63,7 +61,6 @@ TEST_F(ComboBox, DropButtonOpensAndClosesTheListAWheelStepMovesItByOneRow) {
 }
 
 TEST_F(ComboBox, ClickOnARowChoosesItAndTellsTheParent) {
-    Make();
     ClickButton();
     ClickList(POINT{10, RowHeight * 2 + 3});
     EXPECT_FALSE(m_combo.ListOpen());
@@ -76,8 +73,6 @@ TEST_F(ComboBox, ClickOnARowChoosesItAndTellsTheParent) {
 }
 
 TEST_F(ComboBox, OutsideClickClosesQuietlyUnlessARowIsSelected) {
-    m_options.hideOnCommit = true;
-    Make();
     ClickButton();
     ClickList(Outside);
     EXPECT_FALSE(m_combo.ListOpen());
@@ -90,7 +85,6 @@ TEST_F(ComboBox, OutsideClickClosesQuietlyUnlessARowIsSelected) {
 }
 
 TEST_F(ComboBox, SelectingOutOfRangeKeepsTheSelectionAndEnterInTheFieldOnlyClosesTheList) {
-    Make();
     for (int index : {3, Rows, -1})
         m_combo.Select(index);
     EXPECT_EQ(m_combo.SelectedIndex(), 3);
