@@ -11,6 +11,15 @@ constexpr const char* CaptionFace = "굴림";
 constexpr std::size_t CaptionLimit = 256;
 constexpr int CellsPerStrip = 4;
 
+// Stores a value that differs from the field's; false when it is the same.
+template <class T>
+bool Assign(T& field, T value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
 // The system BUTTON procedure that the button class chains to.
 WNDPROC g_buttonProcedure = nullptr;
 
@@ -125,33 +134,26 @@ void CActButton::SetCaption(const char* text) {
 }
 
 void CActButton::SetTextColour(COLORREF colour) {
-    if (colour == m_textColour)
-        return;
-    m_textColour = colour;
-    Repaint();
+    if (Assign(m_textColour, colour))
+        Repaint();
 }
 
 void CActButton::SetToggleMode(bool toggle) {
-    if (toggle == m_toggleMode)
+    if (!Assign(m_toggleMode, toggle))
         return;
-    m_toggleMode = toggle;
     if (hWnd)
         MakeFonts();
     Repaint();
 }
 
 void CActButton::SetChecked(bool checked) {
-    if (checked == m_checked)
-        return;
-    m_checked = checked;
-    Repaint();
+    if (Assign(m_checked, checked))
+        Repaint();
 }
 
 void CActButton::SetLocked(bool locked) {
-    if (locked == m_locked)
-        return;
-    m_locked = locked;
-    Repaint();
+    if (Assign(m_locked, locked))
+        Repaint();
 }
 
 void CActButton::MakeFonts() {
