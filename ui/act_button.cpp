@@ -9,7 +9,19 @@ namespace {
 constexpr int CaptionHeight = 12;
 constexpr const char* CaptionFace = "굴림";
 constexpr std::size_t CaptionLimit = 256;
-constexpr UINT LeftButtonDownBit = 1;
+constexpr int CellsPerStrip = 4;
+
+// Stores a value that differs from the field's; false when it is the same.
+template <class T>
+bool Assign(T& field, T value) {
+    if (field == value)
+        return false;
+    field = value;
+    return true;
+}
+
+// The system BUTTON procedure that the button class chains to.
+WNDPROC g_buttonProcedure = nullptr;
 
 HFONT MakeCaptionFont(int weight) {
     return CreateFontA(CaptionHeight, 0, 0, 0, weight, 0, 0, 0, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
@@ -17,18 +29,19 @@ HFONT MakeCaptionFont(int weight) {
                        CaptionFace);
 }
 
-void FillBlack(TMemoryDC& surface) {
-    RECT all{0, 0, surface.width, surface.height};
-    FillRect(surface.dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-}
-
 }  // namespace
-
-WNDPROC CActButton::systemProcedure = nullptr;
 
 CActButton::~CActButton() {
     DestroyOwnWindow();
     ReleaseResources();
+}
+
+LRESULT CActButton::ChainToButton(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(g_buttonProcedure, window, message, wParam, lParam);
+}
+
+LRESULT CActButton::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RouteWindowMessage(window, message, wParam, lParam, ChainToButton);
 }
 
 bool CActButton::RegisterButtonClass() {
@@ -39,165 +52,170 @@ bool CActButton::RegisterButtonClass() {
     WNDCLASSEXA button;
     if (!GetClassInfoExA(instance, "BUTTON", &button))
         return false;
-    systemProcedure = button.lpfnWndProc;
+    g_buttonProcedure = button.lpfnWndProc;
     button.lpfnWndProc = WindowProcedure;
     button.lpszClassName = ActButtonClass;
     button.hInstance = instance;
     return RegisterClassExA(&button) != 0;
 }
 
-bool CActButton::Create(HDC reference, const char* normalPath, const char* pressedPath,
-                        const char* overPath, const char* disabledPath, const char* captionText,
-                        POINT position, SIZE size, HDC background, HWND parent, int controlId,
-                        const char* tooltipText) {
-    notifyOnPress = 0;
-    toggleMode = 0;
-    HDC screen = reference ? nullptr : GetDC(nullptr);
-    HDC ref = reference ? reference : screen;
+bool CActButton::Create(const TActButtonOptions& options) {
+    m_shape = options.shape;
+    m_cursor = options.cursor;
+    if (options.font) {
+        m_font = options.font;
+        m_ownsFont = false;
+    }
+    SIZE size = options.size;
+    if (const TAtlasFaces& faces = options.faces; faces.atlas) {
+        const RECT* normal = faces.atlas->Find(faces.normal);
+        if (!normal)
+            return false;
+        m_imageAtlas = faces.atlas;
+        m_imageNormal = static_cast<LONG>(faces.normal);
+        m_imagePressed = static_cast<LONG>(faces.pressed);
+        m_imageOver = static_cast<LONG>(faces.over);
+        m_imageDisabled = static_cast<LONG>(faces.disabled);
+        size = SIZE{normal->right - normal->left, normal->bottom - normal->top};
+    } else if (!LoadPictures(options)) {
+        return false;
+    }
+    SetCaption(options.caption);
+    if (!RegisterButtonClass())
+        return false;
+    SetClassName(ActButtonClass);
+    const RECT rect{options.position.x, options.position.y, options.position.x + size.cx,
+                    options.position.y + size.cy};
+    if (!CreateBoundWindow(this, options.style, rect, options.parent, options.controlId))
+        return false;
+    if (options.tooltip)
+        m_hasTooltip = AttachToolTip(hWnd, options.tooltip) != FALSE;
+    return true;
+}
+
+bool CActButton::LoadPictures(const TActButtonOptions& options) {
+    const SIZE size = options.size;
+    HDC screen = options.reference ? nullptr : GetDC(nullptr);
+    HDC reference = options.reference ? options.reference : screen;
     TMemoryDC scratch;
-    bool ok = scratch.Prepare(ref, size.cx, size.cy);
+    bool ok = scratch.Prepare(reference, size.cx, size.cy);
     if (ok)
-        imageManager = std::make_unique<CMemoryDCMan>(4, size.cx, size.cy);
-    const char* paths[4] = {normalPath, pressedPath, overPath, disabledPath};
-    LONG* handles[4] = {&imageNormal, &imagePressed, &imageOver, &imageDisabled};
+        m_imageManager = std::make_unique<CMemoryDCMan>(CellsPerStrip, size.cx, size.cy);
+    const char* paths[4] = {options.normalPath, options.pressedPath, options.overPath, options.disabledPath};
+    LONG* handles[4] = {&m_imageNormal, &m_imagePressed, &m_imageOver, &m_imageDisabled};
     for (int i = 0; ok && i < 4; ++i) {
         if (!paths[i])
             continue;
         const std::string path = ResolveSkinPath(paths[i]);
-        if (!background)
-            FillBlack(scratch);
-        if (!DrawImageFileOver(scratch, background, position.x, position.y, size.cx, size.cy,
-                               path.c_str())) {
-            ok = false;
-            break;
-        }
-        // The same path gives the same key, so a picture named twice is stored once.
-        ok = imageManager->AddImage(ref, scratch.dc, scratch.bitmap,
-                                    RegisterWindowMessageA(path.c_str()), handles[i]);
+        if (!options.background)
+            FillSolid(scratch.dc, RECT{0, 0, size.cx, size.cy}, RGB(0, 0, 0));
+        ok = DrawImageFileOver(scratch, options.background, options.position.x, options.position.y, size.cx,
+                               size.cy, path.c_str()) &&
+             // The same path gives the same key, so a picture named twice is stored once.
+             m_imageManager->AddImage(reference, scratch.dc, scratch.bitmap, RegisterWindowMessageA(path.c_str()),
+                                      handles[i]);
     }
     scratch.Release();
     if (screen)
         ReleaseDC(nullptr, screen);
-    if (!ok)
-        return false;
-    SetCaption(captionText);
-    if (!CreateButtonWindow(position, size, parent, controlId, WS_CHILD | WS_VISIBLE | BS_OWNERDRAW))
-        return false;
-    if (tooltipText)
-        hasTooltip = AttachToolTip(hWnd, tooltipText) != FALSE;
-    return true;
+    return ok;
 }
 
-bool CActButton::CreateFromAtlas(TImageAtlas* atlas, UINT normalId, UINT pressedId, UINT overId,
-                                 UINT disabledId, POINT position, HWND parent, int controlId,
-                                 DWORD style) {
-    const RECT* normal = atlas ? atlas->Find(normalId) : nullptr;
-    if (!normal)
-        return false;
-    imageAtlas = atlas;
-    imageNormal = static_cast<LONG>(normalId);
-    imagePressed = static_cast<LONG>(pressedId);
-    imageOver = static_cast<LONG>(overId);
-    imageDisabled = static_cast<LONG>(disabledId);
-    const SIZE size{normal->right - normal->left, normal->bottom - normal->top};
-    return CreateButtonWindow(position, size, parent, controlId, style);
-}
-
-bool CActButton::CreateButtonWindow(POINT position, SIZE size, HWND parent, int controlId,
-                                    DWORD style) {
-    if (!RegisterButtonClass())
-        return false;
-    SetClassName(ActButtonClass);
-    HWND window = CreateWindowExA(0, ActButtonClass, nullptr, style, position.x, position.y, size.cx,
-                                  size.cy, parent,
-                                  reinterpret_cast<HMENU>(static_cast<std::intptr_t>(controlId)),
-                                  GetModuleHandleA(nullptr), this);
-    if (!window)
-        return false;
-    hWnd = window;
-    created = true;
-    return true;
-}
-
-void CActButton::SetFont(HFONT captionFont, bool owns) {
-    if (font && ownsFont && font != captionFont)
-        DeleteObject(font);
-    font = captionFont;
-    ownsFont = owns;
+void CActButton::Repaint() {
+    if (hWnd)
+        InvalidateRect(hWnd, nullptr, FALSE);
 }
 
 void CActButton::SetCaption(const char* text) {
-    if (text)
-        caption = std::make_unique<std::string>(text);
-    else
-        caption.reset();
-    if (hWnd) {
+    m_caption = text ? text : "";
+    if (hWnd)
         MakeFonts();
-        InvalidateRect(hWnd, nullptr, FALSE);
-    }
+    Repaint();
+}
+
+void CActButton::SetTextColour(COLORREF colour) {
+    if (Assign(m_textColour, colour))
+        Repaint();
+}
+
+void CActButton::SetToggleMode(bool toggle) {
+    if (!Assign(m_toggleMode, toggle))
+        return;
+    if (hWnd)
+        MakeFonts();
+    Repaint();
+}
+
+void CActButton::SetChecked(bool checked) {
+    if (Assign(m_checked, checked))
+        Repaint();
+}
+
+void CActButton::SetLocked(bool locked) {
+    if (Assign(m_locked, locked))
+        Repaint();
 }
 
 void CActButton::MakeFonts() {
-    if (caption && !font) {
-        font = MakeCaptionFont(FW_NORMAL);
-        ownsFont = true;
+    if (!m_caption.empty() && !m_font) {
+        m_font = MakeCaptionFont(FW_NORMAL);
+        m_ownsFont = true;
     }
-    if (toggleMode && !boldFont)
-        boldFont = MakeCaptionFont(FW_BOLD);
+    if (m_toggleMode && !m_boldFont)
+        m_boldFont = MakeCaptionFont(FW_BOLD);
 }
 
 void CActButton::OnCreate(const CREATESTRUCTA* create) {
-    if (!cursor)
-        cursor = LoadCursorA(nullptr, IDC_ARROW);
+    if (!m_cursor)
+        m_cursor = LoadCursorA(nullptr, IDC_ARROW);
     BuildRegion(create->cx, create->cy);
-    if (region) {
+    if (m_region) {
         HRGN copy = CreateRectRgn(0, 0, 0, 0);
-        CombineRgn(copy, region, nullptr, RGN_COPY);
+        CombineRgn(copy, m_region, nullptr, RGN_COPY);
         SetWindowRgn(hWnd, copy, TRUE);
     }
     MakeFonts();
 }
 
 void CActButton::BuildRegion(int width, int height) {
-    if (shape == ShapeNone)
+    if (m_shape == ShapeNone)
         return;
-    if (shape == ShapeEllipse) {
-        region = CreateEllipticRgn(0, 0, width + 1, height + 1);
+    if (m_shape == ShapeEllipse) {
+        m_region = CreateEllipticRgn(0, 0, width + 1, height + 1);
         return;
     }
-    if (shape == ShapeFromImage) {
-        if (!imageAtlas)
+    if (m_shape == ShapeFromImage) {
+        if (!m_imageAtlas)
             return;
         HDC windowDc = GetDC(hWnd);
         TMemoryDC scratch;
         if (scratch.Prepare(windowDc, width, height)) {
             RECT whole{0, 0, width, height};
-            imageAtlas->Draw(scratch.dc, &whole, static_cast<UINT>(imageNormal), false);
-            region = BuildRegionFromBitmap(scratch.dc, scratch.bitmap);
+            m_imageAtlas->Draw(scratch.dc, &whole, static_cast<UINT>(m_imageNormal));
+            m_region = BuildRegionFromBitmap(scratch.dc, scratch.bitmap);
         }
         scratch.Release();
         ReleaseDC(hWnd, windowDc);
         return;
     }
-    region = CreateRoundRectRgn(0, 0, width + 1, height + 1, shape, shape);
+    m_region = CreateRoundRectRgn(0, 0, width + 1, height + 1, m_shape, m_shape);
 }
 
 LONG CActButton::ImageOfState(int state) const {
-    const LONG images[4] = {imageNormal, imagePressed, imageOver, imageDisabled};
+    const LONG images[4] = {m_imageNormal, m_imagePressed, m_imageOver, m_imageDisabled};
     const LONG chosen = images[state & 3];
-    return (chosen == NoImage || chosen == ImageNotLoaded) ? imageNormal : chosen;
+    return chosen == NoImage ? m_imageNormal : chosen;
 }
 
 void CActButton::DrawItem(DRAWITEMSTRUCT* item) {
     if (!item)
         return;
-    itemState = item->itemState;
-    itemRect = item->rcItem;
+    m_itemRect = item->rcItem;
     int state = StateNormal;
-    if (toggleMode)
-        state = checked ? StatePressed : StateNormal;
-    else if (IsWindowEnabled(hWnd) && !locked)
-        state = (itemState & ODS_SELECTED) ? StatePressed : StateNormal;
+    if (m_toggleMode)
+        state = m_checked ? StatePressed : StateNormal;
+    else if (IsWindowEnabled(hWnd) && !m_locked)
+        state = (item->itemState & ODS_SELECTED) ? StatePressed : StateNormal;
     else
         state = StateDisabled;
     PaintState(state);
@@ -206,27 +224,27 @@ void CActButton::DrawItem(DRAWITEMSTRUCT* item) {
 void CActButton::PaintState(int state) {
     if (!hWnd)
         return;
-    if (itemRect.right <= itemRect.left)
-        GetClientRect(hWnd, &itemRect);
+    if (m_itemRect.right <= m_itemRect.left)
+        GetClientRect(hWnd, &m_itemRect);
     HDC dc = GetDC(hWnd);
-    if (region)
-        SelectClipRgn(dc, region);
+    if (m_region)
+        SelectClipRgn(dc, m_region);
     const LONG image = ImageOfState(state);
-    if (image != NoImage && image != ImageNotLoaded) {
-        if (imageAtlas) {
-            imageAtlas->Draw(dc, &itemRect, static_cast<UINT>(image), false);
-        } else if (imageManager) {
+    if (image != NoImage) {
+        if (m_imageAtlas) {
+            m_imageAtlas->Draw(dc, &m_itemRect, static_cast<UINT>(image));
+        } else if (m_imageManager) {
             HDC cellDc = nullptr;
             int cellX = 0;
-            if (imageManager->Resolve(image, &cellDc, &cellX)) {
-                const int width = itemRect.right - itemRect.left;
-                const int height = itemRect.bottom - itemRect.top;
-                stretch = width != imageManager->cellWidth || height != imageManager->cellHeight;
+            if (m_imageManager->Resolve(image, &cellDc, &cellX)) {
+                const int width = m_itemRect.right - m_itemRect.left;
+                const int height = m_itemRect.bottom - m_itemRect.top;
+                const bool stretch = width != m_imageManager->cellWidth || height != m_imageManager->cellHeight;
                 if (stretch)
-                    StretchBlt(dc, itemRect.left, itemRect.top, width, height, cellDc, cellX, 0,
-                               imageManager->cellWidth, imageManager->cellHeight, SRCCOPY);
+                    StretchBlt(dc, m_itemRect.left, m_itemRect.top, width, height, cellDc, cellX, 0,
+                               m_imageManager->cellWidth, m_imageManager->cellHeight, SRCCOPY);
                 else
-                    BitBlt(dc, itemRect.left, itemRect.top, width, height, cellDc, cellX, 0, SRCCOPY);
+                    BitBlt(dc, m_itemRect.left, m_itemRect.top, width, height, cellDc, cellX, 0, SRCCOPY);
             }
         }
         DrawCaption(dc);
@@ -236,17 +254,17 @@ void CActButton::PaintState(int state) {
 }
 
 void CActButton::DrawCaption(HDC dc) {
-    if (!caption || caption->empty())
+    if (m_caption.empty())
         return;
     SetBkMode(dc, TRANSPARENT);
-    HFONT chosen = (toggleMode && checked && boldFont) ? boldFont : font;
+    HFONT chosen = (m_toggleMode && m_checked && m_boldFont) ? m_boldFont : m_font;
     HGDIOBJ previous = chosen ? SelectObject(dc, chosen) : nullptr;
-    const bool grey = !IsWindowEnabled(hWnd) || locked;
-    SetTextColor(dc, grey ? GetSysColor(COLOR_GRAYTEXT) : textColour);
-    std::wstring text = Utf8ToWide(*caption);
+    const bool grey = !IsWindowEnabled(hWnd) || m_locked;
+    SetTextColor(dc, grey ? GetSysColor(COLOR_GRAYTEXT) : m_textColour);
+    std::wstring text = Utf8ToWide(m_caption);
     if (text.size() > CaptionLimit)
         text.resize(CaptionLimit);
-    RECT box = itemRect;
+    RECT box = m_itemRect;
     DrawTextW(dc, text.c_str(), -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     if (previous)
         SelectObject(dc, previous);
@@ -256,118 +274,103 @@ bool CActButton::HoverCheck() {
     POINT point;
     GetCursorPos(&point);
     ScreenToClient(hWnd, &point);
-    if (!pressed && region && PtInRegion(region, point.x, point.y)) {
-        if (!hovering) {
-            PaintState(locked ? StateDisabled : StateOver);
-            hovering = true;
+    if (!m_pressed && m_region && PtInRegion(m_region, point.x, point.y)) {
+        if (!m_hovering) {
+            PaintState(m_locked ? StateDisabled : StateOver);
+            m_hovering = true;
         }
         return true;
     }
     KillTimer(hWnd, HoverTimerId);
-    if (hovering && !pressed)
-        InvalidateRect(hWnd, nullptr, FALSE);
-    hovering = false;
+    if (m_hovering && !m_pressed)
+        Repaint();
+    m_hovering = false;
     return false;
 }
 
 void CActButton::ReleaseResources() {
-    imageManager.reset();
-    caption.reset();
-    if (boldFont)
-        DeleteObject(boldFont);
-    boldFont = nullptr;
-    if (font && ownsFont)
-        DeleteObject(font);
-    font = nullptr;
-    if (region)
-        DeleteObject(region);
-    region = nullptr;
+    m_imageManager.reset();
+    m_caption.clear();
+    if (m_boldFont)
+        DeleteObject(m_boldFont);
+    m_boldFont = nullptr;
+    if (m_font && m_ownsFont)
+        DeleteObject(m_font);
+    m_font = nullptr;
+    if (m_region)
+        DeleteObject(m_region);
+    m_region = nullptr;
 }
 
-LRESULT CActButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* chain) {
-    *chain = true;
-    const bool outsideToggle = !toggleMode;
+void CActButton::OnPress(UINT message, LPARAM lParam) {
+    m_pressed = true;
+    m_lastMouseX = GET_X_LPARAM(lParam);
+    m_lastMouseY = GET_Y_LPARAM(lParam);
+    if (m_notifyOnPress)
+        PostMessageA(GetParent(hWnd), WM_ACTBUTTON_PRESSED, static_cast<WPARAM>(GetDlgCtrlID(hWnd)),
+                     message == WM_RBUTTONDOWN ? 1 : 0);
+}
+
+LRESULT CActButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+    // Unless said otherwise the system button goes on with the message.
+    *handled = false;
+    const bool mouseButton = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+                             message == WM_LBUTTONDBLCLK || message == WM_LBUTTONUP || message == WM_RBUTTONUP;
+    if (mouseButton && m_locked) {
+        *handled = true;
+        return 0;
+    }
     switch (message) {
+    case WM_CREATE:
+        OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lParam));
+        return 0;
     case WM_ERASEBKGND:
-        *chain = false;
+        *handled = true;
         return 1;
+    case WM_ENABLE:
+        // The disabled picture is a state of its own.
+        Repaint();
+        return 0;
     case WM_SETCURSOR:
-        if ((stateBits & LeftButtonDownBit) ||
-            (region && PtInRegion(region, lastMouseX, lastMouseY))) {
-            SetCursor(cursor);
-            *chain = false;
+        if (m_pressed || (m_region && PtInRegion(m_region, m_lastMouseX, m_lastMouseY))) {
+            SetCursor(m_cursor);
+            *handled = true;
         }
         return 0;
     case WM_MOUSEMOVE:
-        if (outsideToggle && imageOver != NoImage) {
+        if (!m_toggleMode && m_imageOver != NoImage) {
             SetTimer(hWnd, HoverTimerId, HoverPeriodMs, nullptr);
             HoverCheck();
         }
-        lastMouseX = GET_X_LPARAM(lParam);
-        lastMouseY = GET_Y_LPARAM(lParam);
+        m_lastMouseX = GET_X_LPARAM(lParam);
+        m_lastMouseY = GET_Y_LPARAM(lParam);
         return 0;
     case WM_TIMER:
         if (wParam == HoverTimerId && !HoverCheck())
-            *chain = false;
+            *handled = true;
         return 0;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
-        if (locked) {
-            *chain = false;
-            return 0;
-        }
-        if (outsideToggle) {
-            stateBits |= LeftButtonDownBit;
-            pressed = true;
-            lastMouseX = GET_X_LPARAM(lParam);
-            lastMouseY = GET_Y_LPARAM(lParam);
-            if (notifyOnPress)
-                PostMessageA(GetParent(hWnd), WM_ACTBUTTON_PRESSED,
-                             static_cast<WPARAM>(GetDlgCtrlID(hWnd)), message == WM_RBUTTONDOWN ? 1 : 0);
-        }
+        if (!m_toggleMode)
+            OnPress(message, lParam);
         return 0;
     case WM_LBUTTONDBLCLK:
-        if (locked) {
-            *chain = false;
-            return 0;
-        }
-        if (outsideToggle && notifyOnPress)
+        if (!m_toggleMode && m_notifyOnPress)
             PostMessageA(GetParent(hWnd), WM_ACTBUTTON_PRESSED, static_cast<WPARAM>(GetDlgCtrlID(hWnd)), 0);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-        if (locked) {
-            *chain = false;
-            return 0;
-        }
-        if (outsideToggle) {
-            stateBits &= ~LeftButtonDownBit;
-            pressed = false;
-        }
+        if (!m_toggleMode)
+            m_pressed = false;
         return 0;
     case WM_DESTROY:
         KillTimer(hWnd, HoverTimerId);
-        if (hasTooltip)
+        if (m_hasTooltip)
             AttachToolTip(hWnd, nullptr);
-        hasTooltip = false;
+        m_hasTooltip = false;
         ReleaseResources();
         return 0;
     default:
         return 0;
     }
-}
-
-LRESULT CActButton::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* button = BoundObject<CActButton>(window, message, lParam);
-    if (!button)
-        return CallWindowProcA(systemProcedure, window, message, wParam, lParam);
-    if (message == WM_CREATE)
-        button->OnCreate(reinterpret_cast<const CREATESTRUCTA*>(lParam));
-    bool chain = true;
-    const LRESULT result = button->OnMessage(message, wParam, lParam, &chain);
-    if (message == WM_NCDESTROY)
-        UnbindWindow(window);
-    if (!chain)
-        return result;
-    return CallWindowProcA(systemProcedure, window, message, wParam, lParam);
 }

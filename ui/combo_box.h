@@ -32,7 +32,37 @@ struct TComboItem {
     int indent = 0;
     const LOGFONTA* logFont = nullptr;
     bool hasFont = false;
-    bool ownsText = true;
+};
+
+struct TComboBoxOptions {
+    HWND parent = nullptr;
+    RECT rect{};
+    // The text field's and the rows' font; with `rowFont` the rows are drawn
+    // by GDI+ in that one instead.
+    HFONT font = nullptr;
+    Gdiplus::Font* rowFont = nullptr;
+    // Creators compute the list's height from the number of rows.
+    int listHeight = 60;
+    int rowHeight = 18;
+    // The text field is disabled.
+    bool readOnly = false;
+    // A choice made by clicking outside the list hides the whole combo box.
+    bool hideOnCommit = false;
+    bool customScrollBar = true;
+    // The drop button's pictures; null: the shared combo button atlas.
+    TImageAtlas* buttonAtlas = nullptr;
+};
+
+class TComboBox;
+
+// The pop-up list's window; its messages are the combo box's to answer.
+class TComboList : public TWnd {
+public:
+    explicit TComboList(TComboBox& owner) : m_owner(owner) { SetClassName(ComboListClass); }
+
+private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
+    TComboBox& m_owner;
 };
 
 class TComboBox : public TWnd {
@@ -43,56 +73,53 @@ public:
     // Fills the list box when the list opens; false leaves it empty.
     virtual bool PrepareList(HWND listBoxWindow, bool opening) = 0;
 
-    bool Create(HWND parent, const RECT& rect, HFONT listFont, Gdiplus::Font* rowFont);
+    bool Create(const TComboBoxOptions& options);
     void AddItem(const std::string& text, int indent = 0);
+    // An index out of range keeps the selection and only refreshes it.
     void Select(int index);
     void ToggleList();
-    bool ListOpen() const { return listWindow != nullptr; }
+    bool ListOpen() const { return m_list.hWnd != nullptr; }
+    int SelectedIndex() const { return m_selectedIndex; }
     std::string Text() const;
-
-    HPEN borderPen = nullptr;
-    TMemoryDC background;
-    HFONT font = nullptr;
-    Gdiplus::Font* gdipFont = nullptr;
-    HWND listWindow = nullptr;
-    HWND listBox = nullptr;
-    HWND scrollBar = nullptr;
-    HWND textField = nullptr;
-    CActButton dropButton;
-    int listHeight = 60;
-    int rowHeight = 18;
-    bool readOnly = false;
-    bool hideOnCommit = false;
-    std::vector<std::unique_ptr<TComboItem>> items;
-    int selectedIndex = -1;
-    SCROLLINFO scrollInfo;
-    int scrollPos = 0;
-    bool customScrollBar = true;
-    TImageAtlas* buttonAtlas = nullptr;
-    HBRUSH selectionBrush = nullptr;
-    HPEN selectionPen = nullptr;
-    HBRUSH listBackgroundBrush = nullptr;
-    std::wstring textBuffer;
+    HWND TextField() const { return m_textField; }
+    // Null while the list is closed.
+    HWND ListBox() const { return m_listBox; }
+    HWND ScrollBar() const { return m_scrollBar; }
 
 private:
-    static LRESULT FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT ListWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class TComboList;
     static LRESULT ListBoxSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT TextFieldSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    LRESULT OnFrameMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
-    LRESULT OnListMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
+    LRESULT OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
     LRESULT OnListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled);
     void OnFrameCreate();
     void OnFrameSize(int width, int height);
-    void OnListCreate(HWND window);
+    void OnListCreate();
+    void OnListDestroy();
     void OpenList();
     void CloseList();
     void DrawRow(const DRAWITEMSTRUCT& item);
     void SyncScrollBar();
-    void CommitChoice(bool fromOutside);
+    // Where the click that ends the list fell.
+    enum class TClickPlace { InList, Outside };
+    void CommitChoice(TClickPlace place);
     void SetFieldText(const std::string& text);
 
+    TComboBoxOptions m_options;
+    HPEN m_borderPen = nullptr;
+    TMemoryDC m_background;
+    TComboList m_list{*this};
+    HWND m_listBox = nullptr;
+    HWND m_scrollBar = nullptr;
+    HWND m_textField = nullptr;
+    CActButton m_dropButton;
+    std::vector<std::unique_ptr<TComboItem>> m_items;
+    int m_selectedIndex = -1;
+    int m_scrollPos = 0;
+    HBRUSH m_selectionBrush = nullptr;
+    HPEN m_selectionPen = nullptr;
     WNDPROC m_listBoxProcedure = nullptr;
     WNDPROC m_textFieldProcedure = nullptr;
 };

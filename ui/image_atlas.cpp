@@ -1,6 +1,5 @@
 #include "ui/image_atlas.h"
 
-#include "ui/memory_dc.h"
 #include "ui/memory_dc_man.h"
 
 namespace {
@@ -17,39 +16,19 @@ std::unordered_map<UINT, std::unique_ptr<RECT>> TImageAtlas::MakeRects() {
 
 bool TImageAtlas::Create(HDC reference, LONG width, LONG height) {
     Release();
-    if (!reference)
-        return false;
-    dc = CreateCompatibleDC(reference);
-    if (!dc)
-        return false;
-    bitmap = CreateCompatibleBitmap(reference, width, height);
-    if (!bitmap) {
-        DeleteDC(dc);
-        dc = nullptr;
-        return false;
-    }
-    SelectObject(dc, bitmap);
-    released = false;
-    return true;
-}
-
-void TImageAtlas::Adopt(HDC surfaceDc, HBITMAP surfaceBitmap) {
-    Release();
-    dc = surfaceDc;
-    bitmap = surfaceBitmap;
-    released = !dc;
+    return surface.Prepare(reference, width, height);
 }
 
 bool TImageAtlas::Add(UINT id, LONG left, LONG top, LONG right, LONG bottom, HDC reference,
                       const char* path) {
-    if (released || !dc)
+    if (surface.released)
         return false;
     TMemoryDC scratch;
     if (!scratch.Prepare(reference, right - left, bottom - top))
         return false;
     const bool drawn = DrawImageFileOver(scratch, nullptr, 0, 0, right - left, bottom - top, path);
     if (drawn) {
-        BitBlt(dc, left, top, right - left, bottom - top, scratch.dc, 0, 0, SRCCOPY);
+        BitBlt(surface.dc, left, top, right - left, bottom - top, scratch.dc, 0, 0, SRCCOPY);
         Enter(id, left, top, right, bottom);
     }
     scratch.Release();
@@ -67,19 +46,18 @@ const RECT* TImageAtlas::Find(UINT id) const {
     return found == rects.end() ? nullptr : found->second.get();
 }
 
-BOOL TImageAtlas::Draw(HDC destination, const RECT* destinationRect, UINT id,
-                       bool transparent) const {
+BOOL TImageAtlas::Draw(HDC destination, const RECT* destinationRect, UINT id, TAtlasCopy copy) const {
     const RECT* stored = Find(id);
-    if (!stored || released || !dc || !destination)
+    if (!stored || surface.released || !destination)
         return 0;
     const RECT target = destinationRect ? *destinationRect : *stored;
-    if (transparent) {
+    if (copy == TAtlasCopy::Transparent) {
         // TransparentCopy takes an inclusive rectangle: shrinking the stored
         // one by one copies exactly the picture.
         RECT source = *stored;
         --source.right;
         --source.bottom;
-        return TransparentCopy(destination, target.left, target.top, dc, source, MagentaKey);
+        return TransparentCopy(destination, target.left, target.top, surface.dc, source, MagentaKey);
     }
     // Only the stored picture itself is copied, never a column or row of
     // its neighbour on the surface.
@@ -88,21 +66,13 @@ BOOL TImageAtlas::Draw(HDC destination, const RECT* destinationRect, UINT id,
     const int targetWidth = target.right - target.left;
     const int targetHeight = target.bottom - target.top;
     if (sourceWidth == targetWidth && sourceHeight == targetHeight)
-        return BitBlt(destination, target.left, target.top, sourceWidth, sourceHeight, dc,
+        return BitBlt(destination, target.left, target.top, sourceWidth, sourceHeight, surface.dc,
                       stored->left, stored->top, SRCCOPY);
-    return StretchBlt(destination, target.left, target.top, targetWidth, targetHeight, dc,
+    return StretchBlt(destination, target.left, target.top, targetWidth, targetHeight, surface.dc,
                       stored->left, stored->top, sourceWidth, sourceHeight, SRCCOPY);
 }
 
 void TImageAtlas::Release() {
     rects.clear();
-    if (released)
-        return;
-    if (dc)
-        DeleteDC(dc);
-    if (bitmap)
-        DeleteObject(bitmap);
-    dc = nullptr;
-    bitmap = nullptr;
-    released = true;
+    surface.Release();
 }

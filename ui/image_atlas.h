@@ -7,17 +7,17 @@
 #include <unordered_map>
 
 #include "platform/gdi.h"
+#include "ui/memory_dc.h"
+
+// How a picture is copied: every pixel, or all but the magenta key.
+enum class TAtlasCopy { Opaque, Transparent };
 
 struct TImageAtlas {
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
+    TMemoryDC surface;
     std::unordered_map<UINT, std::unique_ptr<RECT>> rects = MakeRects();
-    bool released = true;
 
-    // Makes the surface; the atlas must be empty or released.
+    // Makes the surface afresh, with no pictures.
     bool Create(HDC reference, LONG width, LONG height);
-    // Adopts a surface decoded elsewhere (the check box strip is its own atlas).
-    void Adopt(HDC surfaceDc, HBITMAP surfaceBitmap);
     // Draws the file into (left, top) .. (right, bottom); the first rectangle
     // recorded for an id stays.
     bool Add(UINT id, LONG left, LONG top, LONG right, LONG bottom, HDC reference,
@@ -27,7 +27,8 @@ struct TImageAtlas {
     // `destination` null: the stored rectangle is the destination too. A
     // destination of the stored size is copied, any other size stretched.
     // 0 for an unknown id or a missing surface.
-    BOOL Draw(HDC destination, const RECT* destinationRect, UINT id, bool transparent) const;
+    BOOL Draw(HDC destination, const RECT* destinationRect, UINT id,
+              TAtlasCopy copy = TAtlasCopy::Opaque) const;
     const RECT* Find(UINT id) const;
     void Release();
 

@@ -42,3 +42,9 @@ void TMemoryDC::Release() {
     released = true;
     width = 0;
 }
+
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}

@@ -17,3 +17,6 @@ struct TMemoryDC {
     bool Prepare(HDC reference, LONG wantedWidth, LONG wantedHeight);
     void Release();
 };
+
+// Fills a rectangle of `dc` with one colour.
+void FillSolid(HDC dc, const RECT& rect, COLORREF colour);

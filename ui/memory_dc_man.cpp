@@ -42,23 +42,7 @@ CMemoryDCInfo::~CMemoryDCInfo() {
         DeleteObject(bitmap);
 }
 
-int CMemoryDCInfo::TakeCell() {
-    if (!Usable())
-        return -1;
-    if (!freeCells.empty()) {
-        const int cell = freeCells.back();
-        freeCells.pop_back();
-        return cell;
-    }
-    if (usedCount >= cellCount)
-        return -1;
-    return usedCount++;
-}
-
-void CMemoryDCInfo::FreeCell(int cell) {
-    if (cell >= 0 && cell < usedCount)
-        freeCells.push_back(cell);
-}
+int CMemoryDCInfo::TakeCell() { return HasRoom() ? usedCount++ : -1; }
 
 CMemoryDCMan::CMemoryDCMan(int cellsPerStrip, int width, int height)
     : cellsPerDC(cellsPerStrip), cellWidth(width), cellHeight(height) {}
@@ -68,14 +52,11 @@ CMemoryDCMan::~CMemoryDCMan() {
     index.clear();
 }
 
-bool CMemoryDCMan::AddImage(HDC reference, HDC source, HBITMAP sourceBitmap, UINT key,
-                            LONG* handle, BITMAP* information) {
+bool CMemoryDCMan::AddImage(HDC reference, HDC source, HBITMAP sourceBitmap, UINT key, LONG* handle) {
     if (!reference || !source || !sourceBitmap || !handle)
         return false;
     char keyText[16];
     std::snprintf(keyText, sizeof keyText, "%u", key);
-    if (information)
-        GetObjectA(sourceBitmap, sizeof(BITMAP), information);
     auto known = index.find(keyText);
     if (known != index.end()) {
         *handle = known->second;
@@ -317,16 +298,16 @@ constexpr std::array<const char*, static_cast<std::size_t>(SkinImage::Count)> Sk
 
 struct TSharedSkin {
     std::array<TMemoryDC, static_cast<std::size_t>(SkinImage::Count)> images;
-    TMemoryDC checkBoxSurface;
     TImageAtlas digits;
     TImageAtlas checkBox;
     TImageAtlas comboButton;
     TImageAtlas slider;
     TImageAtlas kindIcons;
 
-    ~TSharedSkin() {
+    ~TSharedSkin() { Release(); }
+
+    void Release() {
         digits.Release();
-        // The check box atlas owns the decoded strip's DC and bitmap.
         checkBox.Release();
         comboButton.Release();
         slider.Release();
@@ -409,14 +390,12 @@ bool FillDigits(HDC reference) {
     return true;
 }
 
+// The decoded strip is the atlas's surface itself.
 bool FillCheckBox(HDC reference) {
-    TMemoryDC& surface = Shared().checkBoxSurface;
-    if (!LoadSkinImage(reference, SkinFile("controls/checkbox.png").c_str(), surface))
-        return false;
     TImageAtlas& atlas = Shared().checkBox;
-    atlas.Adopt(surface.dc, surface.bitmap);
-    // The atlas now owns the handles; the surface record must not free them.
-    surface = TMemoryDC{};
+    atlas.Release();
+    if (!LoadSkinImage(reference, SkinFile("controls/checkbox.png").c_str(), atlas.surface))
+        return false;
     for (int state = 0; state < CheckBoxStates; ++state)
         atlas.Enter(static_cast<UINT>(state), CheckBoxCell * state, 0, CheckBoxCell * (state + 1),
                     CheckBoxCell);
@@ -424,8 +403,6 @@ bool FillCheckBox(HDC reference) {
 }
 
 }  // namespace
-
-const char* SkinImageFile(SkinImage image) { return SkinImageFiles[static_cast<std::size_t>(image)]; }
 
 TMemoryDC& SharedImage(SkinImage image) { return Shared().images[static_cast<std::size_t>(image)]; }
 
@@ -452,13 +429,4 @@ bool LoadSharedSkin(HDC reference) {
            FillAtlas(Shared().kindIcons, reference, KindAtlasWidth, KindAtlasHeight, KindEntries);
 }
 
-void ReleaseSharedSkin() {
-    TSharedSkin& shared = Shared();
-    shared.digits.Release();
-    shared.checkBox.Release();
-    shared.comboButton.Release();
-    shared.slider.Release();
-    shared.kindIcons.Release();
-    for (TMemoryDC& image : shared.images)
-        image.Release();
-}
+void ReleaseSharedSkin() { Shared().Release(); }

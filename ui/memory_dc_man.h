@@ -16,7 +16,6 @@
 inline constexpr COLORREF MagentaKey = RGB(255, 0, 255);
 // Image handles: strip index in the high 16 bits, cell in the low 16.
 inline constexpr LONG NoImage = -1;
-inline constexpr LONG ImageNotLoaded = -2;
 // Paths of this length or more are refused.
 inline constexpr std::size_t PathLimit = 1025;
 
@@ -29,11 +28,9 @@ public:
     CMemoryDCInfo& operator=(const CMemoryDCInfo&) = delete;
 
     bool Usable() const { return dc != nullptr; }
-    bool HasRoom() const { return Usable() && (usedCount < cellCount || !freeCells.empty()); }
+    bool HasRoom() const { return Usable() && usedCount < cellCount; }
     // The cell handed out, or -1 when the strip is full.
     int TakeCell();
-    // Gives a cell back for reuse by a later image.
-    void FreeCell(int cell);
 
     int usedCount = 0;
     int cellCount = 0;
@@ -41,7 +38,6 @@ public:
     HBITMAP bitmap = nullptr;
     int cellWidth = 0;
     int cellHeight = 0;
-    std::vector<int> freeCells;
 };
 
 class CMemoryDCMan {
@@ -53,8 +49,7 @@ public:
 
     // Registers the picture selected in `source` under the decimal text of
     // `key`; a key seen before gives its first handle and copies nothing.
-    bool AddImage(HDC reference, HDC source, HBITMAP sourceBitmap, UINT key, LONG* handle,
-                  BITMAP* information = nullptr);
+    bool AddImage(HDC reference, HDC source, HBITMAP sourceBitmap, UINT key, LONG* handle);
     // Where a handle's pixels are: the strip's DC and the cell's left edge.
     // False for a handle that names no stored cell.
     bool Resolve(LONG handle, HDC* dc, int* x) const;
@@ -121,8 +116,6 @@ enum class SkinImage {
     Count
 };
 
-// Path of each shared picture below the skin folder ("controls/km_h.png").
-const char* SkinImageFile(SkinImage image);
 TMemoryDC& SharedImage(SkinImage image);
 
 // Atlas ids.

@@ -28,12 +28,6 @@ constexpr COLORREF EdgeColour = RGB(48, 52, 59);
 constexpr const char* NormalImage = "resource/skin/controls/default_btn_n.png";
 constexpr const char* OverImage = "resource/skin/controls/default_btn_o.png";
 
-void Fill(HDC dc, RECT rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 std::wstring Limited(const char* text) {
     std::wstring wide = Utf8ToWide(text ? text : "");
     if (wide.size() > MessageTextLimit)
@@ -49,27 +43,30 @@ std::string Caption(const char* key) {
 
 }  // namespace
 
+CMessageBoxDlg::CMessageBoxDlg(const char* text, const char* caption, UINT style)
+    : m_text(Limited(text)), m_caption(Limited(caption)), m_captionText(caption ? caption : ""), m_style(style) {}
+
 CMessageBoxDlg::~CMessageBoxDlg() {
     DestroyOwnWindow();
-    background.Release();
+    m_background.Release();
 }
 
 void CMessageBoxDlg::PaintBackground(HDC reference, int width, int height) {
-    if (!background.Prepare(reference, width, height))
+    if (!m_background.Prepare(reference, width, height))
         return;
-    HDC dc = background.dc;
-    Fill(dc, RECT{0, 0, width, height}, EdgeColour);
-    Fill(dc, RECT{1, 1, width - 1, TitleBand}, TitleColour);
-    Fill(dc, RECT{1, TitleBand, width - 1, TitleBand + 2}, AccentColour);
-    Fill(dc, RECT{1, TitleBand + 2, width - 1, height - 1}, BodyColour);
-    if (caption.empty() || (style & MessageBoxOpenFolder))
+    HDC dc = m_background.dc;
+    FillSolid(dc, RECT{0, 0, width, height}, EdgeColour);
+    FillSolid(dc, RECT{1, 1, width - 1, TitleBand}, TitleColour);
+    FillSolid(dc, RECT{1, TitleBand, width - 1, TitleBand + 2}, AccentColour);
+    FillSolid(dc, RECT{1, TitleBand + 2, width - 1, height - 1}, BodyColour);
+    if (m_caption.empty() || (m_style & MessageBoxOpenFolder))
         return;
     HFONT font = SharedFonts().control;
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, TitleTextColour);
     RECT title{12, 1, width - 12, TitleBand};
-    DrawTextW(dc, caption.c_str(), -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+    DrawTextW(dc, m_caption.c_str(), -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     if (previous)
         SelectObject(dc, previous);
 }
@@ -83,26 +80,33 @@ void CMessageBoxDlg::MakeButtons() {
     TChoice choices[3];
     int count = 0;
     if (IsYesNo()) {
-        choices[count++] = {&noButton, "button.no", IDNO};
-        choices[count++] = {&yesButton, "button.yes", IDYES};
+        choices[count++] = {&m_noButton, "button.no", IDNO};
+        choices[count++] = {&m_yesButton, "button.yes", IDYES};
     } else {
-        choices[count++] = {&okButton, "button.ok", IDOK};
+        choices[count++] = {&m_okButton, "button.ok", IDOK};
     }
-    if (style & MessageBoxOpenFolder)
-        choices[count++] = {&openButton, "button.open", IDOPEN};
+    if (m_style & MessageBoxOpenFolder)
+        choices[count++] = {&m_openButton, "button.open", IDOPEN};
     RECT client;
     GetClientRect(hWnd, &client);
     const int rowWidth = count * ButtonWidth + (count - 1) * ButtonGap;
     int x = (client.right - rowWidth) / 2;
     const int y = client.bottom - ButtonBottomMargin - ButtonHeight;
     HDC dc = GetDC(hWnd);
+    TActButtonOptions options;
+    options.parent = hWnd;
+    options.size = SIZE{ButtonWidth, ButtonHeight};
+    options.normalPath = NormalImage;
+    options.overPath = OverImage;
+    options.background = m_background.dc;
+    options.reference = dc;
+    options.font = SharedFonts().control;
     for (int i = 0; i < count; ++i) {
-        CActButton* button = choices[i].button;
-        if (HFONT font = SharedFonts().control)
-            button->SetFont(font, false);
-        const std::string text = Caption(choices[i].key);
-        button->Create(dc, NormalImage, nullptr, OverImage, nullptr, text.c_str(), POINT{x, y},
-                       SIZE{ButtonWidth, ButtonHeight}, background.dc, hWnd, choices[i].id, nullptr);
+        const std::string caption = Caption(choices[i].key);
+        options.controlId = choices[i].id;
+        options.position = POINT{x, y};
+        options.caption = caption.c_str();
+        choices[i].button->Create(options);
         x += ButtonWidth + ButtonGap;
     }
     ReleaseDC(hWnd, dc);
@@ -115,15 +119,15 @@ void CMessageBoxDlg::OnInit() {
     PaintBackground(dc, client.right, client.bottom);
     ReleaseDC(hWnd, dc);
     MakeButtons();
-    if (!(style & MessageBoxOpenFolder))
-        SetWindowTextA(hWnd, captionText.c_str());
+    if (!(m_style & MessageBoxOpenFolder))
+        SetWindowTextA(hWnd, m_captionText.c_str());
 }
 
 void CMessageBoxDlg::Paint(HDC dc) {
     RECT client;
     GetClientRect(hWnd, &client);
-    if (!background.released)
-        BitBlt(dc, 0, 0, client.right, client.bottom, background.dc, 0, 0, SRCCOPY);
+    if (!m_background.released)
+        BitBlt(dc, 0, 0, client.right, client.bottom, m_background.dc, 0, 0, SRCCOPY);
     Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
     Gdiplus::Font font(L"돋움", TextSize);
@@ -131,12 +135,12 @@ void CMessageBoxDlg::Paint(HDC dc) {
     Gdiplus::StringFormat format;
     format.SetAlignment(Gdiplus::StringAlignmentCenter);
     format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-    // The text sits in the body between the title band and the buttons.
+    // The m_text sits in the body between the title band and the buttons.
     const Gdiplus::REAL top = TitleBand;
     const Gdiplus::RectF box{TextWidthMargin / 2.0f, top,
                              static_cast<Gdiplus::REAL>(client.right - TextWidthMargin),
                              static_cast<Gdiplus::REAL>(client.bottom - top - TextHeightMargin)};
-    graphics.DrawString(text.c_str(), -1, &font, box, &format, &black);
+    graphics.DrawString(m_text.c_str(), -1, &font, box, &format, &black);
 }
 
 bool CMessageBoxDlg::OnCommand(int id) {
@@ -150,8 +154,8 @@ bool CMessageBoxDlg::OnCommand(int id) {
         EndDialog(hWnd, id);
         return true;
     case IDOPEN:
-        if (!caption.empty())
-            ShellExecuteW(hWnd, L"open", L"explorer", caption.c_str(), nullptr, SW_SHOWNORMAL);
+        if (!m_caption.empty())
+            ShellExecuteW(hWnd, L"open", L"explorer", m_caption.c_str(), nullptr, SW_SHOWNORMAL);
         EndDialog(hWnd, IDOPEN);
         return true;
     default:
@@ -159,39 +163,29 @@ bool CMessageBoxDlg::OnCommand(int id) {
     }
 }
 
-INT_PTR CMessageBoxDlg::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* box = reinterpret_cast<CMessageBoxDlg*>(lParam);
-        if (!box)
-            return TRUE;
-        BindWindow(dialog, box);
-        box->OnInit();
-        return TRUE;
-    }
-    auto* box = static_cast<CMessageBoxDlg*>(WindowObject(dialog));
-    if (!box)
-        return FALSE;
+LRESULT CMessageBoxDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+    *handled = true;
     switch (message) {
-    case WM_ERASEBKGND:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+    case WM_INITDIALOG:
+        OnInit();
         return TRUE;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(dialog, &paint);
-        box->Paint(dc);
-        EndPaint(dialog, &paint);
-        return TRUE;
+        HDC dc = BeginPaint(hWnd, &paint);
+        Paint(dc);
+        EndPaint(hWnd, &paint);
+        return 0;
     }
     case WM_DRAWITEM:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, RouteDrawItem(lParam));
-        return TRUE;
+        return RouteDrawItem(lParam);
     case WM_COMMAND:
-        return box->OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
-    case WM_NCDESTROY:
-        UnbindWindow(dialog);
-        return FALSE;
+        *handled = OnCommand(LOWORD(wParam));
+        return 0;
     default:
-        return FALSE;
+        *handled = false;
+        return 0;
     }
 }
 
@@ -205,13 +199,9 @@ void RegisterMessageBoxTemplate() {
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
     RegisterMessageBoxTemplate();
-    CMessageBoxDlg box;
-    box.text = Limited(text);
-    box.caption = Limited(caption);
-    box.captionText = caption ? caption : "";
-    box.style = style;
+    CMessageBoxDlg box(text, caption, style);
     const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MessageBoxTemplateId),
-                                           owner, CMessageBoxDlg::DialogProcedure,
-                                           reinterpret_cast<LPARAM>(&box));
+                                           owner, BoundDialogProcedure,
+                                           reinterpret_cast<LPARAM>(static_cast<TWnd*>(&box)));
     return static_cast<int>(result);
 }

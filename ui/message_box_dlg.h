@@ -16,29 +16,29 @@ inline constexpr std::size_t MessageTextLimit = 1024;
 
 class CMessageBoxDlg : public CWndEx {
 public:
-    CMessageBoxDlg() = default;
+    // Texts UTF-8; the caption may be null. With MessageBoxOpenFolder the
+    // caption is the folder to open.
+    CMessageBoxDlg(const char* text, const char* caption, UINT style);
     ~CMessageBoxDlg() override;
 
-    CActButton okButton;
-    CActButton yesButton;
-    CActButton noButton;
-    CActButton openButton;
-    CActButton spareButton;
-    std::wstring text;
-    std::wstring caption;
-    std::string captionText;  // the same, UTF-8, for the window title
-    UINT style = 0;
-    TMemoryDC background;
-
-    static INT_PTR DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
-    bool IsYesNo() const { return (style & ~MessageBoxOpenFolder) == 4; }
+    bool IsYesNo() const { return (m_style & ~MessageBoxOpenFolder) == MB_YESNO; }
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnInit();
     void PaintBackground(HDC reference, int width, int height);
     void MakeButtons();
     bool OnCommand(int id);
     void Paint(HDC dc);
+
+    CActButton m_okButton;
+    CActButton m_yesButton;
+    CActButton m_noButton;
+    CActButton m_openButton;
+    std::wstring m_text;
+    std::wstring m_caption;
+    std::string m_captionText;  // the same, UTF-8, for the window title
+    UINT m_style = 0;
+    TMemoryDC m_background;
 };
 
 // The box's dialog template (id 140); ShowMessageBox registers it itself.

@@ -6,19 +6,7 @@ namespace {
 
 POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
 
-void BindPanel(HWND window, CPanel* panel) {
-    BindWindow(window, panel);
-    RECT client;
-    GetClientRect(window, &client);
-    HDC dc = GetDC(window);
-    panel->PrepareBackground(dc, client);
-    ReleaseDC(window, dc);
-    panel->OnInitPanel(0);
-}
-
 }  // namespace
-
-CPanel::CPanel(int id) : panelId(id) {}
 
 CPanel::~CPanel() {
     DestroyOwnWindow();
@@ -65,10 +53,7 @@ void CPanel::OnScroll(UINT, WPARAM, LPARAM) {}
 LRESULT CPanel::OnMeasureItem(MEASUREITEMSTRUCT*) { return 1; }
 
 LRESULT CPanel::OnDrawItem(DRAWITEMSTRUCT* item) {
-    if (!item)
-        return 1;
-    if (auto* control = dynamic_cast<CWndEx*>(WindowObject(item->hwndItem)))
-        control->DrawItem(item);
+    RouteDrawItem(reinterpret_cast<LPARAM>(item));
     return 1;
 }
 
@@ -89,26 +74,35 @@ LRESULT CPanel::OnSetCursor(HWND, UINT, UINT) { return 0; }
 bool CPanel::OnActivate(bool) { return true; }
 void CPanel::OnTimer(UINT_PTR, LPARAM) {}
 
-LRESULT RoutePanelMessage(CPanel* panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                          bool* handled) {
+LRESULT CPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
     *handled = true;
     switch (message) {
+    case WM_CREATE:
+    case WM_INITDIALOG: {
+        RECT client;
+        GetClientRect(hWnd, &client);
+        HDC dc = GetDC(hWnd);
+        PrepareBackground(dc, client);
+        ReleaseDC(hWnd, dc);
+        OnInitPanel(0);
+        return 0;
+    }
     case WM_DESTROY:
-        panel->OnDestroy();
+        OnDestroy();
         *handled = false;
         return 0;
     case WM_SIZE:
-        panel->OnSize(LOWORD(lParam), HIWORD(lParam));
+        OnSize(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_COMMAND:
-        panel->OnCommand(wParam, lParam);
+        OnCommand(wParam, lParam);
         return 0;
     case WM_NOTIFY: {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         if (header && header->code == UDN_DELTAPOS)
-            return panel->OnUpDownDelta(reinterpret_cast<NMUPDOWN*>(header));
+            return OnUpDownDelta(reinterpret_cast<NMUPDOWN*>(header));
         LRESULT result = -1;
-        panel->OnNotify(header, &result);
+        OnNotify(header, &result);
         if (result != -1)
             return result;
         *handled = false;
@@ -116,119 +110,73 @@ LRESULT RoutePanelMessage(CPanel* panel, HWND window, UINT message, WPARAM wPara
     }
     case WM_HSCROLL:
     case WM_VSCROLL:
-        panel->OnScroll(message, wParam, lParam);
+        OnScroll(message, wParam, lParam);
         return 0;
     case WM_MEASUREITEM:
-        return panel->OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return OnMeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
     case WM_DRAWITEM:
-        return panel->OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return OnDrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        panel->OnPaint(dc);
-        EndPaint(window, &paint);
+        HDC dc = BeginPaint(hWnd, &paint);
+        OnPaint(dc);
+        EndPaint(hWnd, &paint);
         return 0;
     }
     case WM_ERASEBKGND:
-        panel->OnEraseBackground(reinterpret_cast<HDC>(wParam));
+        OnEraseBackground(reinterpret_cast<HDC>(wParam));
         return 1;
     case WM_CTLCOLORSTATIC:
-        if (HBRUSH brush = panel->OnCtlColorStatic(reinterpret_cast<HDC>(wParam),
-                                                   reinterpret_cast<HWND>(lParam)))
+        if (HBRUSH brush = OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
             return reinterpret_cast<LRESULT>(brush);
         *handled = false;
         return 0;
     case WM_LBUTTONDOWN:
-        panel->OnLButtonDown(wParam, PointOf(lParam));
+        OnLButtonDown(wParam, PointOf(lParam));
         return 0;
     case WM_LBUTTONDBLCLK:
-        panel->OnLButtonDblClk(wParam, PointOf(lParam));
+        OnLButtonDblClk(wParam, PointOf(lParam));
         return 0;
     case WM_SETCURSOR:
-        if (LRESULT answer = panel->OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam),
-                                                HIWORD(lParam)))
+        if (LRESULT answer = OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)))
             return answer;
         *handled = false;
         return 0;
     case WM_TIMER:
-        panel->OnTimer(wParam, lParam);
+        OnTimer(wParam, lParam);
         return 0;
     default:
         break;
     }
     if (message >= WM_USER && message <= LastUserMessage)
-        return panel->OnUserMessage(message, wParam, lParam);
+        return OnUserMessage(message, wParam, lParam);
     if (message >= FirstRegisteredMessage && message <= 0xFFFF)
-        return panel->OnRegisteredMessage(message, wParam, lParam);
+        return OnRegisteredMessage(message, wParam, lParam);
     *handled = false;
     return 0;
-}
-
-LRESULT PanelWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        auto* panel = static_cast<CPanel*>(create ? create->lpCreateParams : nullptr);
-        if (!panel)
-            return DefWindowProcA(window, message, wParam, lParam);
-        BindPanel(window, panel);
-        return 0;
-    }
-    auto* panel = static_cast<CPanel*>(WindowObject(window));
-    if (!panel)
-        return DefWindowProcA(window, message, wParam, lParam);
-    bool handled = false;
-    const LRESULT result = RoutePanelMessage(panel, window, message, wParam, lParam, &handled);
-    if (message == WM_NCDESTROY)
-        UnbindWindow(window);
-    return handled ? result : DefWindowProcA(window, message, wParam, lParam);
-}
-
-INT_PTR PanelDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* panel = reinterpret_cast<CPanel*>(lParam);
-        if (panel)
-            BindPanel(dialog, panel);
-        return TRUE;
-    }
-    auto* panel = static_cast<CPanel*>(WindowObject(dialog));
-    if (!panel)
-        return FALSE;
-    bool handled = false;
-    const LRESULT result = RoutePanelMessage(panel, dialog, message, wParam, lParam, &handled);
-    if (message == WM_NCDESTROY)
-        UnbindWindow(dialog);
-    if (!handled)
-        return FALSE;
-    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, result);
-    return TRUE;
 }
 
 bool TPanelSet::AddPanel(std::unique_ptr<TPanelInfo> info) {
     if (!info || !info->panel || !IsWindow(frame))
         return false;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RECT client;
+    GetClientRect(frame, &client);
     HWND window = nullptr;
     if (info->asDialog) {
-        DLGPROC procedure = info->dialogProcedure ? info->dialogProcedure : PanelDialogProcedure;
-        window = CreateDialogParamA(instance, MAKEINTRESOURCEA(info->panelId), frame, procedure,
-                                    reinterpret_cast<LPARAM>(info->panel.get()));
+        DLGPROC procedure = info->dialogProcedure ? info->dialogProcedure : BoundDialogProcedure;
+        window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(info->panelId), frame,
+                                    procedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(info->panel.get())));
     } else {
-        const char* name = info->className[0] ? info->className : DefaultPanelClass;
-        if (!info->className[0] && !RegisterWindowClass(DefaultPanelClass, PanelWindowProcedure, false))
+        if (!info->className[0] && !RegisterWindowClass(DefaultPanelClass, BoundWindowProcedure))
             return false;
+        info->panel->SetClassName(info->className[0] ? info->className : DefaultPanelClass);
         // Made at the frame's size at once, so that the background the panel
         // prepares on creation covers it.
-        RECT client;
-        GetClientRect(frame, &client);
-        window = CreateWindowExA(0, name, nullptr,
-                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                 client.right, client.bottom, frame, nullptr, instance,
-                                 info->panel.get());
+        window = CreateBoundWindow(info->panel.get(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                                   client, frame);
     }
     if (!window)
         return false;
-    RECT client;
-    GetClientRect(frame, &client);
     MoveWindow(window, 0, 0, client.right, client.bottom, TRUE);
     panels.push_back(std::move(info));
     return true;

@@ -25,7 +25,7 @@ inline constexpr const char* DefaultPanelClass = "__DefaultPanelClass__";
 
 class CPanel : public CWndEx {
 public:
-    explicit CPanel(int id);
+    CPanel() = default;
     ~CPanel() override;
 
     virtual void PrepareBackground(HDC dc, const RECT& client);
@@ -54,22 +54,17 @@ public:
     virtual bool OnActivate(bool activating);
     virtual void OnTimer(UINT_PTR timerId, LPARAM lParam);
 
+    // Routes the window's (or dialog's) messages to the operations above.
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
+
     char title[256] = {};
-    int panelId = 0;
     TMemoryDC background;
 };
-
-// The routing both procedures share. `handled` is false for messages that
-// should reach the default procedure.
-LRESULT RoutePanelMessage(CPanel* panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                          bool* handled);
-LRESULT PanelWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-INT_PTR PanelDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 struct TPanelInfo {
     char className[64] = {};  // empty: DefaultPanelClass
     int panelId = 0;
-    DLGPROC dialogProcedure = nullptr;  // null: PanelDialogProcedure
+    DLGPROC dialogProcedure = nullptr;  // null: BoundDialogProcedure
     std::unique_ptr<CPanel> panel;
     HWND tabButton = nullptr;
     bool asDialog = false;
@@ -86,7 +81,11 @@ public:
     void ShowPanel(int id);
     void DestroyPanels();
     CPanel* Panel(int id) const;
+    // -1 while none is shown.
+    int CurrentId() const { return currentId; }
+    std::size_t PanelCount() const { return panels.size(); }
 
+private:
     HWND frame = nullptr;
     std::vector<std::unique_ptr<TPanelInfo>> panels;
     int currentId = -1;

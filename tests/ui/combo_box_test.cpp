@@ -6,138 +6,117 @@
 #include "tests/ui/ui_test_support.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
-#include "ui/memory_dc_man.h"
 
 namespace {
 
 constexpr int Rows = 8;
+constexpr int RowHeight = 18;
+constexpr POINT Outside{-50, -50};
 
-class ComboBox : public ::testing::Test {
+class ComboBox : public TSkinTest {
 protected:
     void SetUp() override {
-        EnsureUiApplication();
-        HDC screen = GetDC(nullptr);
-        ASSERT_TRUE(LoadSharedSkin(screen));
-        ReleaseDC(nullptr, screen);
+        TSkinTest::SetUp();
         for (int i = 0; i < Rows; ++i)
             m_combo.AddItem("choice " + std::to_string(i));
-        m_combo.listHeight = 22 + 3 * m_combo.rowHeight;
-        ASSERT_TRUE(m_combo.Create(m_parent.hWnd, RECT{20, 20, 180, 44}, nullptr, nullptr));
+        m_options.parent = m_parent.hWnd;
+        m_options.rect = RECT{20, 20, 180, 44};
+        m_options.listHeight = 22 + 3 * RowHeight;
+        m_options.rowHeight = RowHeight;
+        m_options.hideOnCommit = true;
+        ASSERT_TRUE(m_combo.Create(m_options));
         Pump();
     }
     void ClickButton() {
-        SendMessageA(m_combo.hWnd, WM_COMMAND, MAKEWPARAM(ComboDropButtonId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(m_combo.dropButton.hWnd));
+        SendMessageA(m_combo.hWnd, WM_COMMAND, MAKEWPARAM(ComboDropButtonId, BN_CLICKED), 0);
         Pump();
     }
-    int Choices() const { return m_parent.Count(WM_COMBO_CHOICE); }
-    TParentWindow m_parent{400, 300};
+    void ClickList(POINT point) {
+        SendMessageA(m_combo.ListBox(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
+        Pump();
+    }
+    LRESULT ListBoxAsk(UINT message, WPARAM wParam = 0) { return SendMessageA(m_combo.ListBox(), message, wParam, 0); }
+    int ScrollPosition() {
+        SCROLLINFO info;
+        info.fMask = SIF_POS;
+        return GetScrollInfo(m_combo.ScrollBar(), SB_CTL, &info) ? info.nPos : -1;
+    }
+    TComboBoxOptions m_options;
     TGenComboBox m_combo;
 };
 
-TEST_F(ComboBox, DropButtonOpensAndClosesTheList) {
-    EXPECT_FALSE(m_combo.ListOpen());
+TEST_F(ComboBox, DropButtonOpensAndClosesTheListAWheelStepMovesItByOneRow) {
     ClickButton();
     ASSERT_TRUE(m_combo.ListOpen());
-    EXPECT_EQ(SendMessageA(m_combo.listBox, LB_GETCOUNT, 0, 0), Rows);
-    EXPECT_EQ(GetCapture(), m_combo.listBox);
+    EXPECT_EQ(ListBoxAsk(LB_GETCOUNT), Rows);
+    EXPECT_EQ(GetCapture(), m_combo.ListBox());
+    ListBoxAsk(WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA));
+    EXPECT_EQ(ListBoxAsk(LB_GETTOPINDEX), 1);
+    EXPECT_EQ(ScrollPosition(), RowHeight);
+    ListBoxAsk(WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA));
+    EXPECT_EQ(ListBoxAsk(LB_GETTOPINDEX), 0);
     ClickButton();
     EXPECT_FALSE(m_combo.ListOpen());
-    EXPECT_EQ(Choices(), 0);
+    EXPECT_TRUE(m_parent.Take(WM_COMBO_CHOICE).empty());
 }
 
 TEST_F(ComboBox, ClickOnARowChoosesItAndTellsTheParent) {
     ClickButton();
-    ASSERT_TRUE(m_combo.ListOpen());
-    const int y = m_combo.rowHeight * 2 + 3;
-    SendMessageA(m_combo.listBox, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, y));
-    Pump();
+    ClickList(POINT{10, RowHeight * 2 + 3});
     EXPECT_FALSE(m_combo.ListOpen());
-    ASSERT_EQ(Choices(), 1);
-    for (const TRecordedMessage& one : m_parent.messages) {
-        if (one.message == WM_COMBO_CHOICE) {
-            EXPECT_EQ(one.wParam, 2u);
-            EXPECT_EQ(one.lParam, reinterpret_cast<LPARAM>(m_combo.hWnd));
-        }
-    }
+    const auto choices = m_parent.Take(WM_COMBO_CHOICE);
+    ASSERT_EQ(choices.size(), 1u);
+    EXPECT_EQ(choices[0].wParam, 2u);
+    EXPECT_EQ(choices[0].lParam, reinterpret_cast<LPARAM>(m_combo.hWnd));
     EXPECT_EQ(m_combo.Text(), "choice 2");
-    EXPECT_EQ(m_combo.selectedIndex, 2);
+    EXPECT_EQ(m_combo.SelectedIndex(), 2);
 }
 
-TEST_F(ComboBox, OutsideClickWithoutASelectionClosesQuietly) {
+TEST_F(ComboBox, OutsideClickClosesQuietlyUnlessARowIsSelected) {
     ClickButton();
-    SendMessageA(m_combo.listBox, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-50, -50));
-    Pump();
+    ClickList(Outside);
     EXPECT_FALSE(m_combo.ListOpen());
-    EXPECT_EQ(Choices(), 0);
-    // With a selection an outside click reports it, and may hide the combo.
+    EXPECT_TRUE(m_parent.Take(WM_COMBO_CHOICE).empty());
     m_combo.Select(4);
-    m_combo.hideOnCommit = true;
     ClickButton();
-    SendMessageA(m_combo.listBox, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(-50, -50));
-    Pump();
-    EXPECT_EQ(Choices(), 1);
+    ClickList(Outside);
+    EXPECT_EQ(m_parent.Take(WM_COMBO_CHOICE).size(), 1u);
     EXPECT_FALSE(IsWindowVisible(m_combo.hWnd));
 }
 
-TEST_F(ComboBox, WheelStepMovesTheListByOneRow) {
-    ClickButton();
-    ASSERT_EQ(SendMessageA(m_combo.listBox, LB_GETTOPINDEX, 0, 0), 0);
-    SendMessageA(m_combo.listBox, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
-    EXPECT_EQ(SendMessageA(m_combo.listBox, LB_GETTOPINDEX, 0, 0), 1);
-    SCROLLINFO info;
-    info.fMask = SIF_POS;
-    ASSERT_TRUE(GetScrollInfo(m_combo.scrollBar, SB_CTL, &info));
-    EXPECT_EQ(info.nPos, m_combo.rowHeight);
-    SendMessageA(m_combo.listBox, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
-    EXPECT_EQ(SendMessageA(m_combo.listBox, LB_GETTOPINDEX, 0, 0), 0);
-}
-
-TEST_F(ComboBox, EnterInTheFieldWhileOpenOnlyClosesTheList) {
-    m_combo.Select(1);
-    ClickButton();
-    SendMessageA(m_combo.listBox, LB_SETCURSEL, 5, 0);
-    SendMessageA(m_combo.textField, WM_KEYDOWN, VK_RETURN, 0);
-    Pump();
-    EXPECT_FALSE(m_combo.ListOpen());
-    EXPECT_EQ(Choices(), 0);
-    EXPECT_EQ(m_combo.selectedIndex, 1);
-    EXPECT_EQ(m_combo.Text(), "choice 1");
-}
-
-TEST_F(ComboBox, SelectingOutOfRangeKeepsTheSelection) {
-    m_combo.Select(3);
-    m_combo.Select(Rows);
-    m_combo.Select(-1);
-    EXPECT_EQ(m_combo.selectedIndex, 3);
+TEST_F(ComboBox, SelectingOutOfRangeKeepsTheSelectionAndEnterInTheFieldOnlyClosesTheList) {
+    for (int index : {3, Rows, -1})
+        m_combo.Select(index);
+    EXPECT_EQ(m_combo.SelectedIndex(), 3);
     EXPECT_EQ(m_combo.Text(), "choice 3");
     ClickButton();
-    EXPECT_EQ(SendMessageA(m_combo.listBox, LB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(ListBoxAsk(LB_GETCURSEL), 3);
     m_combo.Select(6);
-    EXPECT_EQ(SendMessageA(m_combo.listBox, LB_GETCURSEL, 0, 0), 6);
-    SCROLLINFO info;
-    info.fMask = SIF_POS;
-    GetScrollInfo(m_combo.scrollBar, SB_CTL, &info);
-    EXPECT_GT(info.nPos, 0);
+    EXPECT_EQ(ListBoxAsk(LB_GETCURSEL), 6);
+    EXPECT_GT(ScrollPosition(), 0);
+    ListBoxAsk(LB_SETCURSEL, 5);
+    SendMessageA(m_combo.TextField(), WM_KEYDOWN, VK_RETURN, 0);
+    Pump();
+    EXPECT_FALSE(m_combo.ListOpen());
+    EXPECT_TRUE(m_parent.Take(WM_COMBO_CHOICE).empty());
+    EXPECT_EQ(m_combo.SelectedIndex(), 6);
+    EXPECT_EQ(m_combo.Text(), "choice 6");
 }
 
 TEST(CheckBoxItem, ClickInsideTogglesWithinItsPairAndTellsTheOwner) {
     TParentWindow owner;
-    TCheckBoxItem item;
-    item.text = L"Loop";
-    item.SetState(CheckBoxChoiceOn);
+    TCheckBoxItem item(L"Loop", nullptr, CheckBoxChoiceOn);
     HDC dc = GetDC(owner.hWnd);
-    item.Layout(dc, RECT{10, 10, 200, 30}, false);
+    item.Layout(dc, RECT{10, 10, 200, 30});
     ReleaseDC(owner.hWnd, dc);
-    EXPECT_GT(item.rect.right - item.rect.left, 27);
+    EXPECT_GT(item.Rect().right - item.Rect().left, 27);
     EXPECT_FALSE(item.Click(owner.hWnd, POINT{5, 5}));
-    EXPECT_EQ(owner.Count(WM_CHECKBOX_TOGGLED), 0);
     EXPECT_TRUE(item.Click(owner.hWnd, POINT{12, 14}));
-    EXPECT_EQ(item.stateId, CheckBoxChoiceOff);
+    EXPECT_EQ(item.StateId(), CheckBoxChoiceOff);
     EXPECT_TRUE(item.Click(owner.hWnd, POINT{12, 14}));
-    EXPECT_EQ(item.stateId, CheckBoxChoiceOn);
-    ASSERT_EQ(owner.Count(WM_CHECKBOX_TOGGLED), 2);
-    EXPECT_EQ(owner.messages.back().wParam, CheckBoxChoiceOn);
+    const auto toggles = owner.Take(WM_CHECKBOX_TOGGLED);
+    ASSERT_EQ(toggles.size(), 2u);
+    EXPECT_EQ(toggles.back().wParam, CheckBoxChoiceOn);
 }
 
 }  // namespace

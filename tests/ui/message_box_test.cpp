@@ -13,65 +13,44 @@ namespace {
 constexpr UINT_PTR DriveTimer = 9;
 constexpr UINT DriveDelayMs = 10;
 
-// Runs `act` on the box once it is up, from a timer of the parent.
-std::function<void(HWND)> g_act;
-std::vector<int> g_buttonIds;
-
-void DriveBox(HWND window) {
-    HWND box = FindWindowA("#32770", nullptr);
-    if (!box)
-        return;
-    KillTimer(window, DriveTimer);
-    g_buttonIds.clear();
-    for (int id : {IDOK, IDYES, IDNO, IDOPEN}) {
-        if (GetDlgItem(box, id))
-            g_buttonIds.push_back(id);
-    }
-    g_act(box);
-}
-
-LRESULT DriverProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == DriveTimer) {
-        DriveBox(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
+void Command(HWND box, int id) { SendMessageA(box, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 class MessageBox : public ::testing::Test {
 protected:
-    void SetUp() override {
-        EnsureUiApplication();
-        WNDCLASSEXA windowClass;
-        windowClass.lpfnWndProc = DriverProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "__UiBoxDriver__";
-        RegisterClassExA(&windowClass);
-        m_driver = CreateWindowExA(0, "__UiBoxDriver__", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
-        StartRecordingShellOpens();
-    }
-    void TearDown() override {
-        StopRecordingShellOpens();
-        DestroyWindow(m_driver);
-    }
+    void SetUp() override { StartRecordingShellOpens(); }
+    void TearDown() override { StopRecordingShellOpens(); }
+    // Runs the box and, once it is up, `act` on it from a timer of the owner.
     int Run(UINT style, const char* caption, std::function<void(HWND)> act) {
-        g_act = std::move(act);
-        SetTimer(m_driver, DriveTimer, DriveDelayMs, nullptr);
+        m_owner.onTimer = [this, act] {
+            HWND box = FindWindowA("#32770", nullptr);
+            if (!box)
+                return;
+            KillTimer(m_owner.hWnd, DriveTimer);
+            m_buttonIds.clear();
+            for (int id : {IDOK, IDYES, IDNO, IDOPEN}) {
+                if (GetDlgItem(box, id))
+                    m_buttonIds.push_back(id);
+            }
+            act(box);
+        };
+        SetTimer(m_owner.hWnd, DriveTimer, DriveDelayMs, nullptr);
         return ShowMessageBox(m_owner.hWnd, "Delete this recording?", caption, style);
     }
     TParentWindow m_owner;
-    HWND m_driver = nullptr;
+    std::vector<int> m_buttonIds;
 };
-
-void Command(HWND box, int id) { SendMessageA(box, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 TEST_F(MessageBox, EnterInAYesNoBoxAnswersYesAndInAnOkBoxOk) {
     EXPECT_EQ(Run(MB_YESNO, "Delete", [](HWND box) { Command(box, IDOK); }), IDYES);
-    EXPECT_EQ(g_buttonIds, (std::vector<int>{IDYES, IDNO}));
-    EXPECT_EQ(Run(MB_OK, "", [](HWND box) { Command(box, IDOK); }), IDOK);
-    EXPECT_EQ(g_buttonIds, (std::vector<int>{IDOK}));
+    EXPECT_EQ(m_buttonIds, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(Run(MB_YESNO, nullptr, [](HWND box) { Command(box, IDNO); }), IDNO);
+    // Unknown commands are ignored.
+    EXPECT_EQ(Run(MB_OK, "", [](HWND box) {
+                  Command(box, 77);
+                  Command(box, IDOK);
+              }),
+              IDOK);
+    EXPECT_EQ(m_buttonIds, (std::vector<int>{IDOK}));
 }
 
 TEST_F(MessageBox, EscapeAndClosingGiveCancelInEveryForm) {
@@ -84,18 +63,10 @@ TEST_F(MessageBox, EscapeAndClosingGiveCancelInEveryForm) {
 
 TEST_F(MessageBox, OpenWithAnEmptyFolderOnlyEndsTheBox) {
     EXPECT_EQ(Run(MB_OK | MessageBoxOpenFolder, "", [](HWND box) { Command(box, IDOPEN); }), IDOPEN);
-    EXPECT_EQ(g_buttonIds, (std::vector<int>{IDOK, IDOPEN}));
+    EXPECT_EQ(m_buttonIds, (std::vector<int>{IDOK, IDOPEN}));
     EXPECT_TRUE(RecordedShellOpens().empty());
     EXPECT_EQ(Run(MB_OK | MessageBoxOpenFolder, "/tmp/clips", [](HWND box) { Command(box, IDOPEN); }), IDOPEN);
     EXPECT_EQ(RecordedShellOpens(), (std::vector<std::string>{"/tmp/clips"}));
-}
-
-TEST_F(MessageBox, UnknownCommandsAreIgnored) {
-    EXPECT_EQ(Run(MB_OK, "x", [](HWND box) {
-                  Command(box, 77);
-                  Command(box, IDYES);
-              }),
-              IDYES);
 }
 
 }  // namespace

@@ -1,106 +1,81 @@
-// The slider's arithmetic, drag, keys and notifications.
+// The slider's arithmetic, drag, keys, owner's setters and notifications.
+// The track is 223 pixels with a 23-pixel thumb: centre = 11 + trunc(200 (p - 1) / 99).
 
 #include <gtest/gtest.h>
 
 #include "tests/ui/ui_test_support.h"
-#include "ui/memory_dc_man.h"
 #include "ui/slider_bar_ex.h"
 
 namespace {
 
 constexpr int SliderId = 31;
+constexpr RECT Track{0, 0, 223, 10};
+// Notifications as (message, position).
+using TNotes = std::vector<std::pair<UINT, LPARAM>>;
 
-class Slider : public ::testing::Test {
+class Slider : public TSkinTest {
 protected:
-    void SetUp() override {
-        EnsureUiApplication();
-        HDC screen = GetDC(nullptr);
-        ASSERT_TRUE(LoadSharedSkin(screen));
-        ReleaseDC(nullptr, screen);
-    }
-    void Make(CSliderBarEx& slider, RECT rect) {
-        ASSERT_TRUE(slider.Create(SliderThumbId, SliderThumbId, SliderThumbId, SliderThumbId, SliderBarOffId,
-                                  SliderBarOnId, rect, m_parent.hWnd, SliderId, nullptr));
+    void Make(CSliderBarEx& slider, TSliderOptions options = {}) {
+        options.parent = m_parent.hWnd;
+        options.controlId = SliderId;
+        if (options.rect.right == 0)
+            options.rect = Track;
+        ASSERT_TRUE(slider.Create(options));
         Pump();
         m_parent.messages.clear();
     }
-    std::vector<TRecordedMessage> Notifications() {
+    // The notifications posted since the last call.
+    TNotes Notified() {
         Pump();
-        std::vector<TRecordedMessage> kept;
+        TNotes kept;
         for (const TRecordedMessage& one : m_parent.messages) {
-            if (one.message >= WM_SLIDER_CHANGING && one.message <= WM_SLIDER_PRESSED)
-                kept.push_back(one);
+            EXPECT_EQ(one.wParam, static_cast<WPARAM>(SliderId));
+            kept.emplace_back(one.message, one.lParam);
         }
         m_parent.messages.clear();
         return kept;
     }
-    TParentWindow m_parent{400, 300};
+    // The atlas picture `id` at (x, y) of it.
+    COLORREF AtlasPixel(UINT id, int x, int y) {
+        const RECT* rect = SliderAtlas().Find(id);
+        return GetPixel(SliderAtlas().surface.dc, rect->left + x, rect->top + y);
+    }
 };
 
-TEST_F(Slider, PositionToPixelAndBackFollowTheTrackArithmetic) {
-    CSliderBarEx slider;
-    Make(slider, RECT{0, 0, 223, 10});
-    ASSERT_EQ(slider.thumbWidth, 23);
-    ASSERT_EQ(slider.clientWidth, 223);
-    // 11 + trunc(200 * (p - 1) / 99)
-    EXPECT_EQ(slider.CentreOfPosition(1), 11);
-    EXPECT_EQ(slider.CentreOfPosition(100), 211);
-    EXPECT_EQ(slider.CentreOfPosition(50), 11 + 98);
-    EXPECT_EQ(slider.PositionOfCentre(111), 50);
-    slider.marginLeft = 10;
-    EXPECT_EQ(slider.CentreOfPosition(1), 21);
+TEST_F(Slider, AnUprightSliderGrowsUpwards) {
+    // (110 - 1) - 5 - trunc(100 (p - 1) / 99)
     CSliderBarEx upright;
-    upright.vertical = true;
-    Make(upright, RECT{300, 0, 310, 110});
-    // (110 - 1) - 5 - trunc(100 * (p - 1) / 99)
+    TSliderOptions vertical;
+    vertical.orientation = TOrientation::Vertical;
+    vertical.rect = RECT{300, 0, 310, 110};
+    Make(upright, vertical);
     EXPECT_EQ(upright.CentreOfPosition(1), 104);
     EXPECT_EQ(upright.CentreOfPosition(100), 4);
+    EXPECT_EQ(upright.PositionOfCentre(54), 51);
 }
 
-TEST_F(Slider, PressOffTheThumbJumpsAndReportsChangingBeforePressed) {
+TEST_F(Slider, PressOffTheThumbJumpsThereOnItGripsItAndDragsPastTheEndsReportTheEnds) {
     CSliderBarEx slider;
-    Make(slider, RECT{0, 0, 223, 10});
+    Make(slider);
     SendMessageA(slider.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(111, 5));
-    EXPECT_EQ(slider.position, 50);
-    const auto first = Notifications();
-    ASSERT_EQ(first.size(), 2u);
-    EXPECT_EQ(first[0].message, WM_SLIDER_CHANGING);
-    EXPECT_EQ(first[0].lParam, 50);
-    EXPECT_EQ(first[0].wParam, static_cast<WPARAM>(SliderId));
-    EXPECT_EQ(first[1].message, WM_SLIDER_PRESSED);
+    EXPECT_EQ(slider.Position(), 50);
+    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_CHANGING, 50}, {WM_SLIDER_PRESSED, 50}}));
     SendMessageA(slider.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(111, 5));
-    const auto released = Notifications();
-    ASSERT_EQ(released.size(), 1u);
-    EXPECT_EQ(released[0].message, WM_SLIDER_SET);
-    EXPECT_EQ(released[0].lParam, 50);
-}
-
-TEST_F(Slider, PressOnTheThumbKeepsItAndDragPastTheEndsReportsTheEnds) {
-    CSliderBarEx slider;
-    Make(slider, RECT{0, 0, 223, 10});
-    slider.position = 50;
+    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_SET, 50}}));
+    // Gripped 6 pixels right of its centre (109), the thumb follows 6 behind:
+    // at 125 its centre is 119, position 54.
     SendMessageA(slider.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(115, 5));
-    EXPECT_EQ(slider.position, 50);
-    EXPECT_EQ(slider.grabOffset, 6);
-    const auto pressed = Notifications();
-    ASSERT_EQ(pressed.size(), 1u);
-    EXPECT_EQ(pressed[0].message, WM_SLIDER_PRESSED);
-    SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(900, 5));
-    auto moved = Notifications();
-    ASSERT_FALSE(moved.empty());
-    EXPECT_EQ(moved.back().lParam, 100);
-    EXPECT_EQ(slider.CentreOfPosition(slider.position), 211);
-    SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(-500, 5));
-    moved = Notifications();
-    ASSERT_FALSE(moved.empty());
-    EXPECT_EQ(moved.back().lParam, 1);
+    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_PRESSED, 50}}));
+    for (int x : {125, 900, -500})
+        SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 5));
+    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_CHANGING, 54}, {WM_SLIDER_CHANGING, 100}, {WM_SLIDER_CHANGING, 1}}));
     SendMessageA(slider.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(-500, 5));
-    EXPECT_FALSE(slider.dragging);
+    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_SET, 1}}));
 }
 
 TEST_F(Slider, KeysMoveWithinTheRangeEachFollowedByOneSet) {
     CSliderBarEx slider;
-    Make(slider, RECT{0, 0, 223, 10});
+    Make(slider);
     const struct {
         WPARAM key;
         int expected;
@@ -108,45 +83,51 @@ TEST_F(Slider, KeysMoveWithinTheRangeEachFollowedByOneSet) {
                  {VK_UP, 78},   {VK_DOWN, 79},   {VK_HOME, 1},    {VK_NEXT, 1}};
     for (const auto& step : steps) {
         SendMessageA(slider.hWnd, WM_KEYDOWN, step.key, 0);
-        const auto notified = Notifications();
-        ASSERT_EQ(notified.size(), 1u) << step.key;
-        EXPECT_EQ(notified[0].message, WM_SLIDER_SET);
-        EXPECT_EQ(notified[0].lParam, step.expected) << step.key;
+        EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_SET, step.expected}})) << step.key;
     }
 }
 
-TEST_F(Slider, DisabledSliderIgnoresPressesAndKeysAndPaintsTheOffTrack) {
+TEST_F(Slider, OwnersSettersKeepTheRangeOrderedAndThePositionInsideIt) {
     CSliderBarEx slider;
-    Make(slider, RECT{0, 0, 223, 10});
-    slider.position = 60;
-    slider.enabled = false;
-    SendMessageA(slider.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
-    SendMessageA(slider.hWnd, WM_KEYDOWN, VK_HOME, 0);
-    EXPECT_EQ(slider.position, 60);
-    EXPECT_FALSE(slider.dragging);
-    EXPECT_TRUE(Notifications().empty());
-    InvalidateRect(slider.hWnd, nullptr, TRUE);
-    UpdateWindow(slider.hWnd);
-    const RECT* off = SliderAtlas().Find(SliderBarOffId);
-    HDC atlasDc = SliderAtlas().dc;
-    EXPECT_EQ(PixelAt(slider.hWnd, 5, 5), GetPixel(atlasDc, off->left + 4, off->top + 5));
-    EXPECT_EQ(PixelAt(slider.hWnd, 200, 5), GetPixel(atlasDc, off->left + 4, off->top + 5));
+    Make(slider);
+    slider.SetRange(20, 8);
+    EXPECT_EQ(slider.MinValue(), 8);
+    EXPECT_EQ(slider.MaxValue(), 20);
+    for (const auto& [asked, kept] : {std::pair{99, 20}, {-4, 8}, {9, 9}}) {
+        slider.SetPosition(asked);
+        EXPECT_EQ(slider.Position(), kept) << asked;
+    }
+    // A narrower range pulls the position in; the owner's changes are quiet
+    // unless asked, and then told only when they really change something.
+    slider.SetRange(10, 12);
+    EXPECT_EQ(slider.Position(), 10);
+    slider.SetPosition(11);
+    slider.SetPosition(11, TSliderNotify::Set);
+    slider.SetPosition(40, TSliderNotify::Set);
+    slider.SetPosition(12, TSliderNotify::Set);
+    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_SET, 12}}));
+    slider.SetPageStep(-3);
+    EXPECT_EQ(slider.PageStep(), 0);
 }
 
-TEST_F(Slider, TrackIsOnBeforeTheThumbAndOffAfterIt) {
+TEST_F(Slider, TrackIsOnBeforeTheThumbOffAfterItAndFollowsTheSetters) {
     CSliderBarEx slider;
-    Make(slider, RECT{0, 0, 223, 10});
-    slider.position = 50;
-    slider.showFocus = false;
-    InvalidateRect(slider.hWnd, nullptr, TRUE);
-    UpdateWindow(slider.hWnd);
-    const RECT* on = SliderAtlas().Find(SliderBarOnId);
-    const RECT* off = SliderAtlas().Find(SliderBarOffId);
-    const RECT* thumb = SliderAtlas().Find(SliderThumbId);
-    HDC atlasDc = SliderAtlas().dc;
-    EXPECT_EQ(PixelAt(slider.hWnd, 40, 5), GetPixel(atlasDc, on->left + 4, on->top + 5));
-    EXPECT_EQ(PixelAt(slider.hWnd, 180, 5), GetPixel(atlasDc, off->left + 4, off->top + 5));
-    EXPECT_EQ(PixelAt(slider.hWnd, 109, 5), GetPixel(atlasDc, thumb->left + 11, thumb->top + 5));
+    TSliderOptions noFocus;
+    noFocus.showFocus = false;
+    Make(slider, noFocus);
+    slider.SetPosition(50);
+    EXPECT_EQ(PixelAt(slider.hWnd, 40, 5), AtlasPixel(SliderBarOnId, 4, 5));
+    EXPECT_EQ(PixelAt(slider.hWnd, 180, 5), AtlasPixel(SliderBarOffId, 4, 5));
+    EXPECT_EQ(PixelAt(slider.hWnd, 109, 5), AtlasPixel(SliderThumbId, 11, 5));
+    slider.SetPosition(90);
+    EXPECT_EQ(PixelAt(slider.hWnd, 160, 5), AtlasPixel(SliderBarOnId, 4, 5));
+    // Disabled: only the off track, and presses and keys are ignored.
+    slider.SetEnabled(false);
+    EXPECT_EQ(PixelAt(slider.hWnd, 40, 5), AtlasPixel(SliderBarOffId, 4, 5));
+    SendMessageA(slider.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 5));
+    SendMessageA(slider.hWnd, WM_KEYDOWN, VK_HOME, 0);
+    EXPECT_EQ(slider.Position(), 90);
+    EXPECT_TRUE(Notified().empty());
 }
 
 }  // namespace

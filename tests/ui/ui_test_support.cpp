@@ -2,34 +2,17 @@
 
 #include <cstdlib>
 
+#include "language/wide_text.h"
 #include "platform/gdiplus.h"
 #include "platform/thread_messages.h"
-#include "language/wide_text.h"
-#include "ui/wnd.h"
+#include "ui/memory_dc_man.h"
 
 namespace {
 
 constexpr const char* ParentClass = "__UiTestParent__";
 
-bool Recorded(UINT message) {
-    return message == WM_COMMAND || (message >= 2255 && message <= 2258) || message == 6030 ||
-           message == 2524;
-}
-
-LRESULT ParentProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* parent = reinterpret_cast<TParentWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (message == WM_CREATE) {
-        parent = static_cast<TParentWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(parent));
-        return 0;
-    }
-    if (!parent)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (Recorded(message))
-        parent->messages.push_back({message, wParam, lParam});
-    if (message == WM_DRAWITEM)
-        return RouteDrawItem(lParam);
-    return DefWindowProcA(window, message, wParam, lParam);
+bool Kept(UINT message) {
+    return message == WM_COMMAND || (message >= 2255 && message <= 2258) || message == 6030 || message == 2524;
 }
 
 }  // namespace
@@ -40,17 +23,7 @@ void EnsureUiApplication() {
     static char* argv[] = {name, nullptr};
     static TApplication* application = new TApplication(argc, argv);
     (void)application;
-    static bool registered = false;
-    if (!registered) {
-        registered = true;
-        WNDCLASSEXA windowClass;
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = ParentProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.lpszClassName = ParentClass;
-        RegisterClassExA(&windowClass);
-    }
+    RegisterWindowClass(ParentClass, BoundWindowProcedure);
 }
 
 void Pump(int rounds) {
@@ -65,30 +38,44 @@ void Pump(int rounds) {
 
 TParentWindow::TParentWindow(int width, int height) {
     EnsureUiApplication();
-    hWnd = CreateWindowExA(0, ParentClass, "parent", WS_POPUP | WS_VISIBLE, 0, 0, width, height, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), this);
+    SetClassName(ParentClass);
+    CreateBoundWindow(this, WS_POPUP | WS_VISIBLE, RECT{0, 0, width, height}, nullptr);
     Pump();
 }
 
 TParentWindow::~TParentWindow() {
-    if (IsWindow(hWnd)) {
-        SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+    if (hWnd && IsWindow(hWnd))
         DestroyWindow(hWnd);
-    }
 }
 
-std::vector<UINT> TParentWindow::Only(UINT message) const {
-    std::vector<UINT> kept;
-    for (const TRecordedMessage& one : messages) {
+LRESULT TParentWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+    *handled = message == WM_DRAWITEM;
+    if (Kept(message))
+        messages.push_back({message, wParam, lParam});
+    if (message == WM_TIMER && onTimer)
+        onTimer();
+    return *handled ? RouteDrawItem(lParam) : 0;
+}
+
+std::vector<TRecordedMessage> TParentWindow::Take(UINT message) {
+    Pump();
+    std::vector<TRecordedMessage> taken;
+    std::erase_if(messages, [&](const TRecordedMessage& one) {
         if (one.message == message)
-            kept.push_back(one.message);
-    }
-    return kept;
+            taken.push_back(one);
+        return one.message == message;
+    });
+    return taken;
 }
 
-int TParentWindow::Count(UINT message) const { return static_cast<int>(Only(message).size()); }
+void TSkinTest::SetUp() {
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(LoadSharedSkin(screen));
+    ReleaseDC(nullptr, screen);
+}
 
 COLORREF PixelAt(HWND window, int x, int y) {
+    UpdateWindow(window);
     HDC dc = GetDC(window);
     const COLORREF colour = GetPixel(dc, x, y);
     ReleaseDC(window, dc);
@@ -97,10 +84,7 @@ COLORREF PixelAt(HWND window, int x, int y) {
 
 std::string WriteSolidPng(const std::string& path, int width, int height, COLORREF colour) {
     Gdiplus::Bitmap image(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            image.SetPixel(x, y, Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
-    }
+    Gdiplus::Graphics(&image).Clear(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
     UINT count = 0;
     UINT size = 0;
     Gdiplus::GetImageEncodersSize(&count, &size);
@@ -108,17 +92,13 @@ std::string WriteSolidPng(const std::string& path, int width, int height, COLORR
     auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
     Gdiplus::GetImageEncoders(count, size, encoders);
     for (UINT i = 0; i < count; ++i) {
-        const Gdiplus::ImageCodecInfo& encoder = encoders[i];
-        if (std::wstring(encoder.MimeType) == L"image/png") {
-            image.Save(Utf8ToWide(path).c_str(), &encoder.Clsid);
-            break;
-        }
+        if (std::wstring(encoders[i].MimeType) == L"image/png")
+            image.Save(Utf8ToWide(path).c_str(), &encoders[i].Clsid);
     }
     return path;
 }
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
-           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }

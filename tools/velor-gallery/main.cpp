@@ -10,7 +10,10 @@
 #include "platform/gdi.h"
 #include "platform/window_screenshot.h"
 #include "platform/windows.h"
+#include "tools/velor-gallery/gallery_window.h"
 #include "tools/velor-gallery/toolkit_page.h"
+#include "ui/memory_dc.h"
+#include "ui/wnd.h"
 
 namespace {
 
@@ -29,12 +32,6 @@ struct TGallery {
 
 TGallery g_gallery;
 
-void FillColour(HDC dc, const RECT& rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 void DrawLine(HDC dc, const wchar_t* text, const char* face, RECT box, COLORREF colour) {
     constexpr int TextHeight = 26;
     HFONT font = CreateFontA(TextHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
@@ -47,27 +44,19 @@ void DrawLine(HDC dc, const wchar_t* text, const char* face, RECT box, COLORREF 
     DeleteObject(font);
 }
 
+void PaintFrame(HWND, HDC dc, const RECT& client) {
+    FillSolid(dc, client, FrameColour);
+    RECT title{0, 0, client.right, TitleHeight};
+    FillSolid(dc, title, TitleColour);
+    title.left = 10;
+    DrawLine(dc, L"VELOR gallery", "Arial", title, RGB(255, 255, 255));
+}
+
 // The frame: a skinned, frameless window that is dragged by its title strip.
 LRESULT FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NCHITTEST: {
-        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(window, &point);
-        return point.y < TitleHeight ? HTCAPTION : HTCLIENT;
-    }
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(window, &paint);
-        RECT client;
-        GetClientRect(window, &client);
-        FillColour(dc, client, FrameColour);
-        RECT title{0, 0, client.right, TitleHeight};
-        FillColour(dc, title, TitleColour);
-        title.left = 10;
-        DrawLine(dc, L"VELOR gallery", "Arial", title, RGB(255, 255, 255));
-        EndPaint(window, &paint);
-        return 0;
-    }
+    case WM_NCHITTEST:
+        return TitleBandHit(window, lParam, TitleHeight);
     case WM_TIMER:
         if (wParam == ScreenshotTimer) {
             KillTimer(window, ScreenshotTimer);
@@ -83,26 +72,13 @@ LRESULT FrameProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(window, message, wParam, lParam);
+        return PaintingProcedure<PaintFrame>(window, message, wParam, lParam);
     }
 }
 
-// A plain coloured window; its colour comes as the creation parameter.
-LRESULT PanelProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_CREATE) {
-        const auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-        return 0;
-    }
-    if (message != WM_PAINT)
-        return DefWindowProcA(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    FillColour(dc, client, static_cast<COLORREF>(GetWindowLongPtrA(window, GWLP_USERDATA)));
-    EndPaint(window, &paint);
-    return 0;
+// A plain window of the colour kept in its user data.
+void PaintPanel(HWND window, HDC dc, const RECT& client) {
+    FillSolid(dc, client, static_cast<COLORREF>(GetWindowLongPtrA(window, GWLP_USERDATA)));
 }
 
 struct TTextLine {
@@ -120,57 +96,34 @@ constexpr TTextLine TextLines[] = {
 };
 constexpr int TextLineHeight = 44;
 
-LRESULT TextProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_PAINT)
-        return DefWindowProcA(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    FillColour(dc, client, RGB(255, 255, 255));
+void PaintText(HWND, HDC dc, const RECT& client) {
+    FillSolid(dc, client, RGB(255, 255, 255));
     int top = 10;
     for (const TTextLine& line : TextLines) {
-        DrawLine(dc, line.text, line.face, RECT{12, top, client.right - 12, top + TextLineHeight},
-                 RGB(0, 0, 0));
+        DrawLine(dc, line.text, line.face, RECT{12, top, client.right - 12, top + TextLineHeight}, RGB(0, 0, 0));
         top += TextLineHeight;
     }
-    EndPaint(window, &paint);
-    return 0;
 }
 
 // Magenta is the colour key: only the shape in the middle remains.
-LRESULT KeyedProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != WM_PAINT)
-        return DefWindowProcA(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    RECT client;
-    GetClientRect(window, &client);
-    FillColour(dc, client, KeyColour);
-    FillColour(dc, RECT{40, 30, 120, 90}, ShapeColour);
-    EndPaint(window, &paint);
-    return 0;
+void PaintKeyed(HWND, HDC dc, const RECT& client) {
+    FillSolid(dc, client, KeyColour);
+    FillSolid(dc, RECT{40, 30, 120, 90}, ShapeColour);
 }
 
-void Register(const char* name, WNDPROC procedure) {
-    WNDCLASSEXA windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = name;
-    RegisterClassExA(&windowClass);
-}
-
-void* ColourParam(COLORREF colour) {
-    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(colour));
+HWND MakePanel(HWND frame, const char* title, DWORD exStyle, DWORD style, RECT rect, COLORREF colour) {
+    HWND panel = CreateWindowExA(exStyle, "__GalleryPanel__", title, style, rect.left, rect.top,
+                                 rect.right - rect.left, rect.bottom - rect.top, frame, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetWindowLongPtrA(panel, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
+    return panel;
 }
 
 HWND MakeWindows() {
-    Register("__GalleryFrame__", FrameProcedure);
-    Register("__GalleryPanel__", PanelProcedure);
-    Register("__GalleryText__", TextProcedure);
-    Register("__GalleryKeyed__", KeyedProcedure);
+    RegisterWindowClass("__GalleryFrame__", FrameProcedure);
+    RegisterWindowClass("__GalleryPanel__", PaintingProcedure<PaintPanel>);
+    RegisterWindowClass("__GalleryText__", PaintingProcedure<PaintText>);
+    RegisterWindowClass("__GalleryKeyed__", PaintingProcedure<PaintKeyed>);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HWND frame = CreateWindowExA(WS_EX_APPWINDOW, "__GalleryFrame__", "VELOR gallery",
                                  WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 640, 420,
@@ -179,12 +132,11 @@ HWND MakeWindows() {
         return nullptr;
     const COLORREF panelColours[] = {RGB(200, 40, 40), RGB(40, 160, 60), RGB(40, 70, 200)};
     for (int i = 0; i < 3; ++i)
-        CreateWindowExA(0, "__GalleryPanel__", "", WS_CHILD | WS_VISIBLE, 20 + i * 140, 50, 120, 80,
-                        frame, nullptr, instance, ColourParam(panelColours[i]));
+        MakePanel(frame, "", 0, WS_CHILD | WS_VISIBLE, RECT{20 + i * 140, 50, 140 + i * 140, 130}, panelColours[i]);
     CreateWindowExA(0, "__GalleryText__", "", WS_CHILD | WS_VISIBLE, 20, 150, 400, 240, frame,
                     nullptr, instance, nullptr);
-    CreateWindowExA(WS_EX_TOOLWINDOW, "__GalleryPanel__", "pop-up", WS_POPUP | WS_VISIBLE, 500,
-                    260, 150, 100, frame, nullptr, instance, ColourParam(RGB(240, 200, 40)));
+    MakePanel(frame, "pop-up", WS_EX_TOOLWINDOW, WS_POPUP | WS_VISIBLE, RECT{500, 260, 650, 360},
+              RGB(240, 200, 40));
     HWND keyed = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "__GalleryKeyed__", "keyed",
                                  WS_POPUP, 600, 80, 160, 120, frame, nullptr, instance, nullptr);
     SetLayeredWindowAttributes(keyed, KeyColour, 255, LWA_COLORKEY);

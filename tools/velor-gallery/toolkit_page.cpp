@@ -12,6 +12,7 @@
 #include "ui/memory_dc_man.h"
 #include "ui/message_box_dlg.h"
 #include "ui/slider_bar_ex.h"
+#include "tools/velor-gallery/gallery_window.h"
 
 namespace {
 
@@ -46,12 +47,6 @@ struct TPage {
 
 TPage g_page;
 
-void Fill(HDC dc, RECT rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 // The caption band of the main window from its three pictures.
 void PaintCaption(HDC dc, int width) {
     const TMemoryDC& logo = SharedImage(SkinImage::TopFrameLogo);
@@ -66,10 +61,10 @@ void PaintBackdrop(HDC reference) {
     TMemoryDC& backdrop = g_page.backdrop;
     if (!backdrop.Prepare(reference, PageWidth, PageHeight))
         return;
-    Fill(backdrop.dc, RECT{0, 0, PageWidth, PageHeight}, PageColour);
+    FillSolid(backdrop.dc, RECT{0, 0, PageWidth, PageHeight}, PageColour);
     PaintCaption(backdrop.dc, PageWidth);
     for (int y : {300, 470, 572})
-        Fill(backdrop.dc, RECT{16, y, PageWidth - 16, y + 1}, RuleColour);
+        FillSolid(backdrop.dc, RECT{16, y, PageWidth - 16, y + 1}, RuleColour);
 }
 
 void Label(int x, int y, const std::string& text, bool heading = false) {
@@ -93,11 +88,8 @@ void PaintPage(HDC dc) {
 
 LRESULT PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_NCHITTEST: {
-        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(window, &point);
-        return point.y < CaptionHeight ? HTCAPTION : HTCLIENT;
-    }
+    case WM_NCHITTEST:
+        return TitleBandHit(window, lParam, CaptionHeight);
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
@@ -120,24 +112,34 @@ LRESULT PageProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-CActButton* AddButton(const char* normal, const char* pressed, const char* over, POINT place, SIZE size,
-                      const char* caption = nullptr, int shape = 0) {
+CActButton* AddButton(TActButtonOptions options) {
     auto button = std::make_unique<CActButton>();
-    button->shape = shape;
-    if (caption) {
-        button->textColour = RGB(0, 0, 0);
-        if (HFONT font = SharedFonts().control)
-            button->SetFont(font, false);
+    options.parent = g_page.window;
+    options.controlId = static_cast<int>(g_page.buttons.size()) + 1000;
+    options.background = g_page.backdrop.dc;
+    if (options.caption) {
+        button->SetTextColour(RGB(0, 0, 0));
+        options.font = SharedFonts().control;
+        options.tooltip = options.caption;
     }
     HDC dc = GetDC(g_page.window);
-    const bool made = button->Create(dc, normal, pressed, over, nullptr, caption, place, size,
-                                     g_page.backdrop.dc, g_page.window,
-                                     static_cast<int>(g_page.buttons.size()) + 1000, caption);
+    options.reference = dc;
+    const bool made = button->Create(options);
     ReleaseDC(g_page.window, dc);
     if (!made)
         return nullptr;
     g_page.buttons.push_back(std::move(button));
     return g_page.buttons.back().get();
+}
+
+TActButtonOptions Pictures(const std::string& normal, const std::string& over, POINT place, SIZE size) {
+    TActButtonOptions options;
+    options.normalPath = normal.c_str();
+    options.pressedPath = over.empty() ? nullptr : over.c_str();
+    options.overPath = options.pressedPath;
+    options.position = place;
+    options.size = size;
+    return options;
 }
 
 std::string Skin(const std::string& name) { return "skin/controls/" + name + ".png"; }
@@ -153,31 +155,33 @@ void ButtonRow(const char* title, const std::string& off, const std::string& on,
     for (int state = 0; state < 6; ++state) {
         const POINT place{First + state * Column + inset, y};
         // The hover column is shown by giving the button its over picture as its face.
-        const char* face = state == 1 ? over.c_str() : normal.c_str();
-        CActButton* button = AddButton(face, over.c_str(), over.c_str(), place, size, caption);
+        TActButtonOptions options = Pictures(state == 1 ? over : normal, over, place, size);
+        options.caption = caption;
+        CActButton* button = AddButton(options);
         if (!button)
             continue;
-        if (state == 2 || state == 5) {
-            button->toggleMode = 1;
-            button->checked = 1;
-            button->SetCaption(caption);
-        }
-        if (state == 3)
-            EnableWindow(button->hWnd, FALSE);
-        if (state == 4)
-            button->locked = 1;
+        button->SetToggleMode(state == 2 || state == 5);
+        button->SetChecked(state == 2 || state == 5);
+        EnableWindow(button->hWnd, state != 3);
+        button->SetLocked(state == 4);
     }
     Label(24, y + size.cy / 2 - 7, title);
 }
 
-void AddSlider(UINT thumb, UINT off, UINT on, RECT rect, int position, bool vertical = false) {
+CSliderBarEx* AddSlider(const TSliderLook& look, RECT rect, int position,
+                        TOrientation orientation = TOrientation::Horizontal) {
     auto slider = std::make_unique<CSliderBarEx>();
-    slider->vertical = vertical;
-    if (!slider->Create(thumb, thumb, thumb, thumb, off, on, rect, g_page.window,
-                        static_cast<int>(g_page.sliders.size()) + 2000, nullptr))
-        return;
-    slider->position = position;
+    TSliderOptions options;
+    options.parent = g_page.window;
+    options.rect = rect;
+    options.controlId = static_cast<int>(g_page.sliders.size()) + 2000;
+    options.look = look;
+    options.orientation = orientation;
+    if (!slider->Create(options))
+        return nullptr;
+    slider->SetPosition(position);
     g_page.sliders.push_back(std::move(slider));
+    return g_page.sliders.back().get();
 }
 
 void MakeButtons() {
@@ -192,36 +196,38 @@ void MakeButtons() {
     ButtonRow("with caption", "default_btn_n", "default_btn_o", 234, SIZE{93, 25}, "OK");
     // Regions: an elliptic button and the combo button cut out of magenta.
     Label(24, 272, "shaped: ellipse, picture");
-    AddButton(Skin("zoom_off").c_str(), nullptr, Skin("zoom_on").c_str(), POINT{240, 266}, SIZE{32, 32}, nullptr,
-              ShapeEllipse);
-    auto shaped = std::make_unique<CActButton>();
-    shaped->shape = ShapeFromImage;
-    if (shaped->CreateFromAtlas(&ComboButtonAtlas(), ComboButtonNormalId, ComboButtonPressedId, ComboButtonOverId,
-                                ComboButtonNormalId, POINT{290, 271}, g_page.window, 1900,
-                                WS_CHILD | WS_VISIBLE | BS_OWNERDRAW))
-        g_page.buttons.push_back(std::move(shaped));
+    const std::string zoomOff = Skin("zoom_off");
+    const std::string zoomOn = Skin("zoom_on");
+    TActButtonOptions ellipse = Pictures(zoomOff, zoomOn, POINT{240, 266}, SIZE{32, 32});
+    ellipse.pressedPath = nullptr;
+    ellipse.shape = ShapeEllipse;
+    AddButton(ellipse);
+    TActButtonOptions shaped;
+    shaped.position = POINT{290, 271};
+    shaped.faces = TAtlasFaces{&ComboButtonAtlas(), ComboButtonNormalId, ComboButtonPressedId, ComboButtonOverId,
+                               ComboButtonNormalId};
+    shaped.shape = ShapeFromImage;
+    AddButton(shaped);
     // The caption band's own buttons.
-    AddButton(Skin("top_minimize").c_str(), nullptr, nullptr, POINT{PageWidth - 102, 0}, SIZE{34, 40});
-    AddButton(Skin("top_maximize").c_str(), nullptr, nullptr, POINT{PageWidth - 68, 0}, SIZE{34, 40});
-    AddButton(Skin("top_close").c_str(), nullptr, nullptr, POINT{PageWidth - 34, 0}, SIZE{34, 40});
+    const char* captionButtons[] = {"top_minimize", "top_maximize", "top_close"};
+    for (int i = 0; i < 3; ++i)
+        AddButton(Pictures(Skin(captionButtons[i]), "", POINT{PageWidth - 102 + 34 * i, 0}, SIZE{34, 40}));
 }
 
 void MakeSliders() {
     Label(24, 312, "Sliders", true);
-    Label(24, 340, "position: normal, dragging, focused, disabled");
-    AddSlider(SliderThumbId, SliderBarOffId, SliderBarOnId, RECT{24, 362, 244, 372}, 30);
-    AddSlider(SliderThumbId, SliderBarOffId, SliderBarOnId, RECT{264, 362, 484, 372}, 55);
-    g_page.sliders.back()->dragging = true;
-    AddSlider(SliderThumbId, SliderBarOffId, SliderBarOnId, RECT{504, 362, 724, 372}, 70);
-    g_page.sliders.back()->hasFocus = true;
-    AddSlider(SliderThumbId, SliderBarOffId, SliderBarOnId, RECT{744, 362, 964, 372}, 70);
-    g_page.sliders.back()->enabled = false;
+    Label(24, 340, "position: normal, focused, disabled");
+    AddSlider(LargeSliderLook, RECT{24, 362, 244, 372}, 30);
+    if (CSliderBarEx* focused = AddSlider(LargeSliderLook, RECT{264, 362, 484, 372}, 55))
+        SetFocus(focused->hWnd);
+    if (CSliderBarEx* disabled = AddSlider(LargeSliderLook, RECT{504, 362, 724, 372}, 70))
+        disabled->SetEnabled(false);
     Label(24, 388, "volume, viewer settings, camera settings");
-    AddSlider(SliderThumbSmallId, SliderBarOffSmallId, SliderBarOnSmallId, RECT{24, 412, 150, 420}, 60);
-    AddSlider(ViewerSliderThumbId, ViewerSliderBarOffId, ViewerSliderBarOnId, RECT{264, 410, 484, 420}, 40);
-    AddSlider(CameraSliderThumbId, CameraSliderBarOffId, CameraSliderBarOnId, RECT{504, 410, 724, 420}, 80);
+    AddSlider(SmallSliderLook, RECT{24, 412, 150, 420}, 60);
+    AddSlider(ViewerSliderLook, RECT{264, 410, 484, 420}, 40);
+    AddSlider(CameraSliderLook, RECT{504, 410, 724, 420}, 80);
     Label(1000, 312, "vertical");
-    AddSlider(SliderThumbId, SliderBarOffId, SliderBarOnId, RECT{1010, 336, 1033, 456}, 65, true);
+    AddSlider(LargeSliderLook, RECT{1010, 336, 1033, 456}, 65, TOrientation::Vertical);
 }
 
 void MakeCombos() {
@@ -232,10 +238,13 @@ void MakeCombos() {
                                "Thai", "Automatic"};
         for (const char* name : names)
             combo->AddItem(name);
-        combo->readOnly = true;
-        combo->listHeight = 22 + 4 * combo->rowHeight;
-        if (!combo->Create(g_page.window, RECT{24 + i * 260, 510, 224 + i * 260, 534}, SharedFonts().control,
-                           nullptr))
+        TComboBoxOptions options;
+        options.parent = g_page.window;
+        options.rect = RECT{24 + i * 260, 510, 224 + i * 260, 534};
+        options.font = SharedFonts().control;
+        options.readOnly = true;
+        options.listHeight = 22 + 4 * options.rowHeight;
+        if (!combo->Create(options))
             continue;
         combo->Select(i == 0 ? 0 : 2);
         g_page.combos.push_back(std::move(combo));
@@ -253,12 +262,9 @@ void MakeChecks() {
     SelectObject(dc, g_page.labelFont);
     int x = 560;
     for (const auto& item : items) {
-        TCheckBoxItem check;
-        check.text = item.text;
-        check.font = g_page.labelFont;
-        check.SetState(item.state);
-        check.Layout(dc, RECT{x, 514, x + 200, 534}, false);
-        x = check.rect.right + 24;
+        TCheckBoxItem check(item.text, g_page.labelFont, item.state);
+        check.Layout(dc, RECT{x, 514, x + 200, 534});
+        x = check.Rect().right + 24;
         g_page.checks.push_back(check);
     }
     ReleaseDC(g_page.window, dc);
@@ -276,14 +282,10 @@ void MakeBoxes(int pageX, int pageY) {
                  {"The clip was split into two files.", "/tmp", MB_OK | MessageBoxOpenFolder}};
     int x = pageX + 24;
     for (const auto& form : forms) {
-        auto box = std::make_unique<CMessageBoxDlg>();
-        box->text = std::wstring(form.text, form.text + std::string(form.text).size());
-        box->caption = std::wstring(form.caption, form.caption + std::string(form.caption).size());
-        box->captionText = form.caption;
-        box->style = form.style;
+        auto box = std::make_unique<CMessageBoxDlg>(form.text, form.caption, form.style);
         HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MessageBoxTemplateId),
-                                         g_page.window, CMessageBoxDlg::DialogProcedure,
-                                         reinterpret_cast<LPARAM>(box.get()));
+                                         g_page.window, BoundDialogProcedure,
+                                         reinterpret_cast<LPARAM>(static_cast<TWnd*>(box.get())));
         if (!dialog)
             continue;
         SetWindowPos(dialog, nullptr, x, pageY + 606, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -304,13 +306,7 @@ HWND MakeToolkitPage(int x, int y) {
     ReleaseDC(nullptr, screen);
     if (!loaded)
         return nullptr;
-    WNDCLASSEXA windowClass;
-    windowClass.style = CS_DBLCLKS;
-    windowClass.lpfnWndProc = PageProcedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = PageClass;
-    RegisterClassExA(&windowClass);
+    RegisterWindowClass(PageClass, PageProcedure);
     g_page.labelFont = CreateFontA(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY,
                                    0, "Arial");
     g_page.headingFont = CreateFontA(14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY,
