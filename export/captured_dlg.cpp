@@ -11,6 +11,7 @@
 namespace {
 
 constexpr int TitleBand = 30;
+constexpr int TitleRule = 2;
 constexpr int ButtonWidth = 93;
 constexpr int ButtonHeight = 25;
 // The button's top lies this far above the bottom.
@@ -73,8 +74,8 @@ void CCapturedDlg::PaintBackground(HDC reference, int width, int height) {
     HDC dc = m_background.dc;
     Fill(dc, RECT{0, 0, width, height}, EdgeColour);
     Fill(dc, RECT{1, 1, width - 1, TitleBand}, TitleColour);
-    Fill(dc, RECT{1, TitleBand, width - 1, TitleBand + 2}, AccentColour);
-    Fill(dc, RECT{1, TitleBand + 2, width - 1, height - 1}, BodyColour);
+    Fill(dc, RECT{1, TitleBand, width - 1, TitleBand + TitleRule}, AccentColour);
+    Fill(dc, RECT{1, TitleBand + TitleRule, width - 1, height - 1}, BodyColour);
     HFONT font = SharedFonts().control;
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
@@ -116,11 +117,15 @@ void CCapturedDlg::Paint(HDC dc) {
         BitBlt(dc, 0, 0, client.right, client.bottom, m_background.dc, 0, 0, SRCCOPY);
     Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-    // The message fills the upper half, the folder the band above the button.
+    // The message fills the upper half of the body, the folder the band
+    // above the button. The body starts under the title band, which stands
+    // in for a caption outside the client area.
     const Gdiplus::REAL width = static_cast<Gdiplus::REAL>(client.right);
-    const Gdiplus::REAL upper = static_cast<Gdiplus::REAL>(client.bottom / 2 + 10);
+    const int bodyTop = TitleBand + TitleRule;
+    const Gdiplus::REAL upper = static_cast<Gdiplus::REAL>(bodyTop + (client.bottom - bodyTop) / 2 + 10);
     Gdiplus::Font bold(L"돋움", SuccessPixels, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
-    DrawCentred(graphics, Utf8ToWide(Text("message.image_save_success")), bold, Gdiplus::RectF{0, 0, width, upper});
+    DrawCentred(graphics, Utf8ToWide(Text("message.image_save_success")), bold,
+                Gdiplus::RectF{0, static_cast<Gdiplus::REAL>(bodyTop), width, upper - bodyTop});
     const Gdiplus::REAL pathBottom = static_cast<Gdiplus::REAL>(client.bottom - ButtonRise - PathGap);
     Gdiplus::Font regular(L"돋움", PathPixels, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     DrawCentred(graphics, PathText(m_capturePath), regular,

@@ -12,7 +12,7 @@
 
 inline constexpr int CapturedDialogTemplateId = 143;
 inline constexpr int CapturedDialogWidth = 360;
-inline constexpr int CapturedDialogHeight = 190;
+inline constexpr int CapturedDialogHeight = 210;
 inline constexpr int CapturedOpenButtonId = 1001;
 inline constexpr UINT_PTR CapturedCloseTimer = 1;
 inline constexpr UINT CapturedCloseDelayMs = 5000;
