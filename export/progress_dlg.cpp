@@ -56,7 +56,7 @@ void CProgressDlg::ReleaseSurfaces() {
 
 bool CProgressDlg::LoadFrames(HDC reference) {
     for (int i = 0; i < ProgressFrameCount; ++i) {
-        if (!LoadSkinImage(reference, FramePaths[i], m_frames[i]))
+        if (!LoadSkinImage(reference, ResolveSkinPath(FramePaths[i]).c_str(), m_frames[i]))
             return false;
     }
     return true;
