@@ -21,7 +21,7 @@ constexpr const wchar_t kPrintFace[] = L"Arial";
 // The print request and what it hands back, released in one place.
 class TPrintRequest {
 public:
-    TPrintRequest(HWND owner) {
+    explicit TPrintRequest(HWND owner) {
         m_request.hwndOwner = owner;
         m_request.Flags = PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE |
                           PD_DISABLEPRINTTOFILE;
