@@ -87,6 +87,7 @@ HDC NewDC(QImage* surface, bool memory) {
 }
 
 void FreeDC(HDC dc) {
+    if (dc->printerJob != nullptr) DeletePrinterJob(dc->printerJob);
     Deselect(dc->pen);
     Deselect(dc->brush);
     Deselect(dc->font);
@@ -206,6 +207,14 @@ void DeleteImageDC(HDC dc) {
 }
 
 QImage* ImageOfDC(HDC dc) { return dc == nullptr ? nullptr : dc->surface; }
+
+HDC CreatePrinterDC(TPrinterJob* job) {
+    HDC dc = NewDC(nullptr, false);
+    dc->printerJob = job;
+    return dc;
+}
+
+TPrinterJob* PrinterJobOfDC(HDC dc) { return dc == nullptr ? nullptr : dc->printerJob; }
 
 QRegion RegionOfHandle(HRGN region) {
     const GdiRegion* object = AsRegion(region);

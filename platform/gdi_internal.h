@@ -17,6 +17,18 @@ void DeleteImageDC(HDC dc);
 // The image a DC draws into (a window's backing image or the bitmap
 // selected into a memory DC); null for none.
 QImage* ImageOfDC(HDC dc);
+
+// A printer DC draws through the painter of its open document instead of
+// into an image; it owns its job (printing.cpp) and frees it with the DC.
+struct TPrinterJob;
+class QPainter;
+HDC CreatePrinterDC(TPrinterJob* job);
+TPrinterJob* PrinterJobOfDC(HDC dc);
+void DeletePrinterJob(TPrinterJob* job);
+// The open document's painter; null outside StartDocA..EndDoc and for
+// every other DC.
+QPainter* PrinterPainterOfDC(HDC dc);
+
 // The area of a region handle, in its own coordinates (empty for null or
 // a handle that is not a region).
 QRegion RegionOfHandle(HRGN region);

@@ -48,8 +48,11 @@ struct GdiRegion final : HRGN__ {
     GdiObjectState state;
 };
 
+struct TPrinterJob;
+
 struct HDC__ {
     QImage* surface = nullptr;  // the window image, or the selected bitmap's
+    TPrinterJob* printerJob = nullptr;  // a printer DC's own, freed with it
     bool memory = false;
     GdiBitmap* bitmap = nullptr;  // memory DCs only
     GdiPen* pen = nullptr;

@@ -65,17 +65,45 @@ QRegion GraphicsAccess::ClipOf(const Graphics& graphics) {
     return DrawableArea(graphics.dc_);
 }
 
-bool GraphicsAccess::Begin(const Graphics& graphics, QPainter& painter) {
-    QImage* surface = SurfaceOf(graphics);
-    if (surface == nullptr || surface->isNull()) return false;
-    if (!painter.begin(surface)) return false;
-    painter.setClipRegion(ClipOf(graphics));
+QPainter* GraphicsAccess::PrinterPainterOf(const Graphics& graphics) {
+    return graphics.image_ != nullptr ? nullptr : PrinterPainterOfDC(graphics.dc_);
+}
+
+void GraphicsAccess::ApplyModes(const Graphics& graphics, QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing, Antialiased(graphics.smoothing_));
     painter.setRenderHint(QPainter::SmoothPixmapTransform, SmoothImages(graphics));
     const bool aliasedText = graphics.textHint_ == TextRenderingHintSingleBitPerPixel ||
                              graphics.textHint_ == TextRenderingHintSingleBitPerPixelGridFit;
     painter.setRenderHint(QPainter::TextAntialiasing, !aliasedText);
+}
+
+bool GraphicsAccess::Begin(const Graphics& graphics, QPainter& painter) {
+    QImage* surface = SurfaceOf(graphics);
+    if (surface == nullptr || surface->isNull()) return false;
+    if (!painter.begin(surface)) return false;
+    painter.setClipRegion(ClipOf(graphics));
+    ApplyModes(graphics, painter);
     return true;
+}
+
+PaintScope::PaintScope(const Graphics& graphics) {
+    if (QPainter* printer = GraphicsAccess::PrinterPainterOf(graphics)) {
+        printer->save();
+        painter_ = printer;
+        borrowed_ = true;
+        GraphicsAccess::ApplyModes(graphics, *printer);
+        return;
+    }
+    if (GraphicsAccess::Begin(graphics, own_)) painter_ = &own_;
+}
+
+PaintScope::~PaintScope() {
+    if (borrowed_) painter_->restore();
+}
+
+QRect PaintScope::Area() const {
+    if (painter_ == nullptr || painter_->device() == nullptr) return {};
+    return QRect(0, 0, painter_->device()->width(), painter_->device()->height());
 }
 
 bool GraphicsAccess::SmoothImages(const Graphics& graphics) {
@@ -83,7 +111,7 @@ bool GraphicsAccess::SmoothImages(const Graphics& graphics) {
 }
 
 Graphics::Graphics(HDC dc) : dc_(dc) {
-    if (ImageOfDC(dc) == nullptr) status_ = InvalidParameter;
+    if (ImageOfDC(dc) == nullptr && PrinterJobOfDC(dc) == nullptr) status_ = InvalidParameter;
 }
 
 Graphics::Graphics(Image* image) : image_(image) {
@@ -118,10 +146,11 @@ Status Graphics::SetPageUnit(Unit unit) {
 }
 
 Status Graphics::Clear(const Color& colour) {
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.fillRect(GraphicsAccess::SurfaceOf(*this)->rect(), QColorOf(colour));
+    painter.fillRect(scope.Area(), QColorOf(colour));
     return Ok;
 }
 
@@ -163,8 +192,9 @@ Status Graphics::DrawImage(Image* image, const Rect& destination, INT sourceX, I
     }
     // Scaled ahead with Qt's area-averaging filter: a painter transform only
     // samples bilinearly, which is coarse when shrinking a skin image.
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     const QImage piece = source.copy(from).scaled(destination.Width, destination.Height,
                                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     painter.drawImage(QPoint(destination.X, destination.Y), piece);
@@ -177,8 +207,9 @@ Status Graphics::DrawImage(Image* image, const RectF& destination, REAL sourceX,
     if (destination.Width <= 0 || destination.Height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) {
         return InvalidParameter;
     }
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     painter.drawImage(QRectF(destination.X, destination.Y, destination.Width, destination.Height),
                       image->Data()->image, QRectF(sourceX, sourceY, sourceWidth, sourceHeight));
     return Ok;
@@ -200,8 +231,9 @@ Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, R
 Status Graphics::FillRectangle(const Brush* brush, const RectF& rect) {
     const Color* colour = ColourOfBrush(brush);
     if (colour == nullptr) return InvalidParameter;
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     painter.fillRect(QRectF(rect.X, rect.Y, rect.Width, rect.Height), QColorOf(*colour));
     return Ok;
 }
@@ -209,8 +241,9 @@ Status Graphics::FillRectangle(const Brush* brush, const RectF& rect) {
 Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height) {
     const Color* colour = ColourOfBrush(brush);
     if (colour == nullptr) return InvalidParameter;
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColorOf(*colour));
     painter.drawEllipse(QRectF(x, y, width, height));
@@ -219,8 +252,9 @@ Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT he
 
 Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height) {
     if (pen == nullptr) return InvalidParameter;
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     painter.setPen(QPenOf(*pen));
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRectF(PixelCentre(x, y), QSizeF(width, height)));
@@ -229,8 +263,9 @@ Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT heig
 
 Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height) {
     if (pen == nullptr) return InvalidParameter;
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     painter.setPen(QPenOf(*pen));
     painter.setBrush(Qt::NoBrush);
     painter.drawEllipse(QRectF(x, y, width, height));
@@ -265,8 +300,9 @@ Status Graphics::DrawCurve(const Pen* pen, const PointF* points, INT count, REAL
     std::vector<QPointF> centres;
     centres.reserve(static_cast<std::size_t>(count));
     for (INT i = 0; i < count; ++i) centres.push_back(PixelCentre(points[i].X, points[i].Y));
-    QPainter painter;
-    if (!GraphicsAccess::Begin(*this, painter)) return status_ = InvalidParameter;
+    PaintScope scope(*this);
+    if (!scope.Active()) return status_ = InvalidParameter;
+    QPainter& painter = scope.Painter();
     painter.setPen(QPenOf(*pen));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(CardinalSpline(centres, tension));

@@ -32,6 +32,29 @@ struct GraphicsAccess {
     // false when there is nothing to draw on.
     static bool Begin(const Graphics& graphics, QPainter& painter);
     static bool SmoothImages(const Graphics& graphics);
+    // The painter of a printer DC's open document, or null.
+    static QPainter* PrinterPainterOf(const Graphics& graphics);
+    static void ApplyModes(const Graphics& graphics, QPainter& painter);
+};
+
+// The painter one drawing call draws with: its own, begun on the image
+// surface, or a printer document's, whose state is kept around the call.
+class PaintScope {
+public:
+    explicit PaintScope(const Graphics& graphics);
+    ~PaintScope();
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    bool Active() const { return painter_ != nullptr; }
+    QPainter& Painter() const { return *painter_; }
+    // The whole area the painter may draw on.
+    QRect Area() const;
+
+private:
+    QPainter own_;
+    QPainter* painter_ = nullptr;
+    bool borrowed_ = false;
 };
 
 QString TextOf(const WCHAR* text, INT length);

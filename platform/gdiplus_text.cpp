@@ -139,8 +139,9 @@ Status Paint(const Graphics& graphics, const WCHAR* text, INT length, const Font
     if (text == nullptr || font == nullptr || colour == nullptr) return InvalidParameter;
     const StringFormat& used = format != nullptr ? *format : *StringFormat::GenericDefault();
     const TextBox laidOut(TextOf(text, length), font->Data()->font, box, Wraps(used, box), used);
-    QPainter painter;
-    if (!GraphicsAccess::Begin(graphics, painter)) return InvalidParameter;
+    PaintScope scope(graphics);
+    if (!scope.Active()) return InvalidParameter;
+    QPainter& painter = scope.Painter();
     if (clipToBox && !(used.GetFormatFlags() & StringFormatFlagsNoClip) && box.Width > 0 && box.Height > 0) {
         painter.setClipRect(QRectF(box.X, box.Y, box.Width, box.Height), Qt::IntersectClip);
     }

@@ -167,6 +167,8 @@ inline LRESULT DispatchMessage(const MSG* message) { return DispatchMessageA(mes
 // Timers: one per window and id; setting an id again restarts it.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void* timerProc);
 BOOL KillTimer(HWND window, UINT_PTR id);
+// The period a window's timer runs at, 0 when it is not set (for tests).
+UINT TimerPeriod(HWND window, UINT_PTR id);
 
 // Painting.
 BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);

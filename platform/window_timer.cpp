@@ -1,3 +1,5 @@
+#include <QAbstractEventDispatcher>
+
 #include <algorithm>
 
 #include "platform/last_error.h"
@@ -38,6 +40,20 @@ BOOL KillTimer(HWND window, UINT_PTR id) {
     window->widget->killTimer(found->second);
     window->timers.erase(found);
     return TRUE;
+}
+
+UINT TimerPeriod(HWND window, UINT_PTR id) {
+    if (!IsWindow(window))
+        return 0;
+    auto found = window->timers.find(id);
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+    if (found == window->timers.end() || !dispatcher)
+        return 0;
+    for (const QAbstractEventDispatcher::TimerInfo& timer : dispatcher->registeredTimers(window->widget)) {
+        if (timer.timerId == found->second)
+            return static_cast<UINT>(timer.interval);
+    }
+    return 0;
 }
 
 void FireTimer(HWND window, int qtTimerId) {

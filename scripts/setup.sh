@@ -15,7 +15,7 @@ packages=(
   fonts-noto-cjk fonts-noto-core fonts-liberation2 libjs-openlayers
   librsvg2-bin
   # tests
-  googletest libgtest-dev libgmock-dev nlohmann-json3-dev
+  googletest libgtest-dev libgmock-dev nlohmann-json3-dev poppler-utils
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri mesa-utils
 )
 

@@ -2,6 +2,8 @@
 // the toolkit's skinned controls in every state, to look at and to check
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
+// `--dialog captured|progress [--language NAME]` shows that export dialog
+// alone instead.
 
 #include <cstdio>
 #include <cstring>
@@ -10,6 +12,7 @@
 #include "platform/gdi.h"
 #include "platform/window_screenshot.h"
 #include "platform/windows.h"
+#include "tools/velor-gallery/export_dialogs.h"
 #include "tools/velor-gallery/gallery_window.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
@@ -149,10 +152,19 @@ HWND MakeWindows() {
 
 int main(int argc, char** argv) {
     TApplication application(argc, argv);
+    const char* dialog = nullptr;
+    const char* language = "english";
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
             g_gallery.screenshotPath = argv[i + 1];
+        else if (std::strcmp(argv[i], "--dialog") == 0)
+            dialog = argv[i + 1];
+        else if (std::strcmp(argv[i], "--language") == 0)
+            language = argv[i + 1];
     }
+    if (dialog)
+        return ShowExportDialog(dialog, language,
+                                g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
     HWND frame = MakeWindows();
     if (!frame) {
         std::fprintf(stderr, "velor-gallery: the windows could not be made\n");

@@ -14,27 +14,13 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-#include "engine/glfw_setup.h"
-#include "engine/media_player.h"
-#include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
-#include "platform/application.h"
-#include "platform/message_box.h"
-#include "platform/thread.h"
-#include "platform/windows.h"
+#include "tools/velor-probe/paused_player.h"
 #include "tools/velor-probe/probe_command.h"
 
 namespace {
 
 constexpr const char kUsage[] = "FILE --at SECONDS --out PICTURE.png [--channel 0|1]";
-constexpr const char kWindowClass[] = "__VelorProbeFrameWindow__";
-// Each video window; the picture written has the display size of this.
-constexpr int kVideoWidth = 640;
-constexpr int kVideoHeight = 360;
-constexpr DWORD kOpenTimeoutMs = 60000;
-constexpr DWORD kCommandTimeoutMs = 10000;
-// The render thread takes the sought picture on its next pass.
-constexpr DWORD kShownTimeoutMs = 2000;
 constexpr int kBytesPerPixel = 4;
 
 struct TFrameArgs {
@@ -70,45 +56,6 @@ std::optional<TFrameArgs> ParseFrameArgs(const std::vector<std::string>& argumen
     if (args.file.empty() || args.out.empty() || args.at < 0.0)
         return std::nullopt;
     return args;
-}
-
-class TNotifyCatcher : public INotifySink {
-public:
-    void Notify(WPARAM code, LPARAM) override {
-        std::lock_guard guard(m_lock);
-        m_codes.push_back(code);
-    }
-    void CloseProgressDialog() override {}
-    size_t Mark() const {
-        std::lock_guard guard(m_lock);
-        return m_codes.size();
-    }
-    bool Seen(WPARAM code, size_t mark) const {
-        std::lock_guard guard(m_lock);
-        for (size_t i = mark; i < m_codes.size(); ++i) {
-            if (m_codes[i] == code)
-                return true;
-        }
-        return false;
-    }
-
-private:
-    mutable std::mutex m_lock;
-    std::vector<WPARAM> m_codes;
-};
-
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        Sleep(2);
-    }
-    return true;
 }
 
 struct TPicture {
@@ -190,95 +137,24 @@ bool WritePng(const TPicture& picture, const std::string& path) {
     return std::fwrite(packet->data, 1, size, file.get()) == size;
 }
 
-LRESULT FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
+int Fail(const std::string& text) {
+    std::fprintf(stderr, "velor-probe frame: %s\n", text.c_str());
+    return 1;
 }
 
-class TFrameProbe {
-public:
-    explicit TFrameProbe(const TFrameArgs& args) : m_args(args) {}
-    ~TFrameProbe() {
-        m_player.Shutdown();
-        if (m_main)
-            DestroyWindow(m_main);
-    }
-    TFrameProbe(const TFrameProbe&) = delete;
-    TFrameProbe& operator=(const TFrameProbe&) = delete;
-
-    int Run();
-
-private:
-    bool MakeWindows();
-    int Fail(const std::string& text) {
-        std::fprintf(stderr, "velor-probe frame: %s\n", text.c_str());
-        return 1;
-    }
-
-    const TFrameArgs& m_args;
-    TNotifyCatcher m_catcher;
-    TMediaPlayer m_player;
-    HWND m_main = nullptr;
-};
-
-bool TFrameProbe::MakeWindows() {
-    WNDCLASSEXA windowClass;
-    windowClass.lpfnWndProc = FrameWindowProc;
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&windowClass))
-        return false;
-    m_main = CreateWindowExA(0, kWindowClass, "velor-probe frame", WS_POPUP | WS_VISIBLE, 0, 0, kVideoWidth * 2,
-                             kVideoHeight, nullptr, nullptr, nullptr, nullptr);
-    if (!m_main)
-        return false;
-    HWND front = CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_VISIBLE, 0, 0, kVideoWidth, kVideoHeight,
-                                 m_main, nullptr, nullptr, nullptr);
-    HWND rear = CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_VISIBLE, kVideoWidth, 0, kVideoWidth,
-                                kVideoHeight, m_main, nullptr, nullptr, nullptr);
-    if (!front || !rear)
-        return false;
-    PumpUntil([] { return false; }, 50);
-    m_player.SetNotifySink(&m_catcher);
-    m_player.Start(m_main, front, rear);
-    return true;
-}
-
-int TFrameProbe::Run() {
-    if (!MakeWindows())
-        return Fail("cannot make the video windows");
-    size_t mark = m_catcher.Mark();
-    StartRecordingMessageBoxes(IDOK);
-    m_player.OpenRecording(m_args.file, 0);
-    const bool answered = PumpUntil([&] {
-        return m_catcher.Seen(PlayerNotify::Opened, mark) || m_catcher.Seen(PlayerNotify::OpenFailed, mark);
-    }, kOpenTimeoutMs);
-    std::vector<TMessageBoxCall> boxes = RecordedMessageBoxes();
-    StopRecordingMessageBoxes();
-    if (!answered || !m_catcher.Seen(PlayerNotify::Opened, mark))
-        return Fail(m_args.file + ": " + (boxes.empty() ? "cannot be opened" : boxes.front().text));
-    TVideoStreamInfo* video = m_player.Video(m_args.channel);
+int WriteShownFrame(const TFrameArgs& args) {
+    TPausedPlayer paused;
+    const std::string problem = paused.ShowAt(args.file, args.at);
+    if (!problem.empty())
+        return Fail(problem);
+    TVideoStreamInfo* video = paused.Player().Video(args.channel);
     if (!video || video->streamIndex < 0)
-        return Fail(m_args.file + ": no channel " + std::to_string(m_args.channel));
-    if (m_args.at > m_player.duration())
-        return Fail("--at lies after the end of the recording");
-
-    mark = m_catcher.Mark();
-    m_player.Pause();
-    if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::Paused, mark); }, kCommandTimeoutMs))
-        return Fail("the player did not pause");
-    mark = m_catcher.Mark();
-    m_player.SeekWhilePaused(m_args.at);
-    if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::PausedAfterStep, mark); }, kCommandTimeoutMs))
-        return Fail("the seek was not answered");
-    // The sought picture is on screen once the render thread consumed it.
-    PumpUntil([&] {
-        std::lock_guard guard(video->pictureQueue.lock);
-        return video->pictureQueue.count == 0;
-    }, kShownTimeoutMs);
+        return Fail(args.file + ": no channel " + std::to_string(args.channel));
     const TPicture picture = CopyDisplayPicture(*video);
     if (picture.rgba.empty())
-        return Fail("channel " + std::to_string(m_args.channel) + " shows no picture");
-    if (!WritePng(picture, m_args.out))
-        return Fail("cannot write " + m_args.out);
+        return Fail("channel " + std::to_string(args.channel) + " shows no picture");
+    if (!WritePng(picture, args.out))
+        return Fail("cannot write " + args.out);
     return 0;
 }
 
@@ -288,21 +164,7 @@ int ProbeFrame(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "usage: velor-probe frame %s\n", kUsage);
         return 1;
     }
-    if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "velor-probe frame: needs a display for the views (run it under Xvfb)\n");
-        return 1;
-    }
-    if (!std::getenv("SDL_AUDIODRIVER"))
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-    static int argc = 1;
-    static char name[] = "velor-probe";
-    static char* argv[] = {name, nullptr};
-    TApplication application(argc, argv);
-    StartRecordingMessageBoxes(IDOK);
-    SetUpGlfw();
-    StopRecordingMessageBoxes();
-    TFrameProbe probe(*args);
-    return probe.Run();
+    return RunWithViews("frame", [&] { return WriteShownFrame(*args); });
 }
 
 [[maybe_unused]] const bool g_registered = RegisterProbeCommand({"frame", kUsage, ProbeFrame});

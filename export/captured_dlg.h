@@ -1,0 +1,49 @@
+#pragma once
+// After a capture: where the pictures went, a button that opens that
+// folder in the file manager, and a close by itself after five seconds.
+// A capture that could not save its pictures says so instead.
+
+#include <string>
+
+#include "export/frame_capture.h"
+#include "ui/act_button.h"
+#include "ui/memory_dc.h"
+#include "ui/wnd.h"
+
+inline constexpr int CapturedDialogTemplateId = 143;
+inline constexpr int CapturedDialogWidth = 360;
+inline constexpr int CapturedDialogHeight = 210;
+inline constexpr int CapturedOpenButtonId = 1001;
+inline constexpr UINT_PTR CapturedCloseTimer = 1;
+inline constexpr UINT CapturedCloseDelayMs = 5000;
+
+class CCapturedDlg : public CWndEx {
+public:
+    explicit CCapturedDlg(std::string capturePath) : m_capturePath(std::move(capturePath)) {}
+    ~CCapturedDlg() override;
+
+    const std::string& CapturePath() const { return m_capturePath; }
+
+    static INT_PTR DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void OnInit();
+    void PaintBackground(HDC reference, int width, int height);
+    void MakeOpenButton(int width, int height);
+    void Paint(HDC dc);
+    bool OnCommand(int id);
+
+    std::string m_capturePath;
+    std::wstring m_title;
+    CActButton m_openButton;
+    TMemoryDC m_background;
+};
+
+void RegisterCapturedDialogTemplate();
+// Runs the dialog modally over `owner`; answers IDOK, or IDOPEN after
+// opening the folder.
+int ShowCapturedDialog(HWND owner, const std::string& capturePath);
+// Tells the user how a capture went: the captured dialog when every
+// picture was saved, the skinned message box with "message.image_save_error"
+// when one was not. A cancelled print says nothing.
+void ReportCapture(HWND owner, const TCaptureResult& result, const std::string& capturePath);

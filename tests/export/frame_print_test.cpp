@@ -1,0 +1,214 @@
+// Printing the shown frames: rendered to a PDF printer and read back with
+// the PDF tools, as text with its positions and as a raster.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <regex>
+
+#include "export/frame_print.h"
+#include "platform/printing.h"
+#include "tests/export/decoded_frames.h"
+#include "tests/fixtures/test_pattern.h"
+#include "tests/support/recording_fixture.h"
+#include "tests/ui/ui_test_support.h"
+
+namespace {
+
+constexpr int kWidth = 352;
+constexpr int kHeight = 198;
+constexpr int kPrinterDpi = 600;
+constexpr double kPointsPerInch = 72.0;
+// The raster the page is read back at: fine enough that the pattern's
+// blocks, scaled to a fraction of a pixel, still sit where it reads them.
+constexpr int kRasterDpi = 240;
+constexpr const char kRecordingPath[] = "/media/card/NOR_20260101_120000_F.avi";
+
+struct TWord {
+    std::string text;
+    double left, top, right, bottom;  // points
+};
+
+std::string Output(const std::string& command) {
+    std::string text;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+    if (!pipe)
+        return text;
+    char buffer[4096];
+    while (std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe.get()))
+        text.append(buffer, read);
+    return text;
+}
+
+std::vector<TWord> WordsOf(const std::string& pdf) {
+    const std::string html = Output("pdftotext -bbox '" + pdf + "' - 2>&1");
+    const std::regex word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    std::vector<TWord> words;
+    for (std::sregex_iterator it(html.begin(), html.end(), word), end; it != end; ++it) {
+        const std::smatch& m = *it;
+        words.push_back({m[5], std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
+    }
+    return words;
+}
+
+// The top of the page, `inches` high.
+TPictureFile RasterOf(const std::string& pdf, const std::string& prefix, double inches) {
+    Output("pdftoppm -r " + std::to_string(kRasterDpi) + " -H " + std::to_string(static_cast<int>(inches * kRasterDpi)) +
+           " -png -singlefile '" + pdf + "' '" + prefix + "' 2>&1");
+    return ReadPicture(prefix + ".png");
+}
+
+// The frame number and channel the page shows inside `inches`.
+std::pair<int, int> ShownIn(const TPictureFile& page, const Gdiplus::RectF& inches) {
+    // A pixel in from every edge, away from the resampled border.
+    const int left = static_cast<int>(inches.X * kRasterDpi) + 1;
+    const int top = static_cast<int>(inches.Y * kRasterDpi) + 1;
+    const int width = static_cast<int>(inches.Width * kRasterDpi) - 2;
+    const int height = static_cast<int>(inches.Height * kRasterDpi) - 2;
+    const std::uint8_t* origin = page.bgra.data() + static_cast<std::size_t>(top) * page.Stride() + left * 4;
+    return {velor::fixtures::ReadFrameNumber(origin, width, height, page.Stride()),
+            velor::fixtures::ReadTestPatternChannel(origin, width, height, page.Stride())};
+}
+
+class FramePrint : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureUiApplication();
+        ASSERT_FALSE(Output("command -v pdftotext pdftoppm").empty()) << "poppler-utils is needed";
+    }
+    void TearDown() override { StopAnsweringPrintDialogs(); }
+
+    // Prints frame 9 of each channel into a PDF on A4.
+    TCaptureOutcome Print(int channels, double latitude, double longitude, TPrintedPage* page) {
+        velor::fixtures::RecordingOptions options;
+        options.channels = channels;
+        options.seconds = 1;
+        options.width = kWidth;
+        options.height = kHeight;
+        TFixtureRecording recording(options);
+        std::vector<TShownFrame> frames(static_cast<std::size_t>(channels));
+        for (int i = 0; i < channels; ++i) {
+            frames[i].streamIndex = i;
+            frames[i].frame = DecodeFrame(recording.Path(), i, 9);
+        }
+        StartAnsweringPrintDialogs({m_folder.File("page.pdf"), 210, 297, kPrinterDpi});
+        return PrintFrames(frames, kRecordingPath, latitude, longitude, nullptr, page);
+    }
+    std::string Pdf() const { return m_folder.File("page.pdf"); }
+
+    TTempFolder m_folder;
+};
+
+TEST_F(FramePrint, LaysTheChannelsSideBySideAcrossThePaperAndTheTextUnderThem) {
+    for (int channels : {1, 2}) {
+        TPrintedPage page;
+        ASSERT_EQ(Print(channels, 0.0, 0.0, &page), TCaptureOutcome::Done);
+
+        const std::vector<TPrintDialogCall> calls = AnsweredPrintDialogs();
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].flags & (PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE),
+                  PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE);
+        EXPECT_EQ(calls[0].copies, 1);
+        EXPECT_EQ(calls[0].fromPage, 1);
+        EXPECT_EQ(calls[0].maxPage, 1);
+        EXPECT_EQ(calls[0].documentName, "Brontis printing");
+
+        // 210 mm of paper are 8.2677 inches, shared by the channels.
+        const double slot = 8.2677 / channels;
+        ASSERT_EQ(page.pictures.size(), static_cast<std::size_t>(channels));
+        for (int i = 0; i < channels; ++i) {
+            EXPECT_NEAR(page.pictures[i].X, i * slot, 1e-4);
+            EXPECT_NEAR(page.pictures[i].Y, 0.0, 1e-6);
+            EXPECT_NEAR(page.pictures[i].Width, slot, 1e-4);
+            EXPECT_NEAR(page.pictures[i].Height, slot * kHeight / kWidth, 1e-4);
+        }
+        // Two line gaps of 5 points under the picture.
+        const double gap = kPrinterDpi * 5 / 72;
+        ASSERT_EQ(page.lines.size(), 3u);
+        EXPECT_NEAR(page.lines[0].Y, kPrinterDpi * page.pictures[0].Height + 2 * gap, 0.5);
+        EXPECT_NEAR(page.lines[0].X, kPrinterDpi * 10 / 72, 0.5);
+        for (std::size_t i = 1; i < page.lines.size(); ++i)
+            EXPECT_NEAR(page.lines[i].Y, page.lines[i - 1].Y + page.lines[i - 1].Height + gap, 0.5);
+
+        const double textBottom = (page.lines[2].Y + page.lines[2].Height) / kPrinterDpi;
+        const TPictureFile raster = RasterOf(Pdf(), m_folder.File("page"), textBottom + 0.5);
+        ASSERT_GT(raster.width, 0);
+        for (int i = 0; i < channels; ++i)
+            EXPECT_EQ(ShownIn(raster, page.pictures[i]), std::make_pair(9, i)) << channels << " channels";
+        // Below the text the paper stays blank.
+        const int blankRow = static_cast<int>(textBottom * kRasterDpi) + 4;
+        for (int x = 0; x < raster.width; x += 7)
+            EXPECT_EQ(raster.Colour(x, blankRow), 0xFFFFFFu) << x;
+    }
+}
+
+TEST_F(FramePrint, PrintsThePathAndThePositionWithItsSign) {
+    struct TCase {
+        double latitude, longitude;
+        const char* latitudeText;
+        const char* longitudeText;
+    };
+    const TCase cases[] = {
+        {0.0, 0.0, "0.000000", "0.000000"},
+        {-0.0, -0.0, "0.000000", "0.000000"},
+        {-33.5, 151.25, "-33.500000", "151.250000"},
+        {47.375, -122.25, "47.375000", "-122.250000"},
+    };
+    for (const TCase& c : cases) {
+        TPrintedPage page;
+        ASSERT_EQ(Print(1, c.latitude, c.longitude, &page), TCaptureOutcome::Done);
+        const std::vector<TWord> words = WordsOf(Pdf());
+        std::vector<std::string> texts;
+        for (const TWord& word : words)
+            texts.push_back(word.text);
+        EXPECT_EQ(texts, (std::vector<std::string>{kRecordingPath, "Latitude:", c.latitudeText, "Longitude:",
+                                                    c.longitudeText}));
+        if (words.size() != 5)
+            continue;
+        const double pictureBottom = page.pictures[0].Height * kPointsPerInch;
+        EXPECT_GT(words[0].top, pictureBottom + 4) << "the path overlaps the picture";
+        EXPECT_NEAR(words[0].left, 10.0, 1.5) << "the margin is 10 points";
+        // Each line below the one before, none overlapping.
+        EXPECT_GE(words[1].top, words[0].bottom);
+        EXPECT_GE(words[3].top, words[2].bottom);
+        EXPECT_NEAR(words[1].left, words[3].left, 0.5);
+    }
+}
+
+TEST_F(FramePrint, ACancelledDialogPrintsNothing) {
+    StartAnsweringPrintDialogs({});
+    std::vector<TShownFrame> none;
+    EXPECT_EQ(PrintFrames(none, kRecordingPath, 0, 0, nullptr), TCaptureOutcome::Cancelled);
+    EXPECT_EQ(AnsweredPrintDialogs().size(), 1u);
+    EXPECT_TRUE(std::filesystem::is_empty(m_folder.Path()));
+}
+
+TEST(PrintLayoutTest, WorksInThePrintersOwnPixels) {
+    struct TCase {
+        int paperTenths, dotsX, dotsY, channels;
+        double paperInches, slot;
+        int margin, gap, font;
+    };
+    const TCase cases[] = {
+        {2100, 600, 600, 1, 8.2677, 8.2677, 83, 41, 100},
+        {2159, 300, 600, 2, 8.46455, 4.232275, 41, 41, 100},  // letter: whole millimetres only
+        {2100, 1200, 1200, 2, 8.2677, 4.13385, 166, 83, 200},
+    };
+    for (const TCase& c : cases) {
+        const TPrintLayout layout(c.paperTenths, c.dotsX, c.dotsY, c.channels);
+        EXPECT_NEAR(layout.PaperWidthInches(), c.paperInches, 1e-9);
+        EXPECT_NEAR(layout.SlotWidthInches(), c.slot, 1e-9);
+        EXPECT_EQ(layout.Margin(), c.margin);
+        EXPECT_EQ(layout.LineGap(), c.gap);
+        EXPECT_EQ(layout.FontPixels(), c.font);
+        EXPECT_NEAR(layout.TextWidth(), c.dotsX * c.paperInches - 2 * c.margin, 1e-6);
+        EXPECT_NEAR(layout.FirstTextTop(2.0), c.dotsY * 2.0 + 2 * c.gap, 1e-9);
+        const Gdiplus::RectF second = layout.PictureRect(1, 1920, 1080);
+        EXPECT_NEAR(second.X, c.slot, 1e-5);
+        EXPECT_NEAR(second.Height, c.slot * 1080 / 1920, 1e-5);
+    }
+}
+
+} // namespace

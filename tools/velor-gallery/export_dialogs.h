@@ -1,0 +1,8 @@
+#pragma once
+// The export dialogs on their own, in a chosen language, to look at:
+// `velor-gallery --dialog captured|progress [--language NAME]`.
+
+// Runs the dialog over the desktop until it closes; with a screenshot path
+// the screen is saved once it has painted and the dialog is closed.
+// Returns the exit status.
+int ShowExportDialog(const char* which, const char* language, const char* screenshotPath);
