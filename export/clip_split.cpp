@@ -97,7 +97,8 @@ bool AddStream(TSplitOutput& output, const AVStream* source) {
 // the order they have in the source.
 bool MakeContainer(TSplitOutput& output, const AVFormatContext* input, int video, int sound) {
     AVFormatContext* context = nullptr;
-    if (avformat_alloc_output_context2(&context, nullptr, nullptr, output.path.c_str()) < 0 || !context)
+    if (avformat_alloc_output_context2(&context, nullptr, nullptr, output.path.c_str()) < 0 ||
+        !context)
         return false;
     output.container.reset(context);
     output.streamOf.assign(input->nb_streams, -1);
@@ -147,8 +148,8 @@ TSplitResult CopyPackets(AVFormatContext* input, TSplitOutput* outputs, int outp
         return TSplitResult::WriteFailed;
     int read = 0;
     while ((read = av_read_frame(input, packet.get())) >= 0) {
-        const bool inRange = packet->stream_index >= 0 &&
-                             packet->stream_index < static_cast<int>(input->nb_streams);
+        const bool inRange =
+            packet->stream_index >= 0 && packet->stream_index < static_cast<int>(input->nb_streams);
         for (int i = 0; inRange && i < outputCount; ++i) {
             if (!WritePacket(outputs[i], input, packet.get(), copy.get())) {
                 av_packet_unref(packet.get());

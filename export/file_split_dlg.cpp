@@ -104,7 +104,8 @@ std::wstring FitFromTheEnd(HDC dc, const std::wstring& text, int width) {
 
 class TSelectedFont {
 public:
-    TSelectedFont(HDC dc, HFONT font) : m_dc(dc), m_previous(font ? SelectObject(dc, font) : nullptr) {}
+    TSelectedFont(HDC dc, HFONT font)
+        : m_dc(dc), m_previous(font ? SelectObject(dc, font) : nullptr) {}
     ~TSelectedFont() {
         if (m_previous)
             SelectObject(m_dc, m_previous);
@@ -161,7 +162,8 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
     Fill(dc, RECT{1, TitleBand, DialogWidth - 1, DialogHeight - 1}, BodyColour);
     TMemoryDC title;
     if (title.Prepare(reference, DialogWidth, TitleBand) &&
-        DrawImageFileOver(title, nullptr, 0, 0, DialogWidth, TitleBand, ResolveSkinPath(TitleImage).c_str()))
+        DrawImageFileOver(title, nullptr, 0, 0, DialogWidth, TitleBand,
+                          ResolveSkinPath(TitleImage).c_str()))
         BitBlt(dc, 0, 0, DialogWidth, TitleBand, title.dc, 0, 0, SRCCOPY);
     title.Release();
 
@@ -174,9 +176,10 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
                                                  GetBValue(TextColour)));
         Gdiplus::StringFormat format;
         format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        const Gdiplus::RectF band{static_cast<Gdiplus::REAL>(TitleTextLeft), 0,
-                                  static_cast<Gdiplus::REAL>(DialogWidth - TitleTextLeft - CloseSize),
-                                  static_cast<Gdiplus::REAL>(TitleBand)};
+        const Gdiplus::RectF band{
+            static_cast<Gdiplus::REAL>(TitleTextLeft), 0,
+            static_cast<Gdiplus::REAL>(DialogWidth - TitleTextLeft - CloseSize),
+            static_cast<Gdiplus::REAL>(TitleBand)};
         const std::wstring title = Utf8ToWide(Text("label.file_split"));
         graphics.DrawString(title.c_str(), -1, captionFont, band, &format, &brush);
     }
@@ -186,7 +189,8 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
     for (const auto& [key, box] : rows) {
         RECT caption{Margin, box->top, Margin + m_captionWidth, box->bottom};
         const std::wstring text = Utf8ToWide(Text(key));
-        DrawTextW(dc, text.c_str(), -1, &caption, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        DrawTextW(dc, text.c_str(), -1, &caption,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         Fill(dc, *box, EdgeColour);
         Fill(dc, RECT{box->left + 1, box->top + 1, box->right - 1, box->bottom - 1}, PathColour);
     }
@@ -196,16 +200,18 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
     HDC background = m_background.released ? nullptr : m_background.dc;
     const std::string close = Text("button.close");
     m_closeButton.Create(reference, CloseImage, nullptr, nullptr, nullptr, nullptr,
-                         POINT{DialogWidth - CloseSize, 0}, SIZE{CloseSize, CloseSize}, background, hWnd,
-                         IDC_SPLIT_CLOSE, close.c_str());
+                         POINT{DialogWidth - CloseSize, 0}, SIZE{CloseSize, CloseSize}, background,
+                         hWnd, IDC_SPLIT_CLOSE, close.c_str());
     const int pickerX = DialogWidth - Margin - PickerWidth;
     const int pickerInset = (RowHeight - PickerHeight) / 2;
     m_sourceButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
-                          POINT{pickerX, m_sourceBox.top + pickerInset}, SIZE{PickerWidth, PickerHeight},
-                          background, hWnd, IDC_SPLIT_PICK_SOURCE, SourceTitle);
+                          POINT{pickerX, m_sourceBox.top + pickerInset},
+                          SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_SOURCE,
+                          SourceTitle);
     m_targetButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
-                          POINT{pickerX, m_targetBox.top + pickerInset}, SIZE{PickerWidth, PickerHeight},
-                          background, hWnd, IDC_SPLIT_PICK_TARGET, TargetTitle);
+                          POINT{pickerX, m_targetBox.top + pickerInset},
+                          SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_TARGET,
+                          TargetTitle);
 
     const std::pair<CActButton*, std::pair<const char*, int>> choices[] = {
         {&m_okButton, {"button.ok", IDOK}}, {&m_cancelButton, {"button.cancel", IDCANCEL}}};
@@ -215,8 +221,9 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
         if (HFONT font = SharedFonts().control)
             button->SetFont(font, false);
         const std::string caption = Text(choice.first);
-        button->Create(reference, ButtonImage, nullptr, ButtonOverImage, nullptr, caption.c_str(), POINT{x, y},
-                       SIZE{ButtonWidth, ButtonHeight}, background, hWnd, choice.second, nullptr);
+        button->Create(reference, ButtonImage, nullptr, ButtonOverImage, nullptr, caption.c_str(),
+                       POINT{x, y}, SIZE{ButtonWidth, ButtonHeight}, background, hWnd,
+                       choice.second, nullptr);
         x += ButtonWidth + ButtonGap;
     }
 }
@@ -291,8 +298,10 @@ void CFileSplitDlg::RunSplit() {
         ShowMessageBox(hWnd, Text("message.file_split_error").c_str(), nullptr, MB_OK);
         return;
     }
-    const std::string done = Text("message.file_split") + "\n" + m_target;
-    ShowMessageBox(hWnd, done.c_str(), m_target.c_str(), MB_OK | MessageBoxOpenFolder);
+    // The folder goes with the message as the one its Open button shows; in
+    // the text as well it would not fit the box.
+    ShowMessageBox(hWnd, Text("message.file_split").c_str(), m_target.c_str(),
+                   MB_OK | MessageBoxOpenFolder);
     EndDialog(hWnd, IDOK);
 }
 

@@ -117,12 +117,14 @@ std::string ShowOnMainThread(const BROWSEINFOA& info) {
     return dialog.selectedFiles().first().toStdString();
 }
 
-std::string ShowFileDialogOnMainThread(const OPENFILENAMEA& info, const std::vector<std::string>& pairs) {
+std::string ShowFileDialogOnMainThread(const OPENFILENAMEA& info,
+                                       const std::vector<std::string>& pairs) {
     TCurrentDirectoryKeeper directory;
     QFileDialog dialog(WidgetOfWindow(info.hwndOwner), QString::fromUtf8(TextOr(info.lpstrTitle)),
                        QString::fromUtf8(TextOr(info.lpstrInitialDir)));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode((info.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode((info.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
     const QStringList filters = QtFilters(pairs);
     if (!filters.isEmpty()) {
         dialog.setOption(QFileDialog::HideNameFilterDetails, true);

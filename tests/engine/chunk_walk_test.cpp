@@ -133,16 +133,20 @@ TEST(ChunkWalk, OnlyTheCameraLayoutKeepsTheWalkOthersCountThroughTheDemuxer) {
     };
     const TCase cases[] = {
         {"complete", shaped([](RecordingOptions&) {}), 0, nullptr, true},
-        {"odd movi", shaped([](RecordingOptions& o) { o.moviParity = velor::fixtures::MoviParity::Odd; }), 0,
+        {"odd movi",
+         shaped([](RecordingOptions& o) { o.moviParity = velor::fixtures::MoviParity::Odd; }), 0,
          nullptr, true},
-        {"cut while recording", shaped([](RecordingOptions& o) { o.cutAtFraction = 0.5; }), 0, nullptr, true},
+        {"cut while recording", shaped([](RecordingOptions& o) { o.cutAtFraction = 0.5; }), 0,
+         nullptr, true},
         {"cut after it was finished", shaped([](RecordingOptions& o) {
              o.cutAtFraction = 0.5;
              o.cutHeader = velor::fixtures::CutHeader::Final;
          }),
          0, nullptr, true},
-        {"padded chunks", shaped([](RecordingOptions& o) { o.riffPadding = true; }), 0, nullptr, false},
-        {"nothing at the first chunk", shaped([](RecordingOptions&) {}), kFirstChunkOffset, "JUNK", false},
+        {"padded chunks", shaped([](RecordingOptions& o) { o.riffPadding = true; }), 0, nullptr,
+         false},
+        {"nothing at the first chunk", shaped([](RecordingOptions&) {}), kFirstChunkOffset, "JUNK",
+         false},
         {"a stranger midway", shaped([](RecordingOptions&) {}), -1, "00xx", false},
     };
     for (const TCase& test : cases) {

@@ -44,8 +44,8 @@ std::vector<TStreamPackets> ReadStreams(const std::string& path) {
         streams[i].type = context->streams[i]->codecpar->codec_type;
     TPacketHandle packet = MakePacket();
     while (av_read_frame(context, packet.get()) >= 0) {
-        streams[packet->stream_index].packets.emplace_back(reinterpret_cast<const char*>(packet->data),
-                                                           static_cast<size_t>(packet->size));
+        streams[packet->stream_index].packets.emplace_back(
+            reinterpret_cast<const char*>(packet->data), static_cast<size_t>(packet->size));
         av_packet_unref(packet.get());
     }
     return streams;
@@ -109,9 +109,9 @@ TEST(ClipSplit, EachShapeOfRecordingSplitsIntoAFrontAndARearFile) {
         const char* name;
         RecordingOptions options;
         const char* folderEnd;
-        int frontSource;  // the source streams each file's video comes from
+        int frontSource; // the source streams each file's video comes from
         int rearSource;
-        int soundSource;  // -1: none
+        int soundSource; // -1: none
     };
     const TCase cases[] = {
         {"two cameras and sound", Shaped(2, true), "", 0, 1, 2},
@@ -172,7 +172,8 @@ TEST(ClipSplit, AFailedSplitSaysSoLeavesNoFileAndTheSourceAlone) {
         {"a folder whose parent is missing", twoCameras.Path(), scratch.File("missing/out"),
          TSplitResult::FolderNotMade},
         {"a folder that is a file", twoCameras.Path(), aFile, TSplitResult::FolderNotMade},
-        {"a disk that fills up", twoCameras.Path(), scratch.File("full"), TSplitResult::WriteFailed, 40000},
+        {"a disk that fills up", twoCameras.Path(), scratch.File("full"), TSplitResult::WriteFailed,
+         40000},
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.name);

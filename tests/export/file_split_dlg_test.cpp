@@ -33,6 +33,8 @@ struct TDriver {
     std::vector<TAction> actions;
     std::size_t next = 0;
     std::vector<std::wstring> boxTexts;
+    // The folders of the boxes with an Open button.
+    std::vector<std::wstring> boxFolders;
     std::string dialogTitle;
 };
 TDriver g_driver;
@@ -41,6 +43,8 @@ void Drive() {
     HWND box = FindWindowA("#32770", BoxTitle);
     if (auto* shown = box ? dynamic_cast<CMessageBoxDlg*>(WindowObject(box)) : nullptr) {
         g_driver.boxTexts.push_back(shown->text);
+        if (shown->style & MessageBoxOpenFolder)
+            g_driver.boxFolders.push_back(shown->caption);
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return;
     }
@@ -62,7 +66,9 @@ LRESULT DriverProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 // Posted, so that the split and its message box run from the dialog's own
 // loop rather than inside this timer tick.
 TAction Press(int id) {
-    return [id](CFileSplitDlg&, HWND window) { PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(id), 0); };
+    return [id](CFileSplitDlg&, HWND window) {
+        PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(id), 0);
+    };
 }
 
 std::wstring Wide(const char* key) {
@@ -82,8 +88,8 @@ protected:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "__SplitDialogDriver__";
         RegisterClassExA(&windowClass);
-        m_driver = CreateWindowExA(0, "__SplitDialogDriver__", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+        m_driver = CreateWindowExA(0, "__SplitDialogDriver__", "", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
         std::string title;
         GetString("label.file_split", &title, nullptr);
         g_driver = TDriver{};
@@ -100,6 +106,7 @@ protected:
         g_driver.actions = std::move(actions);
         g_driver.next = 0;
         g_driver.boxTexts.clear();
+        g_driver.boxFolders.clear();
         SetTimer(m_driver, DriveTimer, DriveDelayMs, nullptr);
         const INT_PTR result = dialog.DoModal(m_owner.hWnd);
         KillTimer(m_driver, DriveTimer);
@@ -115,11 +122,13 @@ protected:
 TEST_F(FileSplitDialog, OkWithAPathMissingDoesNothing) {
     TFixtureRecording recording(RecordingOptions{});
     const std::string target = recording.Folder().File("out");
-    for (const auto& [source, folder] : {std::pair{std::string(), target}, std::pair{recording.Path(), std::string()}}) {
+    for (const auto& [source, folder] :
+         {std::pair{std::string(), target}, std::pair{recording.Path(), std::string()}}) {
         CFileSplitDlg dialog(source, folder);
         bool stillOpen = false;
         const INT_PTR result =
-            Run(dialog, {Press(IDOK), [&](CFileSplitDlg&, HWND window) { stillOpen = IsWindowVisible(window); },
+            Run(dialog, {Press(IDOK),
+                         [&](CFileSplitDlg&, HWND window) { stillOpen = IsWindowVisible(window); },
                          Press(IDCANCEL)});
         EXPECT_EQ(result, IDCANCEL);
         EXPECT_TRUE(stillOpen);
@@ -142,11 +151,13 @@ TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
     StartRecordingFolderPickers(target);
     bool stillOpen = false;
     Run(dialog, {Press(IDC_SPLIT_PICK_SOURCE), Press(IDC_SPLIT_PICK_TARGET), Press(IDOK),
-                 [&](CFileSplitDlg&, HWND window) { stillOpen = IsWindowVisible(window); }, Press(IDCANCEL)});
+                 [&](CFileSplitDlg&, HWND window) { stillOpen = IsWindowVisible(window); },
+                 Press(IDCANCEL)});
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(dialog.Source(), oneCamera.Path());
     EXPECT_EQ(dialog.Target(), target);
     EXPECT_EQ(g_driver.boxTexts, std::vector<std::wstring>{Wide("message.file_split_error")});
+    EXPECT_TRUE(g_driver.boxFolders.empty());
     EXPECT_TRUE(std::filesystem::is_empty(target));
 
     const std::vector<TFilePickerCall> files = RecordedFilePickers();
@@ -164,7 +175,8 @@ TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
     StartRecordingFilePickers(twoCameras.Path());
     const INT_PTR result = Run(dialog, {Press(IDC_SPLIT_PICK_SOURCE), Press(IDOK)});
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(g_driver.boxTexts, std::vector<std::wstring>{Wide("message.file_split") + L"\n" + Utf8ToWide(target)});
+    EXPECT_EQ(g_driver.boxTexts, std::vector<std::wstring>{Wide("message.file_split")});
+    EXPECT_EQ(g_driver.boxFolders, std::vector<std::wstring>{Utf8ToWide(target)});
     EXPECT_TRUE(std::filesystem::exists(target + "/F_NOR_20260101_120000_F.avi"));
     EXPECT_TRUE(std::filesystem::exists(target + "/R_NOR_20260101_120000_F.avi"));
     // The picker starts where it was last left.
