@@ -2,6 +2,7 @@
 // the toolkit's skinned controls in every state, to look at and to check
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
+// `--split-dialog LANGUAGE` shows the file split dialog instead.
 
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 #include "platform/gdi.h"
 #include "platform/window_screenshot.h"
 #include "platform/windows.h"
+#include "tools/velor-gallery/split_dialog_page.h"
 #include "tools/velor-gallery/toolkit_page.h"
 
 namespace {
@@ -197,10 +199,15 @@ HWND MakeWindows() {
 
 int main(int argc, char** argv) {
     TApplication application(argc, argv);
+    const char* splitDialogLanguage = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
             g_gallery.screenshotPath = argv[i + 1];
+        if (std::strcmp(argv[i], "--split-dialog") == 0)
+            splitDialogLanguage = argv[i + 1];
     }
+    if (splitDialogLanguage)
+        return RunSplitDialogPage(splitDialogLanguage, g_gallery.screenshotPath);
     HWND frame = MakeWindows();
     if (!frame) {
         std::fprintf(stderr, "velor-gallery: the windows could not be made\n");
