@@ -28,7 +28,8 @@ constexpr const char* BoxTitle = "";
 using TAction = std::function<void(CFileSplitDlg& dialog, HWND window)>;
 
 // Runs the actions one per tick on the split dialog, and answers any
-// message box that comes up with OK after noting its text.
+// message box that comes up after noting its text: Open where it offers
+// that, OK otherwise.
 struct TDriver {
     std::vector<TAction> actions;
     std::size_t next = 0;
@@ -43,9 +44,10 @@ void Drive() {
     HWND box = FindWindowA("#32770", BoxTitle);
     if (auto* shown = box ? dynamic_cast<CMessageBoxDlg*>(WindowObject(box)) : nullptr) {
         g_driver.boxTexts.push_back(shown->text);
-        if (shown->style & MessageBoxOpenFolder)
+        const bool offersOpen = shown->style & MessageBoxOpenFolder;
+        if (offersOpen)
             g_driver.boxFolders.push_back(shown->caption);
-        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        PostMessageA(box, WM_COMMAND, offersOpen ? IDOPEN : IDOK, 0);
         return;
     }
     HWND window = FindWindowA("#32770", g_driver.dialogTitle.c_str());
@@ -177,6 +179,7 @@ TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(g_driver.boxTexts, std::vector<std::wstring>{Wide("message.file_split")});
     EXPECT_EQ(g_driver.boxFolders, std::vector<std::wstring>{Utf8ToWide(target)});
+    EXPECT_EQ(RecordedShellOpens(), std::vector<std::string>{target});
     EXPECT_TRUE(std::filesystem::exists(target + "/F_NOR_20260101_120000_F.avi"));
     EXPECT_TRUE(std::filesystem::exists(target + "/R_NOR_20260101_120000_F.avi"));
     // The picker starts where it was last left.
