@@ -98,12 +98,6 @@ private:
 
 } // namespace
 
-TEST(ClipSplit, OutputNamesJoinTheFolderAndThePrefixedName) {
-    EXPECT_EQ(SplitOutputNames("/card/DCIM/NOR_1.avi", "/out").front, "/out/F_NOR_1.avi");
-    EXPECT_EQ(SplitOutputNames("NOR_1.avi", "/out/").rear, "/out//R_NOR_1.avi");
-    EXPECT_EQ(SplitOutputNames("/a.b/clip.x.avi", "t").front, "t/F_clip.x.avi");
-}
-
 TEST(ClipSplit, EachShapeOfRecordingSplitsIntoAFrontAndARearFile) {
     struct TCase {
         const char* name;
