@@ -202,16 +202,19 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
     m_closeButton.Create(reference, CloseImage, nullptr, nullptr, nullptr, nullptr,
                          POINT{DialogWidth - CloseSize, 0}, SIZE{CloseSize, CloseSize}, background,
                          hWnd, IDC_SPLIT_CLOSE, close.c_str());
+    // Each picker is named by its row's caption.
+    const std::string sourceTip = Text("label.file_split_select");
+    const std::string targetTip = Text("label.file_split_path");
     const int pickerX = DialogWidth - Margin - PickerWidth;
     const int pickerInset = (RowHeight - PickerHeight) / 2;
     m_sourceButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
                           POINT{pickerX, m_sourceBox.top + pickerInset},
                           SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_SOURCE,
-                          SourceTitle);
+                          sourceTip.c_str());
     m_targetButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
                           POINT{pickerX, m_targetBox.top + pickerInset},
                           SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_TARGET,
-                          TargetTitle);
+                          targetTip.c_str());
 
     const std::pair<CActButton*, std::pair<const char*, int>> choices[] = {
         {&m_okButton, {"button.ok", IDOK}}, {&m_cancelButton, {"button.cancel", IDCANCEL}}};
