@@ -2,7 +2,7 @@
 // the toolkit's skinned controls in every state, to look at and to check
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
-// `--split-dialog LANGUAGE` shows the file split dialog instead.
+// `--dialog split [--language NAME]` shows the file split dialog alone instead.
 
 #include <cstdio>
 #include <cstring>
@@ -199,15 +199,18 @@ HWND MakeWindows() {
 
 int main(int argc, char** argv) {
     TApplication application(argc, argv);
-    const char* splitDialogLanguage = nullptr;
+    const char* dialog = nullptr;
+    const char* language = "english";
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
             g_gallery.screenshotPath = argv[i + 1];
-        if (std::strcmp(argv[i], "--split-dialog") == 0)
-            splitDialogLanguage = argv[i + 1];
+        else if (std::strcmp(argv[i], "--dialog") == 0)
+            dialog = argv[i + 1];
+        else if (std::strcmp(argv[i], "--language") == 0)
+            language = argv[i + 1];
     }
-    if (splitDialogLanguage)
-        return RunSplitDialogPage(splitDialogLanguage, g_gallery.screenshotPath);
+    if (dialog && std::strcmp(dialog, "split") == 0)
+        return RunSplitDialogPage(language, g_gallery.screenshotPath);
     HWND frame = MakeWindows();
     if (!frame) {
         std::fprintf(stderr, "velor-gallery: the windows could not be made\n");
