@@ -25,6 +25,10 @@ struct TCodecContextFree {
 struct TInputFree {
     void operator()(AVFormatContext* context) const;
 };
+// An output container, with its file when one was opened.
+struct TOutputFree {
+    void operator()(AVFormatContext* context) const;
+};
 struct TScalerFree {
     void operator()(SwsContext* scaler) const;
 };
@@ -40,6 +44,7 @@ using TPacketHandle = std::unique_ptr<AVPacket, TPacketFree>;
 using TFrameHandle = std::unique_ptr<AVFrame, TFrameFree>;
 using TCodecContextHandle = std::unique_ptr<AVCodecContext, TCodecContextFree>;
 using TInputHandle = std::unique_ptr<AVFormatContext, TInputFree>;
+using TOutputHandle = std::unique_ptr<AVFormatContext, TOutputFree>;
 using TScalerHandle = std::unique_ptr<SwsContext, TScalerFree>;
 using TMemoryHandle = std::unique_ptr<std::uint8_t, TMemoryFree>;
 using TResamplerHandle = std::unique_ptr<SwrContext, TResamplerFree>;

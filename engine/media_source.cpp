@@ -127,6 +127,10 @@ bool TMediaPlayer::OpenInput() {
     std::unique_ptr<TTelemetry> telemetry = ReadTelemetry(input, m_readPacket.get(), roles, &m_videoPass);
     RepairVideoIndex();
 
+    // Outside the camera's layout the walk counts nothing, or stops at the
+    // first padded chunk, and playback would end after the first picture.
+    if (!m_chunks.InCameraLayout())
+        counted = DemuxedFrameCount(input, m_frontStreamIndex, m_rearStreamIndex);
     m_frameCount = counted;
     if (m_frontStreamIndex >= 0)
         Video(kFrontSlot)->frameCount = counted;

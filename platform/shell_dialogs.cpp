@@ -5,8 +5,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QString>
+#include <QStringList>
 
 #include <climits>
+#include <cstring>
 #include <mutex>
 
 #include "platform/main_thread.h"
@@ -14,29 +16,70 @@
 
 namespace {
 
+template <class TCall>
 struct TPickerRecorder {
     std::mutex mutex;
     bool recording = false;
     std::string answer;
-    std::vector<TFolderPickerCall> calls;
+    std::vector<TCall> calls;
+
+    // False when not recording; otherwise keeps the call and answers it.
+    bool Record(TCall call, std::string* chosen) {
+        std::lock_guard lock(mutex);
+        if (!recording)
+            return false;
+        calls.push_back(std::move(call));
+        *chosen = answer;
+        return true;
+    }
+    void Start(const std::string& answerWith) {
+        std::lock_guard lock(mutex);
+        recording = true;
+        answer = answerWith;
+        calls.clear();
+    }
+    void Stop() {
+        std::lock_guard lock(mutex);
+        recording = false;
+    }
+    std::vector<TCall> Calls() {
+        std::lock_guard lock(mutex);
+        return calls;
+    }
 };
 
-TPickerRecorder& TheRecorder() {
-    static TPickerRecorder recorder;
+TPickerRecorder<TFolderPickerCall>& FolderRecorder() {
+    static TPickerRecorder<TFolderPickerCall> recorder;
+    return recorder;
+}
+
+TPickerRecorder<TFilePickerCall>& FileRecorder() {
+    static TPickerRecorder<TFilePickerCall> recorder;
     return recorder;
 }
 
 std::string TextOr(const char* text) { return text ? text : ""; }
 
-bool Record(const BROWSEINFOA& info, std::string* folder) {
-    TPickerRecorder& recorder = TheRecorder();
-    std::lock_guard lock(recorder.mutex);
-    if (!recorder.recording)
-        return false;
-    recorder.calls.push_back({info.hwndOwner, TextOr(info.lpszTitle), TextOr(info.caption),
-                              TextOr(info.initialFolder), info.ulFlags});
-    *folder = recorder.answer;
-    return true;
+// The description and pattern strings of Windows' double-NUL filter list.
+std::vector<std::string> FilterPairs(const char* filter) {
+    std::vector<std::string> parts;
+    for (const char* part = filter; part && *part; part += std::strlen(part) + 1)
+        parts.emplace_back(part);
+    if (parts.size() % 2)
+        parts.pop_back();
+    return parts;
+}
+
+// Qt takes the patterns from the last parentheses of a filter and, with
+// HideNameFilterDetails, shows the text before them: the description as
+// Windows shows it, whatever it says itself.
+QStringList QtFilters(const std::vector<std::string>& pairs) {
+    QStringList filters;
+    for (size_t i = 0; i + 1 < pairs.size(); i += 2) {
+        QStringList patterns = QString::fromUtf8(pairs[i + 1]).split(';', Qt::SkipEmptyParts);
+        filters << QString::fromUtf8(pairs[i]) + " (" + patterns.join(' ') + ")";
+    }
+    return filters;
 }
 
 // The dialog may move the process's current directory (Windows' does); the
@@ -74,13 +117,35 @@ std::string ShowOnMainThread(const BROWSEINFOA& info) {
     return dialog.selectedFiles().first().toStdString();
 }
 
+std::string ShowFileDialogOnMainThread(const OPENFILENAMEA& info,
+                                       const std::vector<std::string>& pairs) {
+    TCurrentDirectoryKeeper directory;
+    QFileDialog dialog(WidgetOfWindow(info.hwndOwner), QString::fromUtf8(TextOr(info.lpstrTitle)),
+                       QString::fromUtf8(TextOr(info.lpstrInitialDir)));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode((info.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    const QStringList filters = QtFilters(pairs);
+    if (!filters.isEmpty()) {
+        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+        dialog.setNameFilters(filters);
+        const qsizetype index = info.nFilterIndex >= 1 ? info.nFilterIndex - 1 : 0;
+        dialog.selectNameFilter(filters.value(index, filters.first()));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::string();
+    return dialog.selectedFiles().first().toStdString();
+}
+
 } // namespace
 
 bool SHBrowseForFolderA(const BROWSEINFOA* info, std::string* folder) {
     folder->clear();
     if (!info)
         return false;
-    if (Record(*info, folder))
+    TFolderPickerCall call{info->hwndOwner, TextOr(info->lpszTitle), TextOr(info->caption),
+                           TextOr(info->initialFolder), info->ulFlags};
+    if (FolderRecorder().Record(std::move(call), folder))
         return !folder->empty();
     if (!QApplication::instance())
         return false;
@@ -88,22 +153,25 @@ bool SHBrowseForFolderA(const BROWSEINFOA* info, std::string* folder) {
     return !folder->empty();
 }
 
-void StartRecordingFolderPickers(const std::string& answer) {
-    TPickerRecorder& recorder = TheRecorder();
-    std::lock_guard lock(recorder.mutex);
-    recorder.recording = true;
-    recorder.answer = answer;
-    recorder.calls.clear();
+void StartRecordingFolderPickers(const std::string& answer) { FolderRecorder().Start(answer); }
+void StopRecordingFolderPickers() { FolderRecorder().Stop(); }
+std::vector<TFolderPickerCall> RecordedFolderPickers() { return FolderRecorder().Calls(); }
+
+bool GetOpenFileNameA(const OPENFILENAMEA* info, std::string* file) {
+    file->clear();
+    if (!info)
+        return false;
+    const std::vector<std::string> pairs = FilterPairs(info->lpstrFilter);
+    TFilePickerCall call{info->hwndOwner, TextOr(info->lpstrTitle), pairs, info->nFilterIndex,
+                         TextOr(info->lpstrInitialDir), info->Flags};
+    if (FileRecorder().Record(std::move(call), file))
+        return !file->empty();
+    if (!QApplication::instance())
+        return false;
+    CallOnMainThread([&] { *file = ShowFileDialogOnMainThread(*info, pairs); });
+    return !file->empty();
 }
 
-void StopRecordingFolderPickers() {
-    TPickerRecorder& recorder = TheRecorder();
-    std::lock_guard lock(recorder.mutex);
-    recorder.recording = false;
-}
-
-std::vector<TFolderPickerCall> RecordedFolderPickers() {
-    TPickerRecorder& recorder = TheRecorder();
-    std::lock_guard lock(recorder.mutex);
-    return recorder.calls;
-}
+void StartRecordingFilePickers(const std::string& answer) { FileRecorder().Start(answer); }
+void StopRecordingFilePickers() { FileRecorder().Stop(); }
+std::vector<TFilePickerCall> RecordedFilePickers() { return FileRecorder().Calls(); }

@@ -1,7 +1,8 @@
 #pragma once
-// The shell's folder picker. On Windows a callback sets the caption and the
-// first selection once the dialog is up; here the caller names both in the
-// request and the toolkit's directory dialog shows them.
+// The shell's folder picker and the common open-file dialog. On Windows a
+// callback sets the folder picker's caption and first selection once it is
+// up; here the caller names both in the request and the toolkit's directory
+// dialog shows them.
 
 #include <string>
 #include <vector>
@@ -42,3 +43,40 @@ struct TFolderPickerCall {
 void StartRecordingFolderPickers(const std::string& answer);
 void StopRecordingFolderPickers();
 std::vector<TFolderPickerCall> RecordedFolderPickers();
+
+// The open-file dialog. Windows' explorer style and its centring hook are
+// what the toolkit's dialog does anyway, so only these flags mean anything.
+inline constexpr DWORD OFN_PATHMUSTEXIST = 0x00000800;
+inline constexpr DWORD OFN_FILEMUSTEXIST = 0x00001000;
+
+struct OPENFILENAMEA {
+    HWND hwndOwner = nullptr;
+    // Windows' filter list: pairs of a description and its patterns
+    // separated by ';', each NUL-terminated, the list ending with an empty
+    // string ("video Files (*.avi)\0*.avi;\0").
+    const char* lpstrFilter = nullptr;
+    // 1-based, into the pairs.
+    DWORD nFilterIndex = 1;
+    const char* lpstrInitialDir = nullptr;
+    const char* lpstrTitle = nullptr;
+    DWORD Flags = 0;
+};
+
+// Shows the dialog modally on the main thread. True with the chosen file;
+// false when the user cancels or there is no user interface. The current
+// directory is the same afterwards as before.
+bool GetOpenFileNameA(const OPENFILENAMEA* info, std::string* file);
+
+// Test seam, as for the folder picker.
+struct TFilePickerCall {
+    HWND owner = nullptr;
+    std::string title;
+    // The pairs of the filter list, description then patterns.
+    std::vector<std::string> filter;
+    DWORD filterIndex = 0;
+    std::string initialFolder;
+    DWORD flags = 0;
+};
+void StartRecordingFilePickers(const std::string& answer);
+void StopRecordingFilePickers();
+std::vector<TFilePickerCall> RecordedFilePickers();

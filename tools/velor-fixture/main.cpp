@@ -19,7 +19,7 @@ using velor::fixtures::VideoCodec;
 
 constexpr const char* kUsage =
     "usage: velor-fixture --out FILE [options]\n"
-    "  --channels 1|2          cameras (default 2)\n"
+    "  --channels 1|2|3        cameras (default 2; 3 adds a third video stream, \"02dc\")\n"
     "  --seconds N             duration (default 3)\n"
     "  --size WxH              frame size (default 320x180)\n"
     "  --fps N                 frame rate, e.g. 30 or 25 (default 30)\n"
@@ -36,6 +36,7 @@ constexpr const char* kUsage =
     "  --gsensor-bytes N       G-sensor packet size (default 12)\n"
     "  --gsensor-mp3           G-sensor packets that FFmpeg's probe takes for MP3\n"
     "  --movi natural|even|odd parity of the movi list size (default natural)\n"
+    "  --riff-padding          a pad byte after every odd-sized chunk, as standard AVI\n"
     "  --cut-at BYTES          end the file at this offset inside movi (no index)\n"
     "  --cut-fraction F        end the file at this fraction (0..1] of movi\n"
     "  --cut-header unfinished|final   header of a cut file (default unfinished)\n"
@@ -121,6 +122,8 @@ bool ApplyFlag(std::string_view flag, Arguments* arguments) {
         options.firstGpsAtZero = true;
     else if (flag == "--gsensor-mp3")
         options.gsensorAsMp3 = true;
+    else if (flag == "--riff-padding")
+        options.riffPadding = true;
     else if (flag == "--quiet")
         arguments->quiet = true;
     else
@@ -207,7 +210,7 @@ bool ParseArguments(int argc, char** argv, Arguments* arguments, std::string* pr
 void PrintSummary(const velor::fixtures::WrittenRecording& written) {
     std::printf("%s: %d channel(s), %d frames, %d sound chunks, %zu GPS and %zu G-sensor "
                 "packets, movi %u bytes (%s), %s, %lld bytes\n",
-                written.path.c_str(), written.streams.rearVideo >= 0 ? 2 : 1,
+                written.path.c_str(), written.streams.thirdVideo >= 0 ? 3 : written.streams.rearVideo >= 0 ? 2 : 1,
                 written.videoFrames[0], written.soundChunks, written.gps.size(),
                 written.gsensor.size(), written.moviSize, written.moviSize % 2 ? "odd" : "even",
                 written.hasIndex ? "indexed" : "no index",

@@ -2,8 +2,8 @@
 // the toolkit's skinned controls in every state, to look at and to check
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
-// `--dialog captured|progress [--language NAME]` shows that export dialog
-// alone instead.
+// `--dialog captured|progress|split [--language NAME]` shows that export
+// dialog alone instead.
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +14,7 @@
 #include "platform/windows.h"
 #include "tools/velor-gallery/export_dialogs.h"
 #include "tools/velor-gallery/gallery_window.h"
+#include "tools/velor-gallery/split_dialog_page.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -162,6 +163,8 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--language") == 0)
             language = argv[i + 1];
     }
+    if (dialog && std::strcmp(dialog, "split") == 0)
+        return RunSplitDialogPage(language, g_gallery.screenshotPath);
     if (dialog)
         return ShowExportDialog(dialog, language,
                                 g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());

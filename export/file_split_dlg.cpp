@@ -1,0 +1,377 @@
+#include "export/file_split_dlg.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+
+#include "export/clip_split.h"
+#include "language/language_fonts.h"
+#include "language/string_table.h"
+#include "language/wide_text.h"
+#include "platform/cursor.h"
+#include "platform/dialog.h"
+#include "platform/gdiplus.h"
+#include "platform/shell_dialogs.h"
+#include "settings/viewer_preferences.h"
+#include "ui/memory_dc_man.h"
+#include "ui/message_box_dlg.h"
+
+namespace {
+
+constexpr int DialogWidth = 420;
+constexpr int DialogHeight = 176;
+constexpr int TitleBand = 32;
+constexpr int TitleTextLeft = 12;
+constexpr int CloseSize = 32;
+constexpr int Margin = 16;
+constexpr int RowTop = TitleBand + 20;
+constexpr int RowHeight = 26;
+constexpr int RowGap = 12;
+constexpr int CaptionGap = 10;
+// The caption column fits the longer caption of the language, within these.
+constexpr int MinCaptionWidth = 48;
+constexpr int MaxCaptionWidth = 130;
+constexpr int PickerWidth = 28;
+constexpr int PickerHeight = 22;
+constexpr int PickerGap = 6;
+constexpr int PathPadding = 6;
+constexpr int ButtonWidth = 93;
+constexpr int ButtonHeight = 25;
+constexpr int ButtonGap = 12;
+constexpr int ButtonBottomMargin = 16;
+constexpr COLORREF BodyColour = RGB(27, 29, 33);
+constexpr COLORREF EdgeColour = RGB(48, 52, 59);
+constexpr COLORREF PathColour = RGB(17, 17, 17);
+constexpr COLORREF TextColour = RGB(195, 200, 207);
+constexpr const char* TitleImage = "resource/skin/dialogs/title_bar.png";
+constexpr const char* CloseImage = "resource/skin/dialogs/x.png";
+constexpr const char* ButtonImage = "resource/skin/controls/default_btn_n.png";
+constexpr const char* ButtonOverImage = "resource/skin/controls/default_btn_o.png";
+constexpr const char* PickerImage = "resource/skin/controls/btn_fileselect_n.png";
+constexpr const char* PickerOverImage = "resource/skin/controls/btn_fileselect_o.png";
+// Windows' filter list: description, patterns, and the empty string that
+// ends the list (the literal's own terminator).
+constexpr char SourceFilter[] = "video Files (*.avi)\0*.avi;\0";
+constexpr const char* SourceTitle = "Select video file";
+constexpr const char* TargetTitle = "Select target folder";
+constexpr const wchar_t Ellipsis[] = L"\u2026";
+
+// What the pickers last chose, for as long as the program runs.
+std::string g_lastSourceFolder;
+std::string g_lastTargetFolder;
+
+std::string Text(const char* key) {
+    std::string text;
+    GetString(key, &text, nullptr);
+    return text;
+}
+
+std::string CurrentFolder() {
+    char path[PATH_MAX] = {};
+    return ::getcwd(path, sizeof path) ? path : "";
+}
+
+std::string FolderOf(const std::string& file) {
+    const std::string::size_type slash = file.find_last_of('/');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash);
+}
+
+void Fill(HDC dc, const RECT& rect, COLORREF colour) {
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+int TextWidth(HDC dc, const std::wstring& text) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+// A path's end (the file or folder name) says most: a path too wide for
+// its box loses its beginning instead.
+std::wstring FitFromTheEnd(HDC dc, const std::wstring& text, int width) {
+    if (TextWidth(dc, text) <= width)
+        return text;
+    for (std::size_t start = 1; start < text.size(); ++start) {
+        std::wstring shorter = Ellipsis + text.substr(start);
+        if (TextWidth(dc, shorter) <= width)
+            return shorter;
+    }
+    return Ellipsis;
+}
+
+class TSelectedFont {
+public:
+    TSelectedFont(HDC dc, HFONT font)
+        : m_dc(dc), m_previous(font ? SelectObject(dc, font) : nullptr) {}
+    ~TSelectedFont() {
+        if (m_previous)
+            SelectObject(m_dc, m_previous);
+    }
+    TSelectedFont(const TSelectedFont&) = delete;
+    TSelectedFont& operator=(const TSelectedFont&) = delete;
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_previous;
+};
+
+void RegisterFileSplitTemplate() {
+    TDialogTemplate dialogTemplate;
+    dialogTemplate.style = WS_POPUP | WS_SYSMENU;
+    dialogTemplate.width = DialogWidth;
+    dialogTemplate.height = DialogHeight;
+    RegisterDialogTemplate(FileSplitTemplateId, dialogTemplate);
+}
+
+} // namespace
+
+CFileSplitDlg::CFileSplitDlg(std::string source, std::string target)
+    : m_source(std::move(source)), m_target(std::move(target)) {}
+
+CFileSplitDlg::~CFileSplitDlg() {
+    DestroyOwnWindow();
+    m_background.Release();
+}
+
+INT_PTR CFileSplitDlg::DoModal(HWND owner) {
+    RegisterFileSplitTemplate();
+    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(FileSplitTemplateId), owner,
+                           DialogProcedure, reinterpret_cast<LPARAM>(this));
+}
+
+void CFileSplitDlg::Layout(HDC reference) {
+    TSelectedFont font(reference, SharedFonts().control);
+    const int widest = std::max(TextWidth(reference, Utf8ToWide(Text("label.file_split_select"))),
+                                TextWidth(reference, Utf8ToWide(Text("label.file_split_path"))));
+    m_captionWidth = std::clamp(widest, MinCaptionWidth, MaxCaptionWidth);
+    const int boxLeft = Margin + m_captionWidth + CaptionGap;
+    const int boxRight = DialogWidth - Margin - PickerWidth - PickerGap;
+    m_sourceBox = RECT{boxLeft, RowTop, boxRight, RowTop + RowHeight};
+    const int secondRow = RowTop + RowHeight + RowGap;
+    m_targetBox = RECT{boxLeft, secondRow, boxRight, secondRow + RowHeight};
+}
+
+void CFileSplitDlg::PaintBackground(HDC reference) {
+    if (!m_background.Prepare(reference, DialogWidth, DialogHeight))
+        return;
+    HDC dc = m_background.dc;
+    Fill(dc, RECT{0, 0, DialogWidth, DialogHeight}, EdgeColour);
+    Fill(dc, RECT{1, TitleBand, DialogWidth - 1, DialogHeight - 1}, BodyColour);
+    TMemoryDC title;
+    if (title.Prepare(reference, DialogWidth, TitleBand) &&
+        DrawImageFileOver(title, nullptr, 0, 0, DialogWidth, TitleBand,
+                          ResolveSkinPath(TitleImage).c_str()))
+        BitBlt(dc, 0, 0, DialogWidth, TitleBand, title.dc, 0, 0, SRCCOPY);
+    title.Release();
+
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, TextColour);
+    if (Gdiplus::Font* captionFont = SharedFonts().caption.get()) {
+        Gdiplus::Graphics graphics(dc);
+        graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
+        Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(TextColour), GetGValue(TextColour),
+                                                 GetBValue(TextColour)));
+        Gdiplus::StringFormat format;
+        format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+        const Gdiplus::RectF band{
+            static_cast<Gdiplus::REAL>(TitleTextLeft), 0,
+            static_cast<Gdiplus::REAL>(DialogWidth - TitleTextLeft - CloseSize),
+            static_cast<Gdiplus::REAL>(TitleBand)};
+        const std::wstring title = Utf8ToWide(Text("label.file_split"));
+        graphics.DrawString(title.c_str(), -1, captionFont, band, &format, &brush);
+    }
+    TSelectedFont font(dc, SharedFonts().control);
+    const std::pair<const char*, const RECT*> rows[] = {{"label.file_split_select", &m_sourceBox},
+                                                        {"label.file_split_path", &m_targetBox}};
+    for (const auto& [key, box] : rows) {
+        RECT caption{Margin, box->top, Margin + m_captionWidth, box->bottom};
+        const std::wstring text = Utf8ToWide(Text(key));
+        DrawTextW(dc, text.c_str(), -1, &caption,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+        Fill(dc, *box, EdgeColour);
+        Fill(dc, RECT{box->left + 1, box->top + 1, box->right - 1, box->bottom - 1}, PathColour);
+    }
+}
+
+void CFileSplitDlg::MakeButtons(HDC reference) {
+    HDC background = m_background.released ? nullptr : m_background.dc;
+    const std::string close = Text("button.close");
+    m_closeButton.Create(reference, CloseImage, nullptr, nullptr, nullptr, nullptr,
+                         POINT{DialogWidth - CloseSize, 0}, SIZE{CloseSize, CloseSize}, background,
+                         hWnd, IDC_SPLIT_CLOSE, close.c_str());
+    // Each picker is named by its row's caption.
+    const std::string sourceTip = Text("label.file_split_select");
+    const std::string targetTip = Text("label.file_split_path");
+    const int pickerX = DialogWidth - Margin - PickerWidth;
+    const int pickerInset = (RowHeight - PickerHeight) / 2;
+    m_sourceButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
+                          POINT{pickerX, m_sourceBox.top + pickerInset},
+                          SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_SOURCE,
+                          sourceTip.c_str());
+    m_targetButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
+                          POINT{pickerX, m_targetBox.top + pickerInset},
+                          SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_TARGET,
+                          targetTip.c_str());
+
+    const std::pair<CActButton*, std::pair<const char*, int>> choices[] = {
+        {&m_okButton, {"button.ok", IDOK}}, {&m_cancelButton, {"button.cancel", IDCANCEL}}};
+    int x = (DialogWidth - 2 * ButtonWidth - ButtonGap) / 2;
+    const int y = DialogHeight - ButtonBottomMargin - ButtonHeight;
+    for (const auto& [button, choice] : choices) {
+        if (HFONT font = SharedFonts().control)
+            button->SetFont(font, false);
+        const std::string caption = Text(choice.first);
+        button->Create(reference, ButtonImage, nullptr, ButtonOverImage, nullptr, caption.c_str(),
+                       POINT{x, y}, SIZE{ButtonWidth, ButtonHeight}, background, hWnd,
+                       choice.second, nullptr);
+        x += ButtonWidth + ButtonGap;
+    }
+}
+
+void CFileSplitDlg::OnInit() {
+    SetWindowTextA(hWnd, Text("label.file_split").c_str());
+    HDC dc = GetDC(hWnd);
+    Layout(dc);
+    PaintBackground(dc);
+    MakeButtons(dc);
+    ReleaseDC(hWnd, dc);
+}
+
+void CFileSplitDlg::DrawPath(HDC dc, const std::string& path, const RECT& box) {
+    RECT inside{box.left + PathPadding, box.top, box.right - PathPadding, box.bottom};
+    const std::wstring shown = FitFromTheEnd(dc, Utf8ToWide(path), inside.right - inside.left);
+    DrawTextW(dc, shown.c_str(), -1, &inside, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+}
+
+void CFileSplitDlg::Paint(HDC dc) {
+    if (!m_background.released)
+        BitBlt(dc, 0, 0, DialogWidth, DialogHeight, m_background.dc, 0, 0, SRCCOPY);
+    TSelectedFont font(dc, SharedFonts().control);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, TextColour);
+    DrawPath(dc, m_source, m_sourceBox);
+    DrawPath(dc, m_target, m_targetBox);
+}
+
+void CFileSplitDlg::PickSource() {
+    if (g_lastSourceFolder.empty())
+        g_lastSourceFolder = CurrentFolder();
+    OPENFILENAMEA request;
+    request.hwndOwner = hWnd;
+    request.lpstrFilter = SourceFilter;
+    request.nFilterIndex = 1;
+    request.lpstrInitialDir = g_lastSourceFolder.c_str();
+    request.lpstrTitle = SourceTitle;
+    request.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    std::string chosen;
+    if (!GetOpenFileNameA(&request, &chosen))
+        return;
+    m_source = CutToFieldWidth(chosen, kPathLimit);
+    g_lastSourceFolder = FolderOf(m_source);
+    InvalidateRect(hWnd, &m_sourceBox, FALSE);
+}
+
+void CFileSplitDlg::PickTarget() {
+    if (g_lastTargetFolder.empty())
+        g_lastTargetFolder = m_target;
+    BROWSEINFOA request;
+    request.hwndOwner = hWnd;
+    request.lpszTitle = TargetTitle;
+    request.ulFlags = BIF_RETURNONLYFSDIRS | BIF_EDITBOX | BIF_VALIDATE;
+    request.initialFolder = g_lastTargetFolder.c_str();
+    std::string chosen;
+    if (!SHBrowseForFolderA(&request, &chosen))
+        return;
+    m_target = CutToFieldWidth(chosen, kPathLimit);
+    g_lastTargetFolder = m_target;
+    InvalidateRect(hWnd, &m_targetBox, FALSE);
+}
+
+void CFileSplitDlg::RunSplit() {
+    if (m_source.empty() || m_target.empty())
+        return;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    const TSplitResult result = Split(m_source, m_target);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    if (result != TSplitResult::Done) {
+        // The user may pick another recording or folder and try again.
+        ShowMessageBox(hWnd, Text("message.file_split_error").c_str(), nullptr, MB_OK);
+        return;
+    }
+    // The folder goes with the message as the one its Open button shows; in
+    // the text as well it would not fit the box.
+    ShowMessageBox(hWnd, Text("message.file_split").c_str(), m_target.c_str(),
+                   MB_OK | MessageBoxOpenFolder);
+    EndDialog(hWnd, IDOK);
+}
+
+bool CFileSplitDlg::OnCommand(int id) {
+    switch (id) {
+    case IDOK:
+        RunSplit();
+        return true;
+    case IDCANCEL:
+    case IDC_SPLIT_CLOSE:
+        EndDialog(hWnd, IDCANCEL);
+        return true;
+    case IDC_SPLIT_PICK_SOURCE:
+        PickSource();
+        return true;
+    case IDC_SPLIT_PICK_TARGET:
+        PickTarget();
+        return true;
+    default:
+        return false;
+    }
+}
+
+INT_PTR CFileSplitDlg::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* split = reinterpret_cast<CFileSplitDlg*>(lParam);
+        if (!split)
+            return TRUE;
+        BindWindow(dialog, split);
+        split->OnInit();
+        return TRUE;
+    }
+    auto* split = static_cast<CFileSplitDlg*>(WindowObject(dialog));
+    if (!split)
+        return FALSE;
+    switch (message) {
+    case WM_ERASEBKGND:
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+        return TRUE;
+    case WM_NCHITTEST: {
+        // The title band moves the dialog, as a system caption would.
+        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(dialog, &point);
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, point.y < TitleBand ? HTCAPTION : HTCLIENT);
+        return TRUE;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(dialog, &paint);
+        split->Paint(dc);
+        EndPaint(dialog, &paint);
+        return TRUE;
+    }
+    case WM_DRAWITEM:
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, RouteDrawItem(lParam));
+        return TRUE;
+    case WM_COMMAND:
+        return split->OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_NCDESTROY:
+        UnbindWindow(dialog);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR ShowFileSplitDialog(HWND owner, const std::string& openRecording) {
+    CFileSplitDlg dialog(openRecording, Preferences().splitPath);
+    return dialog.DoModal(owner);
+}

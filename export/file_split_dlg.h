@@ -1,0 +1,59 @@
+#pragma once
+// The file split dialog: the user picks a two-camera recording and a target
+// folder, and OK splits the one into the other (clip_split.h), then says in
+// the skinned message box whether it worked.
+
+#include <string>
+
+#include "ui/act_button.h"
+#include "ui/memory_dc.h"
+#include "ui/wnd.h"
+
+inline constexpr int FileSplitTemplateId = 148;
+inline constexpr int IDC_SPLIT_PICK_SOURCE = 1001;
+inline constexpr int IDC_SPLIT_PICK_TARGET = 1002;
+inline constexpr int IDC_SPLIT_CLOSE = 1003;
+
+class CFileSplitDlg : public CWndEx {
+public:
+    CFileSplitDlg(std::string source, std::string target);
+    ~CFileSplitDlg() override;
+
+    // Modal over `owner`: IDOK once a split succeeded, IDCANCEL when the
+    // dialog was closed without one.
+    INT_PTR DoModal(HWND owner);
+
+    const std::string& Source() const { return m_source; }
+    const std::string& Target() const { return m_target; }
+
+    static INT_PTR DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void OnInit();
+    void Layout(HDC reference);
+    void PaintBackground(HDC reference);
+    void MakeButtons(HDC reference);
+    void Paint(HDC dc);
+    void DrawPath(HDC dc, const std::string& path, const RECT& box);
+    bool OnCommand(int id);
+    void PickSource();
+    void PickTarget();
+    void RunSplit();
+
+    std::string m_source;
+    std::string m_target;
+    TMemoryDC m_background;
+    CActButton m_okButton;
+    CActButton m_cancelButton;
+    CActButton m_closeButton;
+    CActButton m_sourceButton;
+    CActButton m_targetButton;
+    // Laid out at WM_INITDIALOG from the captions of the current language.
+    int m_captionWidth = 0;
+    RECT m_sourceBox{};
+    RECT m_targetBox{};
+};
+
+// The dialog as the split command opens it: the source preset to the open
+// recording (empty when none), the target to the split path preference.
+INT_PTR ShowFileSplitDialog(HWND owner, const std::string& openRecording);
