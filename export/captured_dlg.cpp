@@ -30,12 +30,6 @@ constexpr COLORREF EdgeColour = RGB(48, 52, 59);
 constexpr const char* NormalImage = "resource/skin/controls/default_btn_n.png";
 constexpr const char* OverImage = "resource/skin/controls/default_btn_o.png";
 
-void Fill(HDC dc, RECT rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 std::string Text(const char* key) {
     std::string text;
     GetString(key, &text, nullptr);
@@ -72,10 +66,10 @@ void CCapturedDlg::PaintBackground(HDC reference, int width, int height) {
     if (!m_background.Prepare(reference, width, height))
         return;
     HDC dc = m_background.dc;
-    Fill(dc, RECT{0, 0, width, height}, EdgeColour);
-    Fill(dc, RECT{1, 1, width - 1, TitleBand}, TitleColour);
-    Fill(dc, RECT{1, TitleBand, width - 1, TitleBand + TitleRule}, AccentColour);
-    Fill(dc, RECT{1, TitleBand + TitleRule, width - 1, height - 1}, BodyColour);
+    FillSolid(dc, RECT{0, 0, width, height}, EdgeColour);
+    FillSolid(dc, RECT{1, 1, width - 1, TitleBand}, TitleColour);
+    FillSolid(dc, RECT{1, TitleBand, width - 1, TitleBand + TitleRule}, AccentColour);
+    FillSolid(dc, RECT{1, TitleBand + TitleRule, width - 1, height - 1}, BodyColour);
     HFONT font = SharedFonts().control;
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     SetBkMode(dc, TRANSPARENT);
@@ -87,13 +81,20 @@ void CCapturedDlg::PaintBackground(HDC reference, int width, int height) {
 }
 
 void CCapturedDlg::MakeOpenButton(int width, int height) {
-    if (HFONT font = SharedFonts().dialog)
-        m_openButton.SetFont(font, false);
     const std::string caption = Text("button.open");
     HDC dc = GetDC(hWnd);
-    m_openButton.Create(dc, NormalImage, nullptr, OverImage, nullptr, caption.c_str(),
-                        POINT{(width - ButtonWidth) / 2, height - ButtonRise}, SIZE{ButtonWidth, ButtonHeight},
-                        m_background.dc, hWnd, CapturedOpenButtonId, nullptr);
+    TActButtonOptions options;
+    options.parent = hWnd;
+    options.controlId = CapturedOpenButtonId;
+    options.position = POINT{(width - ButtonWidth) / 2, height - ButtonRise};
+    options.size = SIZE{ButtonWidth, ButtonHeight};
+    options.normalPath = NormalImage;
+    options.overPath = OverImage;
+    options.background = m_background.released ? nullptr : m_background.dc;
+    options.reference = dc;
+    options.caption = caption.c_str();
+    options.font = SharedFonts().dialog;
+    m_openButton.Create(options);
     ReleaseDC(hWnd, dc);
 }
 
@@ -132,64 +133,56 @@ void CCapturedDlg::Paint(HDC dc) {
                 Gdiplus::RectF{PathInset, upper, width - 2 * PathInset, pathBottom - upper});
 }
 
+void CCapturedDlg::Close(int result) {
+    KillTimer(hWnd, CapturedCloseTimer);
+    EndDialog(hWnd, result);
+}
+
 bool CCapturedDlg::OnCommand(int id) {
     switch (id) {
     case CapturedOpenButtonId: {
         const std::wstring folder = Utf8ToWide(m_capturePath);
         ShellExecuteW(hWnd, L"open", L"explorer", folder.c_str(), nullptr, SW_SHOWNORMAL);
-        KillTimer(hWnd, CapturedCloseTimer);
-        EndDialog(hWnd, IDOPEN);
+        Close(IDOPEN);
         return true;
     }
     case IDOK:
     case IDCANCEL:
-        KillTimer(hWnd, CapturedCloseTimer);
-        EndDialog(hWnd, IDOK);
+        Close(IDOK);
         return true;
     default:
         return false;
     }
 }
 
-INT_PTR CCapturedDlg::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* captured = reinterpret_cast<CCapturedDlg*>(lParam);
-        if (!captured)
-            return TRUE;
-        BindWindow(dialog, captured);
-        captured->OnInit();
-        return TRUE;
-    }
-    auto* captured = static_cast<CCapturedDlg*>(WindowObject(dialog));
-    if (!captured)
-        return FALSE;
+LRESULT CCapturedDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+    *handled = true;
     switch (message) {
-    case WM_ERASEBKGND:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+    case WM_INITDIALOG:
+        OnInit();
         return TRUE;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(dialog, &paint);
-        captured->Paint(dc);
-        EndPaint(dialog, &paint);
-        return TRUE;
+        HDC dc = BeginPaint(hWnd, &paint);
+        Paint(dc);
+        EndPaint(hWnd, &paint);
+        return 0;
     }
     case WM_DRAWITEM:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, RouteDrawItem(lParam));
-        return TRUE;
+        return RouteDrawItem(lParam);
     case WM_TIMER:
-        if (wParam != CapturedCloseTimer)
-            return FALSE;
-        KillTimer(dialog, CapturedCloseTimer);
-        EndDialog(dialog, IDOK);
-        return TRUE;
+        *handled = wParam == CapturedCloseTimer;
+        if (*handled)
+            Close(IDOK);
+        return 0;
     case WM_COMMAND:
-        return captured->OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
-    case WM_NCDESTROY:
-        UnbindWindow(dialog);
-        return FALSE;
+        *handled = OnCommand(LOWORD(wParam));
+        return 0;
     default:
-        return FALSE;
+        *handled = false;
+        return 0;
     }
 }
 
@@ -205,8 +198,8 @@ int ShowCapturedDialog(HWND owner, const std::string& capturePath) {
     RegisterCapturedDialogTemplate();
     CCapturedDlg captured(capturePath);
     return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(CapturedDialogTemplateId),
-                                            owner, CCapturedDlg::DialogProcedure,
-                                            reinterpret_cast<LPARAM>(&captured)));
+                                            owner, BoundDialogProcedure,
+                                            reinterpret_cast<LPARAM>(static_cast<TWnd*>(&captured))));
 }
 
 void ReportCapture(HWND owner, const TCaptureResult& result, const std::string& capturePath) {

@@ -24,14 +24,14 @@ public:
 
     const std::string& CapturePath() const { return m_capturePath; }
 
-    static INT_PTR DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnInit();
     void PaintBackground(HDC reference, int width, int height);
     void MakeOpenButton(int width, int height);
     void Paint(HDC dc);
     bool OnCommand(int id);
+    void Close(int result);
 
     std::string m_capturePath;
     std::wstring m_title;

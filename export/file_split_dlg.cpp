@@ -77,12 +77,6 @@ std::string FolderOf(const std::string& file) {
     return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }
 
-void Fill(HDC dc, const RECT& rect, COLORREF colour) {
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &rect, brush);
-    DeleteObject(brush);
-}
-
 int TextWidth(HDC dc, const std::wstring& text) {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -139,7 +133,7 @@ CFileSplitDlg::~CFileSplitDlg() {
 INT_PTR CFileSplitDlg::DoModal(HWND owner) {
     RegisterFileSplitTemplate();
     return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(FileSplitTemplateId), owner,
-                           DialogProcedure, reinterpret_cast<LPARAM>(this));
+                           BoundDialogProcedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(this)));
 }
 
 void CFileSplitDlg::Layout(HDC reference) {
@@ -158,8 +152,8 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
     if (!m_background.Prepare(reference, DialogWidth, DialogHeight))
         return;
     HDC dc = m_background.dc;
-    Fill(dc, RECT{0, 0, DialogWidth, DialogHeight}, EdgeColour);
-    Fill(dc, RECT{1, TitleBand, DialogWidth - 1, DialogHeight - 1}, BodyColour);
+    FillSolid(dc, RECT{0, 0, DialogWidth, DialogHeight}, EdgeColour);
+    FillSolid(dc, RECT{1, TitleBand, DialogWidth - 1, DialogHeight - 1}, BodyColour);
     TMemoryDC title;
     if (title.Prepare(reference, DialogWidth, TitleBand) &&
         DrawImageFileOver(title, nullptr, 0, 0, DialogWidth, TitleBand,
@@ -191,43 +185,63 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
         const std::wstring text = Utf8ToWide(Text(key));
         DrawTextW(dc, text.c_str(), -1, &caption,
                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-        Fill(dc, *box, EdgeColour);
-        Fill(dc, RECT{box->left + 1, box->top + 1, box->right - 1, box->bottom - 1}, PathColour);
+        FillSolid(dc, *box, EdgeColour);
+        FillSolid(dc, RECT{box->left + 1, box->top + 1, box->right - 1, box->bottom - 1}, PathColour);
     }
 }
 
 void CFileSplitDlg::MakeButtons(HDC reference) {
-    HDC background = m_background.released ? nullptr : m_background.dc;
+    TActButtonOptions options;
+    options.parent = hWnd;
+    options.background = m_background.released ? nullptr : m_background.dc;
+    options.reference = reference;
+
     const std::string close = Text("button.close");
-    m_closeButton.Create(reference, CloseImage, nullptr, nullptr, nullptr, nullptr,
-                         POINT{DialogWidth - CloseSize, 0}, SIZE{CloseSize, CloseSize}, background,
-                         hWnd, IDC_SPLIT_CLOSE, close.c_str());
+    TActButtonOptions closeBox = options;
+    closeBox.controlId = IDC_SPLIT_CLOSE;
+    closeBox.position = POINT{DialogWidth - CloseSize, 0};
+    closeBox.size = SIZE{CloseSize, CloseSize};
+    closeBox.normalPath = CloseImage;
+    closeBox.tooltip = close.c_str();
+    m_closeButton.Create(closeBox);
+
     // Each picker is named by its row's caption.
-    const std::string sourceTip = Text("label.file_split_select");
-    const std::string targetTip = Text("label.file_split_path");
-    const int pickerX = DialogWidth - Margin - PickerWidth;
+    struct TPicker {
+        CActButton* button;
+        int id;
+        const char* captionKey;
+        const RECT* row;
+    };
+    const TPicker pickers[] = {{&m_sourceButton, IDC_SPLIT_PICK_SOURCE, "label.file_split_select", &m_sourceBox},
+                               {&m_targetButton, IDC_SPLIT_PICK_TARGET, "label.file_split_path", &m_targetBox}};
+    TActButtonOptions picker = options;
+    picker.size = SIZE{PickerWidth, PickerHeight};
+    picker.normalPath = PickerImage;
+    picker.overPath = PickerOverImage;
     const int pickerInset = (RowHeight - PickerHeight) / 2;
-    m_sourceButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
-                          POINT{pickerX, m_sourceBox.top + pickerInset},
-                          SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_SOURCE,
-                          sourceTip.c_str());
-    m_targetButton.Create(reference, PickerImage, nullptr, PickerOverImage, nullptr, nullptr,
-                          POINT{pickerX, m_targetBox.top + pickerInset},
-                          SIZE{PickerWidth, PickerHeight}, background, hWnd, IDC_SPLIT_PICK_TARGET,
-                          targetTip.c_str());
+    for (const TPicker& row : pickers) {
+        const std::string tooltip = Text(row.captionKey);
+        picker.controlId = row.id;
+        picker.position = POINT{DialogWidth - Margin - PickerWidth, row.row->top + pickerInset};
+        picker.tooltip = tooltip.c_str();
+        row.button->Create(picker);
+    }
 
     const std::pair<CActButton*, std::pair<const char*, int>> choices[] = {
         {&m_okButton, {"button.ok", IDOK}}, {&m_cancelButton, {"button.cancel", IDCANCEL}}};
-    int x = (DialogWidth - 2 * ButtonWidth - ButtonGap) / 2;
-    const int y = DialogHeight - ButtonBottomMargin - ButtonHeight;
-    for (const auto& [button, choice] : choices) {
-        if (HFONT font = SharedFonts().control)
-            button->SetFont(font, false);
-        const std::string caption = Text(choice.first);
-        button->Create(reference, ButtonImage, nullptr, ButtonOverImage, nullptr, caption.c_str(),
-                       POINT{x, y}, SIZE{ButtonWidth, ButtonHeight}, background, hWnd,
-                       choice.second, nullptr);
-        x += ButtonWidth + ButtonGap;
+    TActButtonOptions choice = options;
+    choice.size = SIZE{ButtonWidth, ButtonHeight};
+    choice.normalPath = ButtonImage;
+    choice.overPath = ButtonOverImage;
+    choice.font = SharedFonts().control;
+    choice.position = POINT{(DialogWidth - 2 * ButtonWidth - ButtonGap) / 2,
+                            DialogHeight - ButtonBottomMargin - ButtonHeight};
+    for (const auto& [button, what] : choices) {
+        const std::string caption = Text(what.first);
+        choice.controlId = what.second;
+        choice.caption = caption.c_str();
+        button->Create(choice);
+        choice.position.x += ButtonWidth + ButtonGap;
     }
 }
 
@@ -328,46 +342,35 @@ bool CFileSplitDlg::OnCommand(int id) {
     }
 }
 
-INT_PTR CFileSplitDlg::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* split = reinterpret_cast<CFileSplitDlg*>(lParam);
-        if (!split)
-            return TRUE;
-        BindWindow(dialog, split);
-        split->OnInit();
-        return TRUE;
-    }
-    auto* split = static_cast<CFileSplitDlg*>(WindowObject(dialog));
-    if (!split)
-        return FALSE;
+LRESULT CFileSplitDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+    *handled = true;
     switch (message) {
-    case WM_ERASEBKGND:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+    case WM_INITDIALOG:
+        OnInit();
         return TRUE;
+    case WM_ERASEBKGND:
+        return 1;
     case WM_NCHITTEST: {
         // The title band moves the dialog, as a system caption would.
         POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(dialog, &point);
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, point.y < TitleBand ? HTCAPTION : HTCLIENT);
-        return TRUE;
+        ScreenToClient(hWnd, &point);
+        return point.y < TitleBand ? HTCAPTION : HTCLIENT;
     }
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(dialog, &paint);
-        split->Paint(dc);
-        EndPaint(dialog, &paint);
-        return TRUE;
+        HDC dc = BeginPaint(hWnd, &paint);
+        Paint(dc);
+        EndPaint(hWnd, &paint);
+        return 0;
     }
     case WM_DRAWITEM:
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, RouteDrawItem(lParam));
-        return TRUE;
+        return RouteDrawItem(lParam);
     case WM_COMMAND:
-        return split->OnCommand(LOWORD(wParam)) ? TRUE : FALSE;
-    case WM_NCDESTROY:
-        UnbindWindow(dialog);
-        return FALSE;
+        *handled = OnCommand(LOWORD(wParam));
+        return 0;
     default:
-        return FALSE;
+        *handled = false;
+        return 0;
     }
 }
 

@@ -26,9 +26,8 @@ public:
     const std::string& Source() const { return m_source; }
     const std::string& Target() const { return m_target; }
 
-    static INT_PTR DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnInit();
     void Layout(HDC reference);
     void PaintBackground(HDC reference);

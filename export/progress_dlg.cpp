@@ -138,55 +138,53 @@ void CProgressDlg::Close() {
         DestroyWindow(hWnd);
 }
 
-INT_PTR CProgressDlg::DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        auto* progress = reinterpret_cast<CProgressDlg*>(lParam);
-        if (!progress)
-            return TRUE;
-        BindWindow(dialog, progress);
-        progress->OnInit();
-        return TRUE;
-    }
-    auto* progress = static_cast<CProgressDlg*>(WindowObject(dialog));
-    if (!progress)
-        return FALSE;
+void CProgressDlg::EraseBackground(HDC dc) {
+    if (m_background.released)
+        return;
+    RECT client;
+    GetClientRect(hWnd, &client);
+    BitBlt(dc, 0, 0, client.right, client.bottom, m_background.dc, 0, 0, SRCCOPY);
+}
+
+void CProgressDlg::PaintFrame(HDC dc) {
+    const TMemoryDC& frame = m_frames[m_frame];
+    if (!frame.released)
+        BitBlt(dc, m_animation.left, m_animation.top, frame.width, frame.height, frame.dc, 0, 0, SRCCOPY);
+}
+
+LRESULT CProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, bool* handled) {
+    *handled = true;
     if (Closes(message, wParam)) {
-        progress->Close();
-        return TRUE;
+        Close();
+        return 0;
     }
     switch (message) {
-    case WM_ERASEBKGND: {
-        RECT client;
-        GetClientRect(dialog, &client);
-        if (!progress->m_background.released)
-            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, progress->m_background.dc, 0,
-                   0, SRCCOPY);
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 1);
+    case WM_INITDIALOG:
+        OnInit();
         return TRUE;
-    }
+    case WM_ERASEBKGND:
+        EraseBackground(reinterpret_cast<HDC>(wParam));
+        return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint;
-        HDC dc = BeginPaint(dialog, &paint);
-        const TMemoryDC& frame = progress->m_frames[progress->m_frame];
-        if (!frame.released)
-            BitBlt(dc, progress->m_animation.left, progress->m_animation.top, frame.width, frame.height, frame.dc, 0,
-                   0, SRCCOPY);
-        EndPaint(dialog, &paint);
-        return TRUE;
+        HDC dc = BeginPaint(hWnd, &paint);
+        PaintFrame(dc);
+        EndPaint(hWnd, &paint);
+        return 0;
     }
     case WM_TIMER:
-        progress->OnTimer(wParam);
-        return TRUE;
+        OnTimer(wParam);
+        return 0;
+    // Nothing else that is commanded ends the wait.
     case WM_COMMAND:
-        return TRUE;
+        return 0;
     case WM_DESTROY:
-        progress->ReleaseSurfaces();
-        return FALSE;
-    case WM_NCDESTROY:
-        UnbindWindow(dialog);
-        return FALSE;
+        ReleaseSurfaces();
+        *handled = false;
+        return 0;
     default:
-        return FALSE;
+        *handled = false;
+        return 0;
     }
 }
 
@@ -202,14 +200,14 @@ int ShowProgressDialog(HWND owner) {
     RegisterProgressDialogTemplate();
     CProgressDlg progress(CProgressDlg::TRunMode::Modal);
     return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ProgressDialogTemplateId),
-                                            owner, CProgressDlg::DialogProcedure,
-                                            reinterpret_cast<LPARAM>(&progress)));
+                                            owner, BoundDialogProcedure,
+                                            reinterpret_cast<LPARAM>(static_cast<TWnd*>(&progress))));
 }
 
 HWND CreateProgressDialog(HWND owner, CProgressDlg& progress) {
     RegisterProgressDialogTemplate();
     HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ProgressDialogTemplateId), owner,
-                                     CProgressDlg::DialogProcedure, reinterpret_cast<LPARAM>(&progress));
+                                     BoundDialogProcedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(&progress)));
     if (dialog)
         ShowWindow(dialog, SW_SHOW);
     return dialog;

@@ -34,12 +34,13 @@ public:
     int FrameIndex() const { return m_frame; }
     const RECT& AnimationRect() const { return m_animation; }
 
-    static INT_PTR DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnInit();
     bool LoadFrames(HDC reference);
     void DrawCaption(int width, int height);
+    void EraseBackground(HDC dc);
+    void PaintFrame(HDC dc);
     void OnTimer(UINT_PTR id);
     // True when the command closes the dialog.
     static bool Closes(UINT message, WPARAM wParam);
