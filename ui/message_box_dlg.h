@@ -21,6 +21,11 @@ public:
     CMessageBoxDlg(const char* text, const char* caption, UINT style);
     ~CMessageBoxDlg() override;
 
+    const std::wstring& Text() const { return m_text; }
+    bool OffersOpenFolder() const { return (m_style & MessageBoxOpenFolder) != 0; }
+    // The folder Open shows; empty without MessageBoxOpenFolder.
+    std::wstring Folder() const { return OffersOpenFolder() ? m_caption : std::wstring(); }
+
 private:
     bool IsYesNo() const { return (m_style & ~MessageBoxOpenFolder) == MB_YESNO; }
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;

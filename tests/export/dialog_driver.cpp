@@ -1,11 +1,13 @@
 #include "tests/export/dialog_driver.h"
 
-#include <string>
+#include "ui/message_box_dlg.h"
 
 namespace {
 
 constexpr const char* DriverClass = "__ExportDialogDriver__";
 constexpr const char* DialogClass = "#32770";
+// The skinned message box has no title in the forms the export dialogs show.
+constexpr const char* BoxTitle = "";
 constexpr UINT_PTR TickTimer = 7;
 constexpr UINT TickMs = 5;
 
@@ -28,14 +30,24 @@ void TDialogDriver::Drive(TFind find, std::vector<TStep> steps) {
     m_find = std::move(find);
     m_steps = std::move(steps);
     m_next = 0;
+    m_boxes.clear();
     SetTimer(m_window, TickTimer, TickMs, nullptr);
 }
 
+bool TDialogDriver::AnswerBox() {
+    HWND window = FindWindowA(DialogClass, BoxTitle);
+    const auto* box = window ? dynamic_cast<CMessageBoxDlg*>(WindowObject(window)) : nullptr;
+    if (!box)
+        return false;
+    m_boxes.push_back(TAnsweredBox{box->Text(), box->Folder()});
+    PostMessageA(window, WM_COMMAND, box->OffersOpenFolder() ? IDOPEN : IDOK, 0);
+    return true;
+}
+
+// Boxes keep being answered after the last step: one may follow it.
 void TDialogDriver::Tick() {
-    if (m_next >= m_steps.size()) {
-        KillTimer(m_window, TickTimer);
+    if (AnswerBox() || m_next >= m_steps.size())
         return;
-    }
     HWND dialog = m_find();
     if (!dialog)
         return;
@@ -60,4 +72,8 @@ std::string TitleOf(HWND window) {
     char title[256] = {};
     GetWindowTextA(window, title, sizeof title);
     return title;
+}
+
+TDialogDriver::TStep Press(int id) {
+    return [id](HWND dialog) { PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); };
 }

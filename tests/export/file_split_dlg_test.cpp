@@ -4,74 +4,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 
 #include "export/file_split_dlg.h"
 #include "language/language_fonts.h"
 #include "language/string_table.h"
 #include "language/wide_text.h"
+#include "platform/message_box.h"
 #include "platform/shell_dialogs.h"
 #include "platform/ui_support_shell.h"
+#include "tests/export/dialog_driver.h"
 #include "tests/support/recording_fixture.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/message_box_dlg.h"
 
 using velor::fixtures::RecordingOptions;
 
 namespace {
-
-constexpr UINT_PTR DriveTimer = 9;
-constexpr UINT DriveDelayMs = 10;
-// The skinned message box has no title in any of its forms here.
-constexpr const char* BoxTitle = "";
-
-using TAction = std::function<void(CFileSplitDlg& dialog, HWND window)>;
-
-// Runs the actions one per tick on the split dialog, and answers any
-// message box that comes up after noting its text: Open where it offers
-// that, OK otherwise.
-struct TDriver {
-    std::vector<TAction> actions;
-    std::size_t next = 0;
-    std::vector<std::wstring> boxTexts;
-    // The folders of the boxes with an Open button.
-    std::vector<std::wstring> boxFolders;
-    std::string dialogTitle;
-};
-TDriver g_driver;
-
-void Drive() {
-    HWND box = FindWindowA("#32770", BoxTitle);
-    if (auto* shown = box ? dynamic_cast<CMessageBoxDlg*>(WindowObject(box)) : nullptr) {
-        g_driver.boxTexts.push_back(shown->text);
-        const bool offersOpen = shown->style & MessageBoxOpenFolder;
-        if (offersOpen)
-            g_driver.boxFolders.push_back(shown->caption);
-        PostMessageA(box, WM_COMMAND, offersOpen ? IDOPEN : IDOK, 0);
-        return;
-    }
-    HWND window = FindWindowA("#32770", g_driver.dialogTitle.c_str());
-    auto* dialog = window ? dynamic_cast<CFileSplitDlg*>(WindowObject(window)) : nullptr;
-    if (!dialog || g_driver.next >= g_driver.actions.size())
-        return;
-    g_driver.actions[g_driver.next++](*dialog, window);
-}
-
-LRESULT DriverProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_TIMER && wParam == DriveTimer) {
-        Drive();
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// Posted, so that the split and its message box run from the dialog's own
-// loop rather than inside this timer tick.
-TAction Press(int id) {
-    return [id](CFileSplitDlg&, HWND window) {
-        PostMessageA(window, WM_COMMAND, static_cast<WPARAM>(id), 0);
-    };
-}
 
 std::wstring Wide(const char* key) {
     std::string text;
@@ -85,38 +32,28 @@ protected:
         EnsureUiApplication();
         LoadStringTable("english");
         CreateLanguageFonts("english");
-        WNDCLASSEXA windowClass;
-        windowClass.lpfnWndProc = DriverProcedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "__SplitDialogDriver__";
-        RegisterClassExA(&windowClass);
-        m_driver = CreateWindowExA(0, "__SplitDialogDriver__", "", WS_POPUP, 0, 0, 10, 10, nullptr,
-                                   nullptr, GetModuleHandleA(nullptr), nullptr);
-        std::string title;
-        GetString("label.file_split", &title, nullptr);
-        g_driver = TDriver{};
-        g_driver.dialogTitle = title;
+        GetString("label.file_split", &m_title, nullptr);
         StartRecordingShellOpens();
     }
     void TearDown() override {
         StopRecordingShellOpens();
         StopRecordingFilePickers();
         StopRecordingFolderPickers();
-        DestroyWindow(m_driver);
     }
-    INT_PTR Run(CFileSplitDlg& dialog, std::vector<TAction> actions) {
-        g_driver.actions = std::move(actions);
-        g_driver.next = 0;
-        g_driver.boxTexts.clear();
-        g_driver.boxFolders.clear();
-        SetTimer(m_driver, DriveTimer, DriveDelayMs, nullptr);
-        const INT_PTR result = dialog.DoModal(m_owner.hWnd);
-        KillTimer(m_driver, DriveTimer);
-        return result;
+    // The steps go to the split dialog only, never to a message box.
+    INT_PTR Run(CFileSplitDlg& dialog, std::vector<TDialogDriver::TStep> steps) {
+        m_driver.Drive(
+            [this] {
+                HWND window = FindDialog(m_title.c_str());
+                return window && dynamic_cast<CFileSplitDlg*>(WindowObject(window)) ? window : nullptr;
+            },
+            std::move(steps));
+        return dialog.DoModal(m_owner.hWnd);
     }
 
     TParentWindow m_owner;
-    HWND m_driver = nullptr;
+    TDialogDriver m_driver;
+    std::string m_title;
 };
 
 } // namespace
@@ -130,11 +67,11 @@ TEST_F(FileSplitDialog, OkWithAPathMissingDoesNothing) {
         bool stillOpen = false;
         const INT_PTR result =
             Run(dialog, {Press(IDOK),
-                         [&](CFileSplitDlg&, HWND window) { stillOpen = IsWindowVisible(window); },
+                         [&](HWND window) { stillOpen = IsWindowVisible(window); },
                          Press(IDCANCEL)});
         EXPECT_EQ(result, IDCANCEL);
         EXPECT_TRUE(stillOpen);
-        EXPECT_TRUE(g_driver.boxTexts.empty());
+        EXPECT_TRUE(m_driver.AnsweredBoxes().empty());
         EXPECT_FALSE(std::filesystem::exists(target));
     }
 }
@@ -153,13 +90,12 @@ TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
     StartRecordingFolderPickers(target);
     bool stillOpen = false;
     Run(dialog, {Press(IDC_SPLIT_PICK_SOURCE), Press(IDC_SPLIT_PICK_TARGET), Press(IDOK),
-                 [&](CFileSplitDlg&, HWND window) { stillOpen = IsWindowVisible(window); },
+                 [&](HWND window) { stillOpen = IsWindowVisible(window); },
                  Press(IDCANCEL)});
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(dialog.Source(), oneCamera.Path());
     EXPECT_EQ(dialog.Target(), target);
-    EXPECT_EQ(g_driver.boxTexts, std::vector<std::wstring>{Wide("message.file_split_error")});
-    EXPECT_TRUE(g_driver.boxFolders.empty());
+    EXPECT_EQ(m_driver.AnsweredBoxes(), (std::vector<TAnsweredBox>{{Wide("message.file_split_error"), L""}}));
     EXPECT_TRUE(std::filesystem::is_empty(target));
 
     const std::vector<TFilePickerCall> files = RecordedFilePickers();
@@ -177,8 +113,8 @@ TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
     StartRecordingFilePickers(twoCameras.Path());
     const INT_PTR result = Run(dialog, {Press(IDC_SPLIT_PICK_SOURCE), Press(IDOK)});
     EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(g_driver.boxTexts, std::vector<std::wstring>{Wide("message.file_split")});
-    EXPECT_EQ(g_driver.boxFolders, std::vector<std::wstring>{Utf8ToWide(target)});
+    EXPECT_EQ(m_driver.AnsweredBoxes(),
+              (std::vector<TAnsweredBox>{{Wide("message.file_split"), Utf8ToWide(target)}}));
     EXPECT_EQ(RecordedShellOpens(), std::vector<std::string>{target});
     EXPECT_TRUE(std::filesystem::exists(target + "/F_NOR_20260101_120000_F.avi"));
     EXPECT_TRUE(std::filesystem::exists(target + "/R_NOR_20260101_120000_F.avi"));
