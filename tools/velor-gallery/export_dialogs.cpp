@@ -6,9 +6,11 @@
 
 #include "engine/notify_sink.h"
 #include "export/captured_dlg.h"
+#include "export/file_split_dlg.h"
 #include "export/progress_dlg.h"
 #include "language/language_fonts.h"
 #include "language/string_table.h"
+#include "platform/message_box.h"
 #include "platform/window_screenshot.h"
 #include "platform/windows.h"
 #include "settings/viewer_preferences.h"
@@ -18,6 +20,10 @@ namespace {
 constexpr UINT_PTR ShotTimer = 1;
 constexpr UINT ShotDelayMs = 1200;
 constexpr const char* ShooterClass = "__GalleryDialogShooter__";
+// Long enough to show how the split dialog cuts a path.
+constexpr const char* SampleSource =
+    "/media/card/DCIM/Normal/2026/01/01/a folder deep enough to be cut/NOR_20260101_120000_F.avi";
+constexpr const char* SampleTarget = "/home/driver/.local/share/Velor/VELOR player/Video";
 
 struct TShot {
     std::string path;
@@ -26,10 +32,13 @@ struct TShot {
 
 TShot g_shot;
 
-HWND OpenDialog() {
-    if (HWND progress = FindWindowA(nullptr, kProgressDialogTitle))
-        return progress;
-    return FindWindowA("#32770", nullptr);
+// The player's word closes the progress dialog, Escape the others.
+void CloseShownDialog() {
+    if (HWND progress = FindWindowA(nullptr, kProgressDialogTitle)) {
+        PostMessageA(progress, kPlayerNotifyMessage, PlayerNotify::CloseProgressDialog, 0);
+        return;
+    }
+    PostMessageA(FindWindowA("#32770", nullptr), WM_COMMAND, IDCANCEL, 0);
 }
 
 LRESULT ShooterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -37,11 +46,33 @@ LRESULT ShooterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         return DefWindowProcA(window, message, wParam, lParam);
     KillTimer(window, ShotTimer);
     g_shot.saved = SaveScreenImage(g_shot.path.c_str());
-    HWND dialog = OpenDialog();
-    // The player's word closes the one, Escape the other.
-    PostMessageA(dialog, kPlayerNotifyMessage, PlayerNotify::CloseProgressDialog, 0);
-    PostMessageA(dialog, WM_COMMAND, 2, 0);
+    CloseShownDialog();
     return 0;
+}
+
+void ShowProgress() { ShowProgressDialog(nullptr); }
+void ShowCaptured() { ShowCapturedDialog(nullptr, DefaultCapturePath()); }
+void ShowSplit() {
+    CFileSplitDlg dialog(SampleSource, SampleTarget);
+    dialog.DoModal(nullptr);
+}
+
+struct TExportDialog {
+    const char* name;
+    void (*show)();
+};
+constexpr TExportDialog Dialogs[] = {
+    {"captured", ShowCaptured},
+    {"progress", ShowProgress},
+    {"split", ShowSplit},
+};
+
+const TExportDialog* FindExportDialog(const char* name) {
+    for (const TExportDialog& dialog : Dialogs) {
+        if (std::strcmp(dialog.name, name) == 0)
+            return &dialog;
+    }
+    return nullptr;
 }
 
 HWND MakeShooter() {
@@ -57,6 +88,11 @@ HWND MakeShooter() {
 } // namespace
 
 int ShowExportDialog(const char* which, const char* language, const char* screenshotPath) {
+    const TExportDialog* dialog = FindExportDialog(which);
+    if (!dialog) {
+        std::fprintf(stderr, "velor-gallery: no dialog \"%s\" (captured, progress, split)\n", which);
+        return 1;
+    }
     SetDefaultPreferences();
     LoadStringTable(language);
     CreateLanguageFonts(language);
@@ -66,12 +102,7 @@ int ShowExportDialog(const char* which, const char* language, const char* screen
         shooter = MakeShooter();
         SetTimer(shooter, ShotTimer, ShotDelayMs, nullptr);
     }
-    if (std::strcmp(which, "progress") == 0)
-        ShowProgressDialog(nullptr);
-    else if (std::strcmp(which, "captured") == 0)
-        ShowCapturedDialog(nullptr, DefaultCapturePath());
-    else
-        std::fprintf(stderr, "velor-gallery: no dialog \"%s\" (captured, progress)\n", which);
+    dialog->show();
     if (shooter)
         DestroyWindow(shooter);
     ReleaseLanguageFonts(true);

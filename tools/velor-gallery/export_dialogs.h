@@ -1,6 +1,6 @@
 #pragma once
 // The export dialogs on their own, in a chosen language, to look at:
-// `velor-gallery --dialog captured|progress [--language NAME]`.
+// `velor-gallery --dialog captured|progress|split [--language NAME]`.
 
 // Runs the dialog over the desktop until it closes; with a screenshot path
 // the screen is saved once it has painted and the dialog is closed.

@@ -14,7 +14,6 @@
 #include "platform/windows.h"
 #include "tools/velor-gallery/export_dialogs.h"
 #include "tools/velor-gallery/gallery_window.h"
-#include "tools/velor-gallery/split_dialog_page.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -163,8 +162,6 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--language") == 0)
             language = argv[i + 1];
     }
-    if (dialog && std::strcmp(dialog, "split") == 0)
-        return RunSplitDialogPage(language, g_gallery.screenshotPath);
     if (dialog)
         return ShowExportDialog(dialog, language,
                                 g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
