@@ -227,8 +227,12 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
         row.button->Create(picker);
     }
 
-    const std::pair<CActButton*, std::pair<const char*, int>> choices[] = {
-        {&m_okButton, {"button.ok", IDOK}}, {&m_cancelButton, {"button.cancel", IDCANCEL}}};
+    struct TChoice {
+        CActButton* button;
+        int id;
+        const char* captionKey;
+    };
+    const TChoice choices[] = {{&m_okButton, IDOK, "button.ok"}, {&m_cancelButton, IDCANCEL, "button.cancel"}};
     TActButtonOptions choice = options;
     choice.size = SIZE{ButtonWidth, ButtonHeight};
     choice.normalPath = ButtonImage;
@@ -236,11 +240,11 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
     choice.font = SharedFonts().control;
     choice.position = POINT{(DialogWidth - 2 * ButtonWidth - ButtonGap) / 2,
                             DialogHeight - ButtonBottomMargin - ButtonHeight};
-    for (const auto& [button, what] : choices) {
-        const std::string caption = Text(what.first);
-        choice.controlId = what.second;
+    for (const TChoice& row : choices) {
+        const std::string caption = Text(row.captionKey);
+        choice.controlId = row.id;
         choice.caption = caption.c_str();
-        button->Create(choice);
+        row.button->Create(choice);
         choice.position.x += ButtonWidth + ButtonGap;
     }
 }
