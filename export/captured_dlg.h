@@ -7,8 +7,7 @@
 
 #include "export/frame_capture.h"
 #include "ui/act_button.h"
-#include "ui/memory_dc.h"
-#include "ui/wnd.h"
+#include "ui/skinned_dlg.h"
 
 inline constexpr int CapturedDialogTemplateId = 143;
 inline constexpr int CapturedDialogWidth = 360;
@@ -17,29 +16,24 @@ inline constexpr int CapturedOpenButtonId = 1001;
 inline constexpr UINT_PTR CapturedCloseTimer = 1;
 inline constexpr UINT CapturedCloseDelayMs = 5000;
 
-class CCapturedDlg : public CWndEx {
+class CCapturedDlg : public CSkinnedDlg {
 public:
-    explicit CCapturedDlg(std::string capturePath) : m_capturePath(std::move(capturePath)) {}
-    ~CCapturedDlg() override;
+    explicit CCapturedDlg(std::string capturePath);
+    ~CCapturedDlg() override { DestroyOwnWindow(); }
 
     const std::string& CapturePath() const { return m_capturePath; }
 
 private:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
-    void OnInit();
-    void PaintBackground(HDC reference, int width, int height);
-    void MakeOpenButton(int width, int height);
-    void Paint(HDC dc);
-    bool OnCommand(int id);
+    void OnInit() override;
+    void Paint(HDC dc) override;
+    bool OnCommand(int id) override;
+    LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void Close(int result);
 
     std::string m_capturePath;
-    std::wstring m_title;
     CActButton m_openButton;
-    TMemoryDC m_background;
 };
 
-void RegisterCapturedDialogTemplate();
 // Runs the dialog modally over `owner`; answers IDOK, or IDOPEN after
 // opening the folder.
 int ShowCapturedDialog(HWND owner, const std::string& capturePath);

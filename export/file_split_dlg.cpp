@@ -7,7 +7,6 @@
 
 #include "export/clip_split.h"
 #include "language/language_fonts.h"
-#include "language/string_table.h"
 #include "language/wide_text.h"
 #include "platform/cursor.h"
 #include "platform/dialog.h"
@@ -16,11 +15,13 @@
 #include "settings/viewer_preferences.h"
 #include "ui/memory_dc_man.h"
 #include "ui/message_box_dlg.h"
+#include "ui/selected_font.h"
 
 namespace {
 
 constexpr int DialogWidth = 420;
 constexpr int DialogHeight = 176;
+constexpr TSkinnedTemplate SplitTemplate{FileSplitTemplateId, DialogWidth, DialogHeight};
 constexpr int TitleBand = 32;
 constexpr int TitleTextLeft = 12;
 constexpr int CloseSize = 32;
@@ -36,18 +37,11 @@ constexpr int PickerWidth = 28;
 constexpr int PickerHeight = 22;
 constexpr int PickerGap = 6;
 constexpr int PathPadding = 6;
-constexpr int ButtonWidth = 93;
-constexpr int ButtonHeight = 25;
-constexpr int ButtonGap = 12;
 constexpr int ButtonBottomMargin = 16;
 constexpr COLORREF BodyColour = RGB(27, 29, 33);
-constexpr COLORREF EdgeColour = RGB(48, 52, 59);
 constexpr COLORREF PathColour = RGB(17, 17, 17);
-constexpr COLORREF TextColour = RGB(195, 200, 207);
 constexpr const char* TitleImage = "resource/skin/dialogs/title_bar.png";
 constexpr const char* CloseImage = "resource/skin/dialogs/x.png";
-constexpr const char* ButtonImage = "resource/skin/controls/default_btn_n.png";
-constexpr const char* ButtonOverImage = "resource/skin/controls/default_btn_o.png";
 constexpr const char* PickerImage = "resource/skin/controls/btn_fileselect_n.png";
 constexpr const char* PickerOverImage = "resource/skin/controls/btn_fileselect_o.png";
 // Windows' filter list: description, patterns, and the empty string that
@@ -60,12 +54,6 @@ constexpr const wchar_t Ellipsis[] = L"\u2026";
 // What the pickers last chose, for as long as the program runs.
 std::string g_lastSourceFolder;
 std::string g_lastTargetFolder;
-
-std::string Text(const char* key) {
-    std::string text;
-    GetString(key, &text, nullptr);
-    return text;
-}
 
 std::string CurrentFolder() {
     char path[PATH_MAX] = {};
@@ -96,50 +84,15 @@ std::wstring FitFromTheEnd(HDC dc, const std::wstring& text, int width) {
     return Ellipsis;
 }
 
-class TSelectedFont {
-public:
-    TSelectedFont(HDC dc, HFONT font)
-        : m_dc(dc), m_previous(font ? SelectObject(dc, font) : nullptr) {}
-    ~TSelectedFont() {
-        if (m_previous)
-            SelectObject(m_dc, m_previous);
-    }
-    TSelectedFont(const TSelectedFont&) = delete;
-    TSelectedFont& operator=(const TSelectedFont&) = delete;
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_previous;
-};
-
-void RegisterFileSplitTemplate() {
-    TDialogTemplate dialogTemplate;
-    dialogTemplate.style = WS_POPUP | WS_SYSMENU;
-    dialogTemplate.width = DialogWidth;
-    dialogTemplate.height = DialogHeight;
-    RegisterDialogTemplate(FileSplitTemplateId, dialogTemplate);
-}
-
 } // namespace
 
 CFileSplitDlg::CFileSplitDlg(std::string source, std::string target)
-    : m_source(std::move(source)), m_target(std::move(target)) {}
-
-CFileSplitDlg::~CFileSplitDlg() {
-    DestroyOwnWindow();
-    m_background.Release();
-}
-
-INT_PTR CFileSplitDlg::DoModal(HWND owner) {
-    RegisterFileSplitTemplate();
-    return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(FileSplitTemplateId), owner,
-                           BoundDialogProcedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(this)));
-}
+    : CSkinnedDlg(SplitTemplate), m_source(std::move(source)), m_target(std::move(target)) {}
 
 void CFileSplitDlg::Layout(HDC reference) {
     TSelectedFont font(reference, SharedFonts().control);
-    const int widest = std::max(TextWidth(reference, Utf8ToWide(Text("label.file_split_select"))),
-                                TextWidth(reference, Utf8ToWide(Text("label.file_split_path"))));
+    const int widest = std::max(TextWidth(reference, Utf8ToWide(TableText("label.file_split_select"))),
+                                TextWidth(reference, Utf8ToWide(TableText("label.file_split_path"))));
     m_captionWidth = std::clamp(widest, MinCaptionWidth, MaxCaptionWidth);
     const int boxLeft = Margin + m_captionWidth + CaptionGap;
     const int boxRight = DialogWidth - Margin - PickerWidth - PickerGap;
@@ -149,11 +102,9 @@ void CFileSplitDlg::Layout(HDC reference) {
 }
 
 void CFileSplitDlg::PaintBackground(HDC reference) {
-    if (!m_background.Prepare(reference, DialogWidth, DialogHeight))
+    HDC dc = PaintFramedBackground(reference, DialogEdgeColour, BodyColour, TitleBand);
+    if (!dc)
         return;
-    HDC dc = m_background.dc;
-    FillSolid(dc, RECT{0, 0, DialogWidth, DialogHeight}, EdgeColour);
-    FillSolid(dc, RECT{1, TitleBand, DialogWidth - 1, DialogHeight - 1}, BodyColour);
     TMemoryDC title;
     if (title.Prepare(reference, DialogWidth, TitleBand) &&
         DrawImageFileOver(title, nullptr, 0, 0, DialogWidth, TitleBand,
@@ -162,19 +113,20 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
     title.Release();
 
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, TextColour);
+    SetTextColor(dc, DialogTextOnDarkColour);
     if (Gdiplus::Font* captionFont = SharedFonts().caption.get()) {
         Gdiplus::Graphics graphics(dc);
         graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-        Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(TextColour), GetGValue(TextColour),
-                                                 GetBValue(TextColour)));
+        Gdiplus::SolidBrush brush(Gdiplus::Color(255, GetRValue(DialogTextOnDarkColour),
+                                                 GetGValue(DialogTextOnDarkColour),
+                                                 GetBValue(DialogTextOnDarkColour)));
         Gdiplus::StringFormat format;
         format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
         const Gdiplus::RectF band{
             static_cast<Gdiplus::REAL>(TitleTextLeft), 0,
             static_cast<Gdiplus::REAL>(DialogWidth - TitleTextLeft - CloseSize),
             static_cast<Gdiplus::REAL>(TitleBand)};
-        const std::wstring title = Utf8ToWide(Text("label.file_split"));
+        const std::wstring title = Utf8ToWide(TableText("label.file_split"));
         graphics.DrawString(title.c_str(), -1, captionFont, band, &format, &brush);
     }
     TSelectedFont font(dc, SharedFonts().control);
@@ -182,10 +134,10 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
                                                         {"label.file_split_path", &m_targetBox}};
     for (const auto& [key, box] : rows) {
         RECT caption{Margin, box->top, Margin + m_captionWidth, box->bottom};
-        const std::wstring text = Utf8ToWide(Text(key));
+        const std::wstring text = Utf8ToWide(TableText(key));
         DrawTextW(dc, text.c_str(), -1, &caption,
                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-        FillSolid(dc, *box, EdgeColour);
+        FillSolid(dc, *box, DialogEdgeColour);
         FillSolid(dc, RECT{box->left + 1, box->top + 1, box->right - 1, box->bottom - 1}, PathColour);
     }
 }
@@ -193,10 +145,10 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
 void CFileSplitDlg::MakeButtons(HDC reference) {
     TActButtonOptions options;
     options.parent = hWnd;
-    options.background = m_background.released ? nullptr : m_background.dc;
+    options.background = Background();
     options.reference = reference;
 
-    const std::string close = Text("button.close");
+    const std::string close = TableText("button.close");
     TActButtonOptions closeBox = options;
     closeBox.controlId = IDC_SPLIT_CLOSE;
     closeBox.position = POINT{DialogWidth - CloseSize, 0};
@@ -220,37 +172,19 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
     picker.overPath = PickerOverImage;
     const int pickerInset = (RowHeight - PickerHeight) / 2;
     for (const TPicker& row : pickers) {
-        const std::string tooltip = Text(row.captionKey);
+        const std::string tooltip = TableText(row.captionKey);
         picker.controlId = row.id;
         picker.position = POINT{DialogWidth - Margin - PickerWidth, row.row->top + pickerInset};
         picker.tooltip = tooltip.c_str();
         row.button->Create(picker);
     }
 
-    struct TChoice {
-        CActButton* button;
-        int id;
-        const char* captionKey;
-    };
-    const TChoice choices[] = {{&m_okButton, IDOK, "button.ok"}, {&m_cancelButton, IDCANCEL, "button.cancel"}};
-    TActButtonOptions choice = options;
-    choice.size = SIZE{ButtonWidth, ButtonHeight};
-    choice.normalPath = ButtonImage;
-    choice.overPath = ButtonOverImage;
-    choice.font = SharedFonts().control;
-    choice.position = POINT{(DialogWidth - 2 * ButtonWidth - ButtonGap) / 2,
-                            DialogHeight - ButtonBottomMargin - ButtonHeight};
-    for (const TChoice& row : choices) {
-        const std::string caption = Text(row.captionKey);
-        choice.controlId = row.id;
-        choice.caption = caption.c_str();
-        row.button->Create(choice);
-        choice.position.x += ButtonWidth + ButtonGap;
-    }
+    const TDialogButton choices[] = {{&m_okButton, IDOK, "button.ok"}, {&m_cancelButton, IDCANCEL, "button.cancel"}};
+    MakeButtonRow(reference, choices, ButtonBottomMargin, SharedFonts().control);
 }
 
 void CFileSplitDlg::OnInit() {
-    SetWindowTextA(hWnd, Text("label.file_split").c_str());
+    SetWindowTextA(hWnd, TableText("label.file_split").c_str());
     HDC dc = GetDC(hWnd);
     Layout(dc);
     PaintBackground(dc);
@@ -265,11 +199,9 @@ void CFileSplitDlg::DrawPath(HDC dc, const std::string& path, const RECT& box) {
 }
 
 void CFileSplitDlg::Paint(HDC dc) {
-    if (!m_background.released)
-        BitBlt(dc, 0, 0, DialogWidth, DialogHeight, m_background.dc, 0, 0, SRCCOPY);
     TSelectedFont font(dc, SharedFonts().control);
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, TextColour);
+    SetTextColor(dc, DialogTextOnDarkColour);
     DrawPath(dc, m_source, m_sourceBox);
     DrawPath(dc, m_target, m_targetBox);
 }
@@ -316,12 +248,12 @@ void CFileSplitDlg::RunSplit() {
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
     if (result != TSplitResult::Done) {
         // The user may pick another recording or folder and try again.
-        ShowMessageBox(hWnd, Text("message.file_split_error").c_str(), nullptr, MB_OK);
+        ShowMessageBox(hWnd, TableText("message.file_split_error").c_str(), nullptr, MB_OK);
         return;
     }
     // The folder goes with the message as the one its Open button shows; in
     // the text as well it would not fit the box.
-    ShowMessageBox(hWnd, Text("message.file_split").c_str(), m_target.c_str(),
+    ShowMessageBox(hWnd, TableText("message.file_split").c_str(), m_target.c_str(),
                    MB_OK | MessageBoxOpenFolder);
     EndDialog(hWnd, IDOK);
 }
@@ -346,36 +278,14 @@ bool CFileSplitDlg::OnCommand(int id) {
     }
 }
 
-LRESULT CFileSplitDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
-    *handled = true;
-    switch (message) {
-    case WM_INITDIALOG:
-        OnInit();
-        return TRUE;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_NCHITTEST: {
-        // The title band moves the dialog, as a system caption would.
-        POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(hWnd, &point);
-        return point.y < TitleBand ? HTCAPTION : HTCLIENT;
-    }
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hWnd, &paint);
-        Paint(dc);
-        EndPaint(hWnd, &paint);
+// The title band moves the dialog, as a system caption would.
+LRESULT CFileSplitDlg::OnOtherMessage(UINT message, WPARAM, LPARAM lParam, bool* handled) {
+    *handled = message == WM_NCHITTEST;
+    if (!*handled)
         return 0;
-    }
-    case WM_DRAWITEM:
-        return RouteDrawItem(lParam);
-    case WM_COMMAND:
-        *handled = OnCommand(LOWORD(wParam));
-        return 0;
-    default:
-        *handled = false;
-        return 0;
-    }
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ScreenToClient(hWnd, &point);
+    return point.y < TitleBand ? HTCAPTION : HTCLIENT;
 }
 
 INT_PTR ShowFileSplitDialog(HWND owner, const std::string& openRecording) {

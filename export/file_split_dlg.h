@@ -6,42 +6,38 @@
 #include <string>
 
 #include "ui/act_button.h"
-#include "ui/memory_dc.h"
-#include "ui/wnd.h"
+#include "ui/skinned_dlg.h"
 
 inline constexpr int FileSplitTemplateId = 148;
 inline constexpr int IDC_SPLIT_PICK_SOURCE = 1001;
 inline constexpr int IDC_SPLIT_PICK_TARGET = 1002;
 inline constexpr int IDC_SPLIT_CLOSE = 1003;
 
-class CFileSplitDlg : public CWndEx {
+// Modal (DoModal) it answers IDOK once a split succeeded, IDCANCEL when it
+// was closed without one.
+class CFileSplitDlg : public CSkinnedDlg {
 public:
     CFileSplitDlg(std::string source, std::string target);
-    ~CFileSplitDlg() override;
-
-    // Modal over `owner`: IDOK once a split succeeded, IDCANCEL when the
-    // dialog was closed without one.
-    INT_PTR DoModal(HWND owner);
+    ~CFileSplitDlg() override { DestroyOwnWindow(); }
 
     const std::string& Source() const { return m_source; }
     const std::string& Target() const { return m_target; }
 
 private:
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
-    void OnInit();
+    void OnInit() override;
     void Layout(HDC reference);
     void PaintBackground(HDC reference);
     void MakeButtons(HDC reference);
-    void Paint(HDC dc);
+    void Paint(HDC dc) override;
     void DrawPath(HDC dc, const std::string& path, const RECT& box);
-    bool OnCommand(int id);
+    bool OnCommand(int id) override;
+    LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void PickSource();
     void PickTarget();
     void RunSplit();
 
     std::string m_source;
     std::string m_target;
-    TMemoryDC m_background;
     CActButton m_okButton;
     CActButton m_cancelButton;
     CActButton m_closeButton;

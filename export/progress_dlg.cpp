@@ -1,9 +1,6 @@
 #include "export/progress_dlg.h"
 
-#include <string>
-
 #include "engine/notify_sink.h"
-#include "language/string_table.h"
 #include "language/wide_text.h"
 #include "platform/dialog.h"
 #include "platform/message_box.h"
@@ -12,8 +9,12 @@
 
 namespace {
 
+constexpr TSkinnedTemplate ProgressTemplate{ProgressDialogTemplateId, ProgressDialogWidth, ProgressDialogHeight,
+                                           WS_POPUP};
 constexpr COLORREF FillColour = RGB(54, 53, 51);
 constexpr COLORREF EdgeColour = RGB(76, 80, 84);
+// No title band: the body starts right under the edge.
+constexpr int BodyTop = 1;
 constexpr BYTE CaptionGrey = 170;
 constexpr Gdiplus::REAL CaptionPixels = 12;
 constexpr int CaptionGap = 24;
@@ -25,23 +26,9 @@ constexpr const char* FramePaths[ProgressFrameCount] = {
     "resource/skin/loading_03.png",
 };
 
-void FillBackground(HDC dc, int width, int height) {
-    HBRUSH fill = CreateSolidBrush(FillColour);
-    RECT all{0, 0, width, height};
-    FillRect(dc, &all, fill);
-    DeleteObject(fill);
-    HPEN edge = CreatePen(PS_SOLID, 1, EdgeColour);
-    HGDIOBJ previous = SelectObject(dc, edge);
-    MoveToEx(dc, 0, 0, nullptr);
-    LineTo(dc, width - 1, 0);
-    LineTo(dc, width - 1, height - 1);
-    LineTo(dc, 0, height - 1);
-    LineTo(dc, 0, 0);
-    SelectObject(dc, previous);
-    DeleteObject(edge);
-}
-
 } // namespace
+
+CProgressDlg::CProgressDlg(TRunMode mode) : CSkinnedDlg(ProgressTemplate), m_mode(mode) {}
 
 CProgressDlg::~CProgressDlg() {
     DestroyOwnWindow();
@@ -49,7 +36,7 @@ CProgressDlg::~CProgressDlg() {
 }
 
 void CProgressDlg::ReleaseSurfaces() {
-    m_background.Release();
+    ReleaseBackground();
     for (TMemoryDC& frame : m_frames)
         frame.Release();
 }
@@ -62,13 +49,11 @@ bool CProgressDlg::LoadFrames(HDC reference) {
     return true;
 }
 
-void CProgressDlg::DrawCaption(int width, int height) {
-    std::string text;
-    GetString("message.load_video", &text, nullptr);
-    const std::wstring wide = Utf8ToWide(text);
-    Gdiplus::Graphics graphics(m_background.dc);
+void CProgressDlg::DrawCaption(HDC dc, int width, int height) {
+    const std::wstring wide = Utf8ToWide(TableText("message.load_video"));
+    Gdiplus::Graphics graphics(dc);
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
-    Gdiplus::Font font(L"돋움", CaptionPixels, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
+    Gdiplus::Font font(DialogTextFace, CaptionPixels, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
     Gdiplus::SolidBrush grey(Gdiplus::Color(255, CaptionGrey, CaptionGrey, CaptionGrey));
     const Gdiplus::REAL left = static_cast<Gdiplus::REAL>(m_animation.right + CaptionGap);
     const Gdiplus::REAL top = (height - font.GetHeight(&graphics)) / 2;
@@ -83,8 +68,7 @@ void CProgressDlg::OnInit() {
     RECT client;
     GetClientRect(hWnd, &client);
     HDC reference = GetDC(hWnd);
-    if (m_background.Prepare(reference, client.right, client.bottom))
-        FillBackground(m_background.dc, client.right, client.bottom);
+    HDC background = PaintFramedBackground(reference, EdgeColour, FillColour, BodyTop);
     const bool loaded = LoadFrames(reference);
     ReleaseDC(hWnd, reference);
     // Whatever the skin holds, the dialog still closes by itself: a
@@ -94,8 +78,8 @@ void CProgressDlg::OnInit() {
         return;
     const int margin = (client.bottom - m_frames[0].height) / 2;
     m_animation = RECT{margin, margin, margin + m_frames[0].width, margin + m_frames[0].height};
-    if (!m_background.released)
-        DrawCaption(client.right, client.bottom);
+    if (background)
+        DrawCaption(background, client.right, client.bottom);
     SetTimer(hWnd, ProgressStartTimer, ProgressStartDelayMs, nullptr);
 }
 
@@ -138,76 +122,45 @@ void CProgressDlg::Close() {
         DestroyWindow(hWnd);
 }
 
-void CProgressDlg::EraseBackground(HDC dc) {
-    if (m_background.released)
-        return;
-    RECT client;
-    GetClientRect(hWnd, &client);
-    BitBlt(dc, 0, 0, client.right, client.bottom, m_background.dc, 0, 0, SRCCOPY);
-}
-
-void CProgressDlg::PaintFrame(HDC dc) {
+void CProgressDlg::Paint(HDC dc) {
     const TMemoryDC& frame = m_frames[m_frame];
     if (!frame.released)
         BitBlt(dc, m_animation.left, m_animation.top, frame.width, frame.height, frame.dc, 0, 0, SRCCOPY);
 }
 
-LRESULT CProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM, bool* handled) {
+LRESULT CProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+    if (!Closes(message, wParam))
+        return CSkinnedDlg::OnMessage(message, wParam, lParam, handled);
     *handled = true;
-    if (Closes(message, wParam)) {
-        Close();
-        return 0;
-    }
+    Close();
+    return 0;
+}
+
+// Nothing else that is commanded ends the wait.
+bool CProgressDlg::OnCommand(int) { return true; }
+
+LRESULT CProgressDlg::OnOtherMessage(UINT message, WPARAM wParam, LPARAM, bool* handled) {
+    *handled = false;
     switch (message) {
-    case WM_INITDIALOG:
-        OnInit();
-        return TRUE;
-    case WM_ERASEBKGND:
-        EraseBackground(reinterpret_cast<HDC>(wParam));
-        return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(hWnd, &paint);
-        PaintFrame(dc);
-        EndPaint(hWnd, &paint);
-        return 0;
-    }
     case WM_TIMER:
+        *handled = true;
         OnTimer(wParam);
-        return 0;
-    // Nothing else that is commanded ends the wait.
-    case WM_COMMAND:
         return 0;
     case WM_DESTROY:
         ReleaseSurfaces();
-        *handled = false;
         return 0;
     default:
-        *handled = false;
         return 0;
     }
 }
 
-void RegisterProgressDialogTemplate() {
-    TDialogTemplate dialogTemplate;
-    dialogTemplate.style = WS_POPUP;
-    dialogTemplate.width = ProgressDialogWidth;
-    dialogTemplate.height = ProgressDialogHeight;
-    RegisterDialogTemplate(ProgressDialogTemplateId, dialogTemplate);
-}
-
 int ShowProgressDialog(HWND owner) {
-    RegisterProgressDialogTemplate();
     CProgressDlg progress(CProgressDlg::TRunMode::Modal);
-    return static_cast<int>(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ProgressDialogTemplateId),
-                                            owner, BoundDialogProcedure,
-                                            reinterpret_cast<LPARAM>(static_cast<TWnd*>(&progress))));
+    return static_cast<int>(progress.DoModal(owner));
 }
 
 HWND CreateProgressDialog(HWND owner, CProgressDlg& progress) {
-    RegisterProgressDialogTemplate();
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(ProgressDialogTemplateId), owner,
-                                     BoundDialogProcedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(&progress)));
+    HWND dialog = progress.CreateModeless(owner);
     if (dialog)
         ShowWindow(dialog, SW_SHOW);
     return dialog;

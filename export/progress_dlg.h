@@ -7,7 +7,7 @@
 
 #include "platform/windows.h"
 #include "ui/memory_dc.h"
-#include "ui/wnd.h"
+#include "ui/skinned_dlg.h"
 
 inline constexpr int ProgressDialogTemplateId = 139;
 inline constexpr int ProgressDialogWidth = 280;
@@ -23,12 +23,12 @@ inline constexpr UINT ProgressFramePeriodMs = 300;
 inline constexpr UINT ProgressGiveUpMs = 10000;
 inline constexpr int ProgressFrameCount = 3;
 
-class CProgressDlg : public CWndEx {
+class CProgressDlg : public CSkinnedDlg {
 public:
     // Modal dialogs end (EndDialog), modeless ones are destroyed.
     enum class TRunMode { Modal, Modeless };
 
-    explicit CProgressDlg(TRunMode mode = TRunMode::Modal) : m_mode(mode) {}
+    explicit CProgressDlg(TRunMode mode = TRunMode::Modal);
     ~CProgressDlg() override;
 
     int FrameIndex() const { return m_frame; }
@@ -36,11 +36,12 @@ public:
 
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
-    void OnInit();
+    void OnInit() override;
     bool LoadFrames(HDC reference);
-    void DrawCaption(int width, int height);
-    void EraseBackground(HDC dc);
-    void PaintFrame(HDC dc);
+    void DrawCaption(HDC dc, int width, int height);
+    void Paint(HDC dc) override;
+    bool OnCommand(int id) override;
+    LRESULT OnOtherMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnTimer(UINT_PTR id);
     // True when the command closes the dialog.
     static bool Closes(UINT message, WPARAM wParam);
@@ -48,14 +49,11 @@ private:
     void ReleaseSurfaces();
 
     TRunMode m_mode;
-    TMemoryDC m_background;
     TMemoryDC m_frames[ProgressFrameCount];
     int m_frame = 0;
     RECT m_animation{};
 };
 
-// The dialog's template; the show functions register it themselves.
-void RegisterProgressDialogTemplate();
 // Runs the dialog modally over `owner` until it closes; answers 1.
 int ShowProgressDialog(HWND owner);
 // Creates it modeless over `owner`, bound to `dialog`, shown.

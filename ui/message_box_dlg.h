@@ -6,20 +6,19 @@
 
 #include "platform/message_box.h"
 #include "ui/act_button.h"
-#include "ui/memory_dc.h"
-#include "ui/wnd.h"
+#include "ui/skinned_dlg.h"
 
 inline constexpr int MessageBoxTemplateId = 140;
 inline constexpr UINT MessageBoxOpenFolder = 0x80000000u;
 inline constexpr int IDOPEN = 128;
 inline constexpr std::size_t MessageTextLimit = 1024;
 
-class CMessageBoxDlg : public CWndEx {
+class CMessageBoxDlg : public CSkinnedDlg {
 public:
     // Texts UTF-8; the caption may be null. With MessageBoxOpenFolder the
     // caption is the folder to open.
     CMessageBoxDlg(const char* text, const char* caption, UINT style);
-    ~CMessageBoxDlg() override;
+    ~CMessageBoxDlg() override { DestroyOwnWindow(); }
 
     const std::wstring& Text() const { return m_text; }
     bool OffersOpenFolder() const { return (m_style & MessageBoxOpenFolder) != 0; }
@@ -28,12 +27,10 @@ public:
 
 private:
     bool IsYesNo() const { return (m_style & ~MessageBoxOpenFolder) == MB_YESNO; }
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
-    void OnInit();
-    void PaintBackground(HDC reference, int width, int height);
-    void MakeButtons();
-    bool OnCommand(int id);
-    void Paint(HDC dc);
+    void OnInit() override;
+    void MakeButtons(HDC reference);
+    bool OnCommand(int id) override;
+    void Paint(HDC dc) override;
 
     CActButton m_okButton;
     CActButton m_yesButton;
@@ -43,7 +40,6 @@ private:
     std::wstring m_caption;
     std::string m_captionText;  // the same, UTF-8, for the window title
     UINT m_style = 0;
-    TMemoryDC m_background;
 };
 
 // The box's dialog template (id 140); ShowMessageBox registers it itself.
