@@ -10,24 +10,19 @@
 #include <string>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-}
-
+#include "engine/ffmpeg_handles.h"
 #include "engine/glfw_setup.h"
 #include "engine/media_player.h"
-#include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
 #include "platform/application.h"
 #include "platform/message_box.h"
-#include "platform/thread.h"
-#include "platform/windows.h"
+#include "tools/support/notify_log.h"
+#include "tools/support/video_windows.h"
 #include "tools/velor-probe/probe_command.h"
 
 namespace {
 
 constexpr const char kUsage[] = "FILE --at SECONDS --out PICTURE.png [--channel 0|1]";
-constexpr const char kWindowClass[] = "__VelorProbeFrameWindow__";
 // Each video window; the picture written has the display size of this.
 constexpr int kVideoWidth = 640;
 constexpr int kVideoHeight = 360;
@@ -72,48 +67,6 @@ std::optional<TFrameArgs> ParseFrameArgs(const std::vector<std::string>& argumen
     return args;
 }
 
-class TNotifyCatcher : public INotifySink {
-public:
-    void Notify(WPARAM code, LPARAM lParam) override {
-        std::lock_guard guard(m_lock);
-        if (code == PlayerNotify::Opened)
-            m_telemetry.reset(reinterpret_cast<TTelemetry*>(lParam));
-        m_codes.push_back(code);
-    }
-    void CloseProgressDialog() override {}
-    size_t Mark() const {
-        std::lock_guard guard(m_lock);
-        return m_codes.size();
-    }
-    bool Seen(WPARAM code, size_t mark) const {
-        std::lock_guard guard(m_lock);
-        for (size_t i = mark; i < m_codes.size(); ++i) {
-            if (m_codes[i] == code)
-                return true;
-        }
-        return false;
-    }
-
-private:
-    mutable std::mutex m_lock;
-    std::vector<WPARAM> m_codes;
-    std::unique_ptr<TTelemetry> m_telemetry;
-};
-
-template <typename Done>
-bool PumpUntil(Done done, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        Sleep(2);
-    }
-    return true;
-}
-
 struct TPicture {
     int width = 0;
     int height = 0;
@@ -149,15 +102,6 @@ TPicture CopyDisplayPicture(TVideoStreamInfo& video) {
     return copy;
 }
 
-struct TCodecCloser {
-    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct TFrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct TPacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
 struct TFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -166,9 +110,9 @@ bool WritePng(const TPicture& picture, const std::string& path) {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
     if (!codec)
         return false;
-    std::unique_ptr<AVCodecContext, TCodecCloser> encoder(avcodec_alloc_context3(codec));
-    std::unique_ptr<AVFrame, TFrameFreer> frame(av_frame_alloc());
-    std::unique_ptr<AVPacket, TPacketFreer> packet(av_packet_alloc());
+    TCodecContextHandle encoder(avcodec_alloc_context3(codec));
+    TFrameHandle frame = MakeFrame();
+    TPacketHandle packet = MakePacket();
     if (!encoder || !frame || !packet)
         return false;
     encoder->width = picture.width;
@@ -193,70 +137,53 @@ bool WritePng(const TPicture& picture, const std::string& path) {
     return std::fwrite(packet->data, 1, size, file.get()) == size;
 }
 
-LRESULT FrameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
 class TFrameProbe {
 public:
     explicit TFrameProbe(const TFrameArgs& args) : m_args(args) {}
-    ~TFrameProbe() {
-        m_player.Shutdown();
-        if (m_main)
-            DestroyWindow(m_main);
-    }
+    ~TFrameProbe() { m_player.Shutdown(); }
     TFrameProbe(const TFrameProbe&) = delete;
     TFrameProbe& operator=(const TFrameProbe&) = delete;
 
     int Run();
 
 private:
-    bool MakeWindows();
+    bool StartPlayer();
     int Fail(const std::string& text) {
         std::fprintf(stderr, "velor-probe frame: %s\n", text.c_str());
         return 1;
     }
 
     const TFrameArgs& m_args;
-    TNotifyCatcher m_catcher;
+    TNotifyLog m_log;
+    std::unique_ptr<TVideoWindows> m_windows;
     TMediaPlayer m_player;
-    HWND m_main = nullptr;
 };
 
-bool TFrameProbe::MakeWindows() {
-    WNDCLASSEXA windowClass;
-    windowClass.lpfnWndProc = FrameWindowProc;
-    windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassExA(&windowClass))
-        return false;
-    m_main = CreateWindowExA(0, kWindowClass, "velor-probe frame", WS_POPUP | WS_VISIBLE, 0, 0, kVideoWidth * 2,
-                             kVideoHeight, nullptr, nullptr, nullptr, nullptr);
-    if (!m_main)
-        return false;
-    HWND front = CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_VISIBLE, 0, 0, kVideoWidth, kVideoHeight,
-                                 m_main, nullptr, nullptr, nullptr);
-    HWND rear = CreateWindowExA(0, kWindowClass, "", WS_CHILD | WS_VISIBLE, kVideoWidth, 0, kVideoWidth,
-                                kVideoHeight, m_main, nullptr, nullptr, nullptr);
-    if (!front || !rear)
+bool TFrameProbe::StartPlayer() {
+    m_windows = std::make_unique<TVideoWindows>("velor-probe frame", kVideoWidth, kVideoHeight);
+    if (!m_windows->Created())
         return false;
     PumpUntil([] { return false; }, 50);
-    m_player.notifySink = &m_catcher;
-    m_player.Start(m_main, front, rear);
+    m_player.notifySink = &m_log;
+    m_player.Start(m_windows->Main(), m_windows->Front(), m_windows->Rear());
     return true;
 }
 
 int TFrameProbe::Run() {
-    if (!MakeWindows())
+    if (!StartPlayer())
         return Fail("cannot make the video windows");
-    size_t mark = m_catcher.Mark();
+    size_t mark = m_log.Mark();
     StartRecordingMessageBoxes(IDOK);
     m_player.OpenRecording(m_args.file, 0);
-    const bool answered = PumpUntil([&] {
-        return m_catcher.Seen(PlayerNotify::Opened, mark) || m_catcher.Seen(PlayerNotify::OpenFailed, mark);
-    }, kOpenTimeoutMs);
+    const bool answered = PumpUntil(
+        [&] {
+            return m_log.Seen(PlayerNotify::Opened, mark) ||
+                   m_log.Seen(PlayerNotify::OpenFailed, mark);
+        },
+        kOpenTimeoutMs);
     std::vector<TMessageBoxCall> boxes = RecordedMessageBoxes();
     StopRecordingMessageBoxes();
-    if (!answered || !m_catcher.Seen(PlayerNotify::Opened, mark))
+    if (!answered || !m_log.Seen(PlayerNotify::Opened, mark))
         return Fail(m_args.file + ": " + (boxes.empty() ? "cannot be opened" : boxes.front().text));
     TVideoStreamInfo* video = m_player.Video(m_args.channel);
     if (!video || video->streamIndex < 0)
@@ -264,15 +191,16 @@ int TFrameProbe::Run() {
     if (m_args.at > m_player.duration)
         return Fail("--at lies after the end of the recording");
 
-    mark = m_catcher.Mark();
+    mark = m_log.Mark();
     m_player.Pause();
-    if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::Paused, mark); }, kCommandTimeoutMs))
+    if (!PumpUntil([&] { return m_log.Seen(PlayerNotify::Paused, mark); }, kCommandTimeoutMs))
         return Fail("the player did not pause");
-    mark = m_catcher.Mark();
+    mark = m_log.Mark();
     m_player.SeekTo(m_args.at);
     m_player.pendingOp = 2;
     m_player.wakeEvent->Set();
-    if (!PumpUntil([&] { return m_catcher.Seen(PlayerNotify::PausedAfterStep, mark); }, kCommandTimeoutMs))
+    if (!PumpUntil([&] { return m_log.Seen(PlayerNotify::PausedAfterStep, mark); },
+                   kCommandTimeoutMs))
         return Fail("the seek was not answered");
     // The sought picture is on screen once the render thread consumed it.
     PumpUntil([&] {

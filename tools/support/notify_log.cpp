@@ -1,4 +1,4 @@
-#include "tools/velor-bench/notify_log.h"
+#include "tools/support/notify_log.h"
 
 extern "C" {
 #include <libavutil/time.h>
@@ -24,6 +24,11 @@ std::int64_t TNotifyLog::TimeOf(WPARAM code, size_t mark) const {
             return m_entries[i].micros;
     }
     return 0;
+}
+
+std::unique_ptr<TTelemetry> TNotifyLog::TakeTelemetry() {
+    std::lock_guard guard(m_lock);
+    return std::move(m_telemetry);
 }
 
 void TNotifyLog::Print(std::FILE* out) const {

@@ -1,6 +1,6 @@
 #pragma once
-// The controller's notifications with the time each arrived, so that the
-// benchmark measures up to the notification, not up to when it looked.
+// The controller's notifications with the time each arrived, so that a tool
+// measures up to the notification, not up to when it looked.
 
 #include <cstdint>
 #include <cstdio>
@@ -20,6 +20,9 @@ public:
     size_t Mark() const;
     // av_gettime() microseconds of the first `code` at or after `mark`, or 0.
     std::int64_t TimeOf(WPARAM code, size_t mark) const;
+    bool Seen(WPARAM code, size_t mark) const { return TimeOf(code, mark) != 0; }
+    // The telemetry the last Opened handed over, now the caller's.
+    std::unique_ptr<TTelemetry> TakeTelemetry();
     // Every notification with its time, for looking into odd figures.
     void Print(std::FILE* out) const;
 
