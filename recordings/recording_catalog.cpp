@@ -21,6 +21,8 @@ bool ScanFolder(const std::string& folder, std::vector<std::string>* entries) {
     // for ever); an error ends the walk with what it found.
     fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied,
                                           error);
+    if (error)
+        return false;
     for (const fs::recursive_directory_iterator end; walk != end; walk.increment(error)) {
         // Folders, and links to them, are no files. A link to anything else
         // is one, dangling or not: it is never opened.
