@@ -3,8 +3,9 @@
 # sound through its `pulseaudio` driver against a sink with a real clock, as
 # on a desktop. (SDL's `dummy` driver keeps no clock: the sound drifts by up
 # to 170 ms against the pictures there.) The daemon has its own runtime
-# folder, one null sink and the native protocol on a socket in that folder,
-# nothing else; clients never autospawn another one.
+# folder, one null sink kept in step by a silent loopback, and the native
+# protocol on a socket in that folder, nothing else; clients never autospawn
+# another one.
 #
 #   source scripts/sound-server.sh
 #   sound_server_start FOLDER     # exports PULSE_* and SDL_AUDIODRIVER
@@ -55,6 +56,8 @@ sound_server_start() {
     --log-target="file:$folder/log" \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$folder/native" \
     -L "module-null-sink sink_name=velor_null" \
+    -L "module-null-source source_name=velor_silence rate=8000 channels=1" \
+    -L "module-loopback source=velor_silence sink=velor_null latency_msec=100" \
     </dev/null >/dev/null 2>&1 &
   sound_server_pid=$!
   local tenth
@@ -63,6 +66,16 @@ sound_server_start() {
     kill -0 "$sound_server_pid" 2>/dev/null || break
     sleep 0.1
   done
+  # The null sink plays in blocks as long as the lowest latency its streams
+  # ask for, two seconds while none plays: a stream that opened would wait
+  # up to that long for its first request, and so would its close. The
+  # silent loopback asks for 100 ms, more than SDL's streams do, so it only
+  # sets the pace between them; suspending the sink once ends the
+  # two-second block it started with.
+  if sound_server_answers; then
+    pactl suspend-sink velor_null 1 >/dev/null 2>&1 || true
+    pactl suspend-sink velor_null 0 >/dev/null 2>&1 || true
+  fi
   if ! sound_server_answers; then
     local reason
     reason=$(grep -m1 '^E:' "$folder/log" 2>/dev/null || true)
