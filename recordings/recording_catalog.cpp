@@ -1,79 +1,36 @@
 #include "recordings/recording_catalog.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <memory>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/removable_volumes.h"
 #include "platform/shell_dialogs.h"
 #include "settings/camera_settings.h"
 #include "settings/viewer_preferences.h"
 
-namespace {
-
-struct TDirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-using TDirectory = std::unique_ptr<DIR, TDirectoryCloser>;
-
-std::string JoinPath(const std::string& folder, const char* name) {
-    if (!folder.empty() && folder.back() == '/')
-        return folder + name;
-    return folder + "/" + name;
-}
-
-enum class TEntryType { Folder, File, Other };
-
-// A link to a folder counts as neither: following it could walk a loop for
-// ever. A link to anything else counts as a file; it is never opened.
-TEntryType TypeOf(DIR* directory, const dirent& entry) {
-    unsigned char type = entry.d_type;
-    if (type == DT_UNKNOWN) {
-        struct stat info {};
-        if (::fstatat(::dirfd(directory), entry.d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-            return TEntryType::Other;
-        if (S_ISDIR(info.st_mode))
-            return TEntryType::Folder;
-        type = S_ISLNK(info.st_mode) ? DT_LNK : DT_REG;
-    }
-    if (type == DT_DIR)
-        return TEntryType::Folder;
-    if (type != DT_LNK)
-        return TEntryType::File;
-    struct stat target {};
-    if (::fstatat(::dirfd(directory), entry.d_name, &target, 0) == 0 && S_ISDIR(target.st_mode))
-        return TEntryType::Other;
-    return TEntryType::File;
-}
-
-bool IsDotEntry(const char* name) {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-} // namespace
+namespace fs = std::filesystem;
 
 bool ScanFolder(const std::string& folder, std::vector<std::string>* entries) {
-    TDirectory directory(::opendir(folder.c_str()));
-    if (!directory)
+    std::error_code error;
+    // The walk passes over folders it may not list, the first one too; that
+    // one must give false.
+    if (fs::directory_iterator(folder, error); error)
         return false;
-    while (const dirent* entry = ::readdir(directory.get())) {
-        if (IsDotEntry(entry->d_name))
+    // Links to folders are not followed (a link back up the tree would walk
+    // for ever); an error ends the walk with what it found.
+    fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied,
+                                          error);
+    if (error)
+        return false;
+    for (const fs::recursive_directory_iterator end; walk != end; walk.increment(error)) {
+        // Folders, and links to them, are no files. A link to anything else
+        // is one, dangling or not: it is never opened.
+        std::error_code unknownType;
+        if (walk->is_directory(unknownType))
             continue;
-        switch (TypeOf(directory.get(), *entry)) {
-        case TEntryType::Folder:
-            // A subfolder that cannot be listed is skipped.
-            ScanFolder(JoinPath(folder, entry->d_name), entries);
-            break;
-        case TEntryType::File:
-            if (IsRecordingFileName(entry->d_name))
-                entries->push_back(JoinPath(folder, entry->d_name));
-            break;
-        case TEntryType::Other:
-            break;
-        }
+        if (IsRecordingFileName(walk->path().filename().string()))
+            entries->push_back(walk->path().string());
     }
     return true;
 }

@@ -33,8 +33,9 @@ public:
 // Appends the full path of every file below `folder` whose name is a
 // recording's (".avi", any case, more than 4 characters), depth-first in the
 // order the file system lists them. Symbolic links to folders are not
-// followed; subfolders that cannot be listed are skipped. False, with
-// nothing appended, when `folder` itself cannot be listed.
+// followed; subfolders the user may not list are skipped, and any other
+// error ends the walk with what it found. False, with nothing appended, when
+// `folder` itself cannot be listed.
 bool ScanFolder(const std::string& folder, std::vector<std::string>* entries);
 
 // Earliest recording first, by CompareRecordings; equal keys keep no

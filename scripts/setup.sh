@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  build-essential cmake ninja-build ccache pkg-config git
+  build-essential cmake ninja-build ccache pkg-config git clang-format
   # libraries
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-webengine-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
@@ -17,6 +17,7 @@ packages=(
   # tests
   googletest libgtest-dev libgmock-dev nlohmann-json3-dev poppler-utils
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri mesa-utils
+  pulseaudio
 )
 
 missing=()

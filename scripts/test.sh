@@ -2,7 +2,8 @@
 # Set up, configure, build and run the whole test suite.
 #   scripts/test.sh [ctest arguments...]
 # BUILD_DIR (default build/) and VELOR_SANITIZE (address,undefined | thread)
-# choose the build; an X server is started for the tests that need one.
+# choose the build; an X server is started for the tests that need one, and
+# a sound server (scripts/sound-server.sh) for the tests that play sound.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,8 +24,10 @@ cmake --build "$build_dir" -j "$(nproc)"
 # Tests get their own configuration and data folders, never the user's.
 test_home=$(mktemp -d)
 xvfb_pid=""
+source scripts/sound-server.sh
 cleanup() {
   if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  sound_server_stop
   rm -rf "$test_home"
 }
 trap cleanup EXIT
@@ -32,7 +35,7 @@ export XDG_CONFIG_HOME="$test_home/config" XDG_DATA_HOME="$test_home/data"
 export XDG_RUNTIME_DIR="$test_home/runtime"
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
 chmod 700 "$XDG_RUNTIME_DIR"
-export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+sound_server_start "$XDG_RUNTIME_DIR/pulse"
 # Races inside libraries built without the sanitizer are not ours to see.
 if [ "${VELOR_SANITIZE:-}" = thread ]; then
   export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp ${TSAN_OPTIONS:-}"

@@ -17,6 +17,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Rows = std::vector<std::string>;
+
 // What the list panel was told, as the panel would hold it.
 class TRecordedList : public IRecordingListView {
 public:
@@ -25,24 +27,21 @@ public:
         rows.clear();
         currentRow = -1;
     }
-    void ShowRows(const std::vector<std::string>& paths) override { rows = paths; }
+    void ShowRows(const Rows& paths) override { rows = paths; }
     void SetCurrentRow(int row) override { currentRow = row; }
     void SetRebuilt(bool mark) override { rebuilt = mark; }
-    void ShowSourcePath(const std::string& path) override {
-        sourcePath = path;
-        ++pathRedraws;
-    }
+    void ShowSourcePath(const std::string& path) override { sourcePath = path; }
 
-    std::vector<std::string> rows;
+    Rows rows;
     int currentRow = -2;
     bool rebuilt = false;
     std::string sourcePath = "never shown";
     int clears = 0;
-    int pathRedraws = 0;
 };
 
 class TFakePlayback : public IPlaybackControl {
 public:
+    TFakePlayback(bool playing, std::string path) : stopped(!playing), openPath(std::move(path)) {}
     bool IsPlaybackStopped() const override { return stopped; }
     std::string OpenRecordingPath() const override { return openPath; }
     void StopPlayback() override {
@@ -50,7 +49,7 @@ public:
         ++stops;
     }
 
-    bool stopped = true;
+    bool stopped;
     std::string openPath;
     int stops = 0;
 };
@@ -62,8 +61,8 @@ std::string StoredModelName() {
     char buffer[64] = {};
     DWORD size = sizeof buffer - 1;
     DWORD type = REG_NONE;
-    LONG result = RegQueryValueExA(key, "ModelName", nullptr, &type,
-                                   reinterpret_cast<BYTE*>(buffer), &size);
+    const LONG result =
+        RegQueryValueExA(key, "ModelName", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     return result == 0 && type == REG_SZ ? std::string(buffer) : "<no value>";
 }
@@ -83,20 +82,19 @@ protected:
     }
     void TearDown() override { StopRecordingFolderPickers(); }
 
-    std::string Touch(const TTempFolder& folder, const std::string& relative) const {
+    static std::string Touch(const TTempFolder& folder, const std::string& relative) {
         const std::string path = folder.File(relative);
         fs::create_directories(fs::path(path).parent_path());
         std::ofstream{path};
         return path;
     }
-    void MountCard() const {
+    void MountCard(bool mounted = true) const {
+        const std::string card = TFakeVolumeSystem::MountLine("/dev/sdb1", m_card.Path());
         m_system.WriteMounts(TFakeVolumeSystem::MountLine("/dev/sda1", "/") +
-                             TFakeVolumeSystem::MountLine("/dev/sdb1", m_card.Path()));
+                             (mounted ? card : ""));
     }
-    void UnmountCard() const {
-        m_system.WriteMounts(TFakeVolumeSystem::MountLine("/dev/sda1", "/"));
-    }
-    std::vector<std::string> FillCard() const {
+    // In list order: the names sort from their tenth character on, folders aside.
+    Rows FillCard() const {
         return {
             Touch(m_card, "DCIM/B/INF_F_0001_20230514-080000.avi"),
             Touch(m_card, "EVT_F_0002_20230514-080100.avi"),
@@ -117,8 +115,6 @@ protected:
     TRecordingCatalog m_catalog;
 };
 
-using Rows = std::vector<std::string>;
-
 } // namespace
 
 TEST_F(CatalogTest, AFolderIsScannedSortedAcrossSubfoldersAndFiltered) {
@@ -132,6 +128,15 @@ TEST_F(CatalogTest, AFolderIsScannedSortedAcrossSubfoldersAndFiltered) {
     EXPECT_TRUE(m_list.rebuilt);
     EXPECT_EQ(m_list.sourcePath, m_card.Path());
     EXPECT_EQ(m_catalog.SourcePath(), m_card.Path());
+
+    // A folder that cannot be listed still becomes the source.
+    const std::string missing = m_folder.File("missing");
+    EXPECT_FALSE(m_catalog.LoadFolder(missing));
+    EXPECT_TRUE(m_list.rows.empty());
+    EXPECT_TRUE(m_catalog.Entries().empty());
+    EXPECT_EQ(m_list.currentRow, -1);
+    EXPECT_EQ(m_list.sourcePath, missing);
+    EXPECT_EQ(m_catalog.SourcePath(), missing);
 }
 
 TEST_F(CatalogTest, TheFilterTurnedOffAndOnAgainNeedsNoNewScan) {
@@ -139,49 +144,32 @@ TEST_F(CatalogTest, TheFilterTurnedOffAndOnAgainNeedsNoNewScan) {
     m_catalog.LoadFolder(m_card.Path());
     // Gone from the disk, still in the last scan.
     fs::remove_all(m_card.File("DCIM"));
-
-    m_catalog.KindFilter().Set(RecordingKind::Event, false);
-    m_list.rebuilt = false;
-    m_catalog.RebuildList();
-    EXPECT_EQ(m_list.rows, (Rows{card[0], card[2], card[4]}));
-    EXPECT_EQ(m_list.currentRow, 0);
-    EXPECT_TRUE(m_list.rebuilt);
-
-    m_catalog.KindFilter().Set(RecordingKind::Normal, false);
-    m_catalog.KindFilter().Set(RecordingKind::Parking, false);
-    m_catalog.RebuildList();
-    EXPECT_TRUE(m_list.rows.empty());
-    EXPECT_EQ(m_list.currentRow, -1);
-    EXPECT_TRUE(m_list.rebuilt);
-
-    m_catalog.KindFilter().Set(RecordingKind::Event, true);
-    m_catalog.RebuildList();
-    EXPECT_EQ(m_list.rows, (Rows{card[1], card[3]}));
-    m_catalog.KindFilter() = TKindFilter();
-    m_catalog.RebuildList();
-    EXPECT_EQ(m_list.rows, card);
+    const struct {
+        TKindFilter filter;
+        Rows rows;
+    } cases[] = {
+        {{true, false, true}, {card[0], card[2], card[4]}},
+        {{false, false, false}, {}},
+        {{false, true, false}, {card[1], card[3]}},
+        {{true, true, true}, card},
+    };
+    for (const auto& c : cases) {
+        m_catalog.KindFilter() = c.filter;
+        m_list.rebuilt = false;
+        m_catalog.RebuildList();
+        EXPECT_EQ(m_list.rows, c.rows);
+        EXPECT_EQ(m_list.currentRow, c.rows.empty() ? -1 : 0);
+        EXPECT_TRUE(m_list.rebuilt);
+    }
     EXPECT_EQ(m_list.clears, 1) << "filtering never clears the scan";
 }
 
-TEST_F(CatalogTest, AFolderThatCannotBeListedStillBecomesTheSourceAndItsCardIsRead) {
-    FillCard();
-    m_catalog.LoadFolder(m_card.Path());
-    const std::string missing = m_folder.File("missing");
-    EXPECT_FALSE(m_catalog.LoadFolder(missing));
-    EXPECT_TRUE(m_list.rows.empty());
-    EXPECT_TRUE(m_catalog.Entries().empty());
-    EXPECT_EQ(m_list.currentRow, -1);
-    EXPECT_EQ(m_catalog.SourcePath(), missing);
-    EXPECT_EQ(m_list.sourcePath, missing);
-}
-
-TEST_F(CatalogTest, TheCardsModelNameIsRemembered) {
+TEST_F(CatalogTest, TheCardsModelNameIsRememberedAndARefusedOrMissingFileChangesNothing) {
     TSetupImage("QRV-2CAM").WriteTo(m_card.File("setup.cfg"));
     EXPECT_TRUE(m_catalog.LoadFolder(m_card.Path()));
     EXPECT_EQ(StoredModelName(), "QRV-2CAM");
     EXPECT_EQ(Preferences().modelName, "QRV-2CAM");
 
-    // A refused file and a missing one change nothing.
     TSetupImage image("ZX");
     image.Bytes()[100] ^= 0xFF;
     image.WriteTo(m_folder.File("setup.cfg"));
@@ -193,13 +181,17 @@ TEST_F(CatalogTest, TheCardsModelNameIsRemembered) {
     EXPECT_FALSE(RememberCardModel(m_folder.Path()));
 }
 
-TEST_F(CatalogTest, AutomaticLoadsTakeTheFirstRemovableDrive) {
-    const Rows card = FillCard();
+TEST_F(CatalogTest, AutomaticLoadsTakeTheFirstRemovableDriveAndWithoutOneForgetTheSource) {
+    Touch(m_folder, "inf_F_0001_20230514-080000.avi");
+    m_catalog.LoadFolder(m_folder.Path());
     EXPECT_EQ(FindRemovableDrive(), "");
     m_catalog.LoadSource(true);
-    EXPECT_EQ(m_list.clears, 0) << "no drive: the list is left alone";
+    EXPECT_EQ(m_list.clears, 1) << "no drive: the list is left alone";
+    EXPECT_EQ(m_list.rows.size(), 1u);
     EXPECT_EQ(m_catalog.SourcePath(), "");
+    EXPECT_EQ(m_list.sourcePath, "") << "the path area shows what the catalog holds";
 
+    const Rows card = FillCard();
     MountCard();
     EXPECT_EQ(FindRemovableDrive(), m_card.Path());
     m_catalog.LoadSource(true);
@@ -208,108 +200,79 @@ TEST_F(CatalogTest, AutomaticLoadsTakeTheFirstRemovableDrive) {
     EXPECT_TRUE(RecordedFolderPickers().empty());
 }
 
-TEST_F(CatalogTest, AnAutomaticLoadWithoutADriveKeepsTheRowsButNotTheSource) {
-    Touch(m_folder, "inf_F_0001_20230514-080000.avi");
-    m_catalog.LoadFolder(m_folder.Path());
-    m_catalog.LoadSource(true);
-    EXPECT_EQ(m_list.rows.size(), 1u);
-    EXPECT_EQ(m_catalog.SourcePath(), "");
-    EXPECT_EQ(m_list.sourcePath, "") << "the path area shows what the catalog holds";
-}
+TEST_F(CatalogTest, AClickShowsThePickerAtTheSourceOrWithoutOneTriesTheDriveFirst) {
+    const std::string file = Touch(m_folder, "sub/moe_F_0001_20230514-080000.avi");
+    TSetupImage("QRV-1CAM").WriteTo(m_folder.File("setup.cfg"));
+    StartRecordingFolderPickers(m_folder.Path());
+    m_catalog.LoadSource(false);
+    std::vector<TFolderPickerCall> calls = RecordedFolderPickers();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].initialFolder, "");
+    EXPECT_EQ(m_list.rows, Rows{file});
+    EXPECT_EQ(m_catalog.SourcePath(), m_folder.Path());
+    EXPECT_EQ(StoredModelName(), "QRV-1CAM");
 
-TEST_F(CatalogTest, AClickWithoutASourceTriesTheDriveBeforeThePicker) {
+    // With a source the picker starts there, and a cancel changes nothing.
     const Rows card = FillCard();
     MountCard();
+    StartRecordingFolderPickers("");
+    m_catalog.LoadSource(false);
+    calls = RecordedFolderPickers();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].initialFolder, m_folder.Path());
+    EXPECT_EQ(m_list.rows, Rows{file});
+    EXPECT_EQ(m_list.clears, 1);
+    EXPECT_EQ(m_catalog.SourcePath(), m_folder.Path());
+
+    m_catalog.ForgetSource();
     StartRecordingFolderPickers(m_folder.Path());
     m_catalog.LoadSource(false);
     EXPECT_TRUE(RecordedFolderPickers().empty());
-    EXPECT_EQ(m_catalog.SourcePath(), m_card.Path());
-}
-
-TEST_F(CatalogTest, AClickWithoutSourceOrDriveShowsThePicker) {
-    const std::string file = Touch(m_folder, "sub/moe_F_0001_20230514-080000.avi");
-    StartRecordingFolderPickers(m_folder.Path());
-    m_catalog.LoadSource(false);
-    std::vector<TFolderPickerCall> calls = RecordedFolderPickers();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].prompt, "Select SD-card or movie path.");
-    EXPECT_EQ(calls[0].caption, "VELOR player");
-    EXPECT_EQ(calls[0].initialFolder, "");
-    EXPECT_EQ(calls[0].flags, BIF_STATUSTEXT | BIF_EDITBOX | BIF_VALIDATE);
-    EXPECT_EQ(m_list.rows, Rows{file});
-    EXPECT_EQ(m_catalog.SourcePath(), m_folder.Path());
-}
-
-TEST_F(CatalogTest, AClickWithASourceStartsThePickerThereAndACancelChangesNothing) {
-    const Rows card = FillCard();
-    MountCard();
-    m_catalog.LoadSource(true);
-    TSetupImage("QRV-1CAM").WriteTo(m_folder.File("setup.cfg"));
-    StartRecordingFolderPickers("");
-    const int clears = m_list.clears;
-    m_catalog.LoadSource(false);
-    std::vector<TFolderPickerCall> calls = RecordedFolderPickers();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].initialFolder, m_card.Path());
     EXPECT_EQ(m_list.rows, card);
-    EXPECT_EQ(m_list.clears, clears);
     EXPECT_EQ(m_catalog.SourcePath(), m_card.Path());
-    EXPECT_NE(StoredModelName(), "QRV-1CAM");
-
-    StartRecordingFolderPickers(m_folder.Path());
-    m_catalog.LoadSource(false);
-    EXPECT_TRUE(m_list.rows.empty());
-    EXPECT_EQ(m_catalog.SourcePath(), m_folder.Path());
-    EXPECT_EQ(StoredModelName(), "QRV-1CAM");
 }
 
-TEST_F(CatalogTest, RemovingTheCardStopsItsRecordingAndEmptiesItsList) {
+TEST_F(CatalogTest, RemovingAVolumeStopsItsPlayingRecordingAndForgetsASourceOnIt) {
     const Rows card = FillCard();
-    MountCard();
-    m_catalog.LoadSource(true);
-    TFakePlayback playback;
-    playback.stopped = false;
-    playback.openPath = card[1];
-    HandleDeviceChange(DBT_DEVICEREMOVECOMPLETE, m_card.Path(), m_catalog, &playback);
-    EXPECT_EQ(playback.stops, 1);
-    EXPECT_TRUE(m_list.rows.empty());
-    EXPECT_EQ(m_list.currentRow, -1);
-    EXPECT_FALSE(m_list.rebuilt);
-    EXPECT_EQ(m_list.sourcePath, "");
-    EXPECT_EQ(m_catalog.SourcePath(), "");
-    EXPECT_TRUE(m_catalog.Entries().empty());
-}
-
-TEST_F(CatalogTest, RemovingAnotherVolumeTouchesNeitherPlaybackNorList) {
-    Touch(m_folder, "inf_F_0001_20230514-080000.avi");
-    m_catalog.LoadFolder(m_folder.Path());
-    TFakePlayback playback;
-    playback.stopped = false;
-    playback.openPath = m_folder.File("inf_F_0001_20230514-080000.avi");
-    // A sibling whose name merely begins like the folder's.
-    HandleVolumeRemoval(m_folder.Path().substr(0, m_folder.Path().size() - 1), m_catalog,
-                        &playback);
-    HandleVolumeRemoval(m_card.Path(), m_catalog, &playback);
-    EXPECT_EQ(playback.stops, 0);
-    EXPECT_EQ(m_list.rows.size(), 1u);
-    EXPECT_EQ(m_catalog.SourcePath(), m_folder.Path());
-}
-
-TEST_F(CatalogTest, AStoppedRecordingOnTheCardIsNotStoppedAgainAndTheListStillEmpties) {
-    FillCard();
-    m_catalog.LoadFolder(m_card.File("DCIM"));
-    TFakePlayback playback;
-    playback.openPath = m_card.File("EVT_F_0002_20230514-080100.avi");
-    HandleVolumeRemoval(m_card.Path(), m_catalog, &playback);
-    EXPECT_EQ(playback.stops, 0);
-    EXPECT_EQ(m_catalog.SourcePath(), "") << "a source folder below the mount point goes too";
-    HandleVolumeRemoval(m_card.Path(), m_catalog, nullptr);
+    const std::string folderFile = Touch(m_folder, "inf_F_0001_20230514-080000.avi");
+    const std::string sibling = m_folder.Path().substr(0, m_folder.Path().size() - 1);
+    const struct {
+        const char* what;
+        std::string source;
+        bool playing;
+        std::string open;
+        std::string removed;
+        int stops;
+        bool forgotten;
+    } cases[] = {
+        {"the card, playing", m_card.Path(), true, card[1], m_card.Path(), 1, true},
+        {"the card, stopped", m_card.File("DCIM"), false, card[1], m_card.Path(), 0, true},
+        {"a sibling of the folder", m_folder.Path(), true, folderFile, sibling, 0, false},
+        {"another volume", m_folder.Path(), true, folderFile, m_card.Path(), 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_catalog.LoadFolder(c.source);
+        TFakePlayback playback(c.playing, c.open);
+        HandleDeviceChange(DBT_DEVICEREMOVECOMPLETE, c.removed, m_catalog, &playback);
+        EXPECT_EQ(playback.stops, c.stops);
+        EXPECT_EQ(m_catalog.SourcePath(), c.forgotten ? "" : c.source);
+        EXPECT_EQ(m_list.rows.empty(), c.forgotten);
+        EXPECT_EQ(m_catalog.Entries().empty(), c.forgotten);
+        if (c.forgotten) {
+            EXPECT_EQ(m_list.currentRow, -1);
+            EXPECT_FALSE(m_list.rebuilt);
+            EXPECT_EQ(m_list.sourcePath, "");
+        }
+    }
+    HandleVolumeRemoval(m_folder.Path(), m_catalog, nullptr);
+    EXPECT_EQ(m_catalog.SourcePath(), "") << "without playback the list still empties";
 }
 
 TEST_F(CatalogTest, TheCardWatcherLoadsAnArrivingCardAndForgetsARemovedOne) {
     const Rows card = FillCard();
-    UnmountCard();
-    TFakePlayback playback;
+    MountCard(false);
+    TFakePlayback playback(false, "");
     TCardWatcher watcher(m_catalog, &playback, m_system.Sources());
     watcher.CheckForChanges();
     EXPECT_EQ(m_list.clears, 0);
@@ -321,7 +284,7 @@ TEST_F(CatalogTest, TheCardWatcherLoadsAnArrivingCardAndForgetsARemovedOne) {
 
     playback.stopped = false;
     playback.openPath = card[0];
-    UnmountCard();
+    MountCard(false);
     watcher.CheckForChanges();
     EXPECT_EQ(playback.stops, 1);
     EXPECT_TRUE(m_list.rows.empty());

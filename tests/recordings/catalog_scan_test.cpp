@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
+using Paths = std::vector<std::string>;
+
 class ScanFolderTest : public ::testing::Test {
 protected:
     std::string Touch(const std::string& relative) const {
@@ -23,9 +26,10 @@ protected:
         std::ofstream{path};
         return path;
     }
-    std::vector<std::string> Scan(const std::string& folder, bool* listed = nullptr) const {
-        std::vector<std::string> entries;
-        bool result = ScanFolder(folder, &entries);
+    // The entries sorted by path (the walk's own order is the file system's).
+    Paths Scan(const std::string& folder, bool* listed = nullptr) const {
+        Paths entries;
+        const bool result = ScanFolder(folder, &entries);
         if (listed)
             *listed = result;
         std::sort(entries.begin(), entries.end());
@@ -35,59 +39,64 @@ protected:
     TTempFolder m_card;
 };
 
+// Runs `scan` as an unprivileged user (root may list any folder) when
+// `folder` is open to that user.
+void ExpectAsUnprivilegedUser(const std::string& folder, const std::function<bool()>& scan) {
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(scan());
+        return;
+    }
+    constexpr uid_t kNobody = 65534;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
+            ::_exit(2);
+        if (::access(folder.c_str(), R_OK | X_OK) != 0)
+            ::_exit(3);
+        ::_exit(scan() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 2)
+        GTEST_SKIP() << "cannot drop privileges here";
+    if (WEXITSTATUS(status) == 3)
+        GTEST_SKIP() << "the scratch folder is closed to an unprivileged user";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
 } // namespace
 
 TEST_F(ScanFolderTest, FindsAviFilesInAnyCaseAtEveryDepth) {
-    std::vector<std::string> expected = {
+    Paths expected = {
         Touch("INF_F_0001_20230514-083015.AVI"),
         Touch("DCIM/EVT/EVT_F_0002_20230514-083115.avi"),
         Touch("DCIM/a/b/c/d/moe_F_0003_20230514-083215.Avi"),
-        Touch("x.avi"),  // five characters: found, kind Unknown
+        Touch("x.avi"), // five characters: found, kind Unknown
         Touch("DCIM/hidden/.evt_1.avi"),
         Touch("name with blanks.avi"),
         Touch("\xff\xfe not utf-8.avi"),
     };
-    Touch(".avi");
-    Touch("avi");
-    Touch("INF_F_0004.mp4");
-    Touch("INF_F_0005.avi.tmp");
-    Touch("DCIM/setup.cfg");
+    for (const char* other :
+         {".avi", "avi", "INF_F_0004.mp4", "INF_F_0005.avi.tmp", "DCIM/setup.cfg"})
+        Touch(other);
     fs::create_directories(m_card.File("DCIM/folder.avi"));
     std::sort(expected.begin(), expected.end());
-    bool listed = false;
-    EXPECT_EQ(Scan(m_card.Path(), &listed), expected);
-    EXPECT_TRUE(listed);
-}
-
-TEST_F(ScanFolderTest, PathsAreFolderSlashNameEvenWithATrailingSlash) {
-    const std::string file = Touch("sub/inf_1.avi");
-    EXPECT_EQ(Scan(m_card.Path() + "/"), std::vector<std::string>{file});
-}
-
-TEST_F(ScanFolderTest, PathsLongerThanTheOldBuffersAreKeptWhole) {
-    const std::string folder(120, 'f');
-    const std::string file = Touch(folder + "/" + folder + "/" + folder + "/INF_F_0001_long.avi");
-    ASSERT_GT(file.size(), 400u);
-    EXPECT_EQ(Scan(m_card.Path()), std::vector<std::string>{file});
-}
-
-TEST_F(ScanFolderTest, AppendsToWhatTheEntriesHold) {
-    Touch("inf_1.avi");
-    std::vector<std::string> entries = {"earlier"};
-    EXPECT_TRUE(ScanFolder(m_card.Path(), &entries));
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0], "earlier");
+    expected.insert(expected.begin(), "earlier");
+    // Appended to what the entries hold, a trailing slash not doubled.
+    Paths entries = {"earlier"};
+    EXPECT_TRUE(ScanFolder(m_card.Path() + "/", &entries));
+    std::sort(entries.begin() + 1, entries.end());
+    EXPECT_EQ(entries, expected);
 }
 
 TEST_F(ScanFolderTest, AFolderThatCannotBeListedIsFalseWithNothingAppended) {
-    bool listed = true;
-    EXPECT_TRUE(Scan(m_card.File("missing"), &listed).empty());
-    EXPECT_FALSE(listed);
-    const std::string file = Touch("inf_1.avi");
-    EXPECT_TRUE(Scan(file, &listed).empty()) << "a file is no folder";
-    EXPECT_FALSE(listed);
-    EXPECT_TRUE(Scan("", &listed).empty());
-    EXPECT_FALSE(listed);
+    for (const std::string& folder : {m_card.File("missing"), Touch("inf_1.avi"), std::string()}) {
+        bool listed = true;
+        EXPECT_TRUE(Scan(folder, &listed).empty()) << folder;
+        EXPECT_FALSE(listed) << folder;
+    }
 }
 
 TEST_F(ScanFolderTest, LinkLoopsAndLinkedFoldersAreNotFollowed) {
@@ -101,43 +110,19 @@ TEST_F(ScanFolderTest, LinkLoopsAndLinkedFoldersAreNotFollowed) {
     fs::create_symlink(file, m_card.File("evt_link.avi"));
     fs::create_symlink(m_card.File("gone"), m_card.File("moe_dangling.avi"));
     EXPECT_EQ(Scan(m_card.Path()),
-              (std::vector<std::string>{file, m_card.File("evt_link.avi"),
-                                        m_card.File("moe_dangling.avi")}));
+              (Paths{file, m_card.File("evt_link.avi"), m_card.File("moe_dangling.avi")}));
 }
 
-// Root may list any folder, so the unreadable folder is tried by an
-// unprivileged child when the test runs as root.
-TEST_F(ScanFolderTest, UnreadableSubfoldersAreSkipped) {
+TEST_F(ScanFolderTest, UnreadableSubfoldersAreSkippedButAnUnreadableSourceIsFalse) {
     const std::string kept = Touch("open/inf_1.avi");
     Touch("closed/inf_2.avi");
-    ASSERT_EQ(::chmod(m_card.File("closed").c_str(), 0), 0);
     fs::permissions(m_card.Path(), fs::perms::all);
     fs::permissions(m_card.File("open"), fs::perms::all);
-    auto scanOk = [&] {
-        std::vector<std::string> entries;
-        return ScanFolder(m_card.Path(), &entries) && entries == std::vector<std::string>{kept};
-    };
-    if (::geteuid() != 0) {
-        EXPECT_TRUE(scanOk());
-    } else {
-        constexpr uid_t kNobody = 65534;
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)
-                ::_exit(2);
-            if (::access(m_card.Path().c_str(), R_OK | X_OK) != 0)
-                ::_exit(3);
-            ::_exit(scanOk() ? 0 : 1);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
-        if (WEXITSTATUS(status) == 2)
-            GTEST_SKIP() << "cannot drop privileges here";
-        if (WEXITSTATUS(status) == 3)
-            GTEST_SKIP() << "the scratch folder is closed to an unprivileged user";
-        EXPECT_EQ(WEXITSTATUS(status), 0);
-    }
+    ASSERT_EQ(::chmod(m_card.File("closed").c_str(), 0), 0);
+    ExpectAsUnprivilegedUser(m_card.Path(), [&] {
+        Paths entries, closed;
+        return ScanFolder(m_card.Path(), &entries) && entries == Paths{kept} &&
+               !ScanFolder(m_card.File("closed"), &closed) && closed.empty();
+    });
     ::chmod(m_card.File("closed").c_str(), 0755);
 }

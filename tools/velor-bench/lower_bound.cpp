@@ -8,12 +8,7 @@
 #include <thread>
 #include <vector>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libswscale/swscale.h>
-}
+#include "engine/ffmpeg.h"
 
 namespace {
 
@@ -23,29 +18,11 @@ double ThreadCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-struct TInputCloser {
-    void operator()(AVFormatContext* input) const { avformat_close_input(&input); }
-};
-struct TCodecCloser {
-    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct TFrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct TPacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct TScalerFreer {
-    void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
-};
-
-using TCodecHandle = std::unique_ptr<AVCodecContext, TCodecCloser>;
-
-TCodecHandle OpenSingleThreadDecoder(const AVStream* stream) {
+TCodecContextHandle OpenSingleThreadDecoder(const AVStream* stream) {
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec)
         return nullptr;
-    TCodecHandle context(avcodec_alloc_context3(codec));
+    TCodecContextHandle context(avcodec_alloc_context3(codec));
     if (!context || avcodec_parameters_to_context(context.get(), stream->codecpar) < 0)
         return nullptr;
     context->thread_count = 1;
@@ -77,14 +54,14 @@ public:
 private:
     const int m_width;
     const int m_height;
-    std::unique_ptr<SwsContext, TScalerFreer> m_scaler;
+    TScalerHandle m_scaler;
     std::vector<std::uint8_t> m_picture;
 };
 
 // One stream's packets, decoded on a thread of its own the way the player's
 // decoder threads do, so that both run side by side as they must in real time.
 struct TStreamWork {
-    TCodecHandle decoder;
+    TCodecContextHandle decoder;
     std::vector<AVPacket*> packets;
     // Each packet's time in the recording, seconds.
     std::vector<double> times;
@@ -98,7 +75,7 @@ struct TStreamWork {
 
 void DecodeStream(TStreamWork& work, const TLowerBoundRequest& request,
                   std::chrono::steady_clock::time_point startedAt) {
-    std::unique_ptr<AVFrame, TFrameFreer> frame(av_frame_alloc());
+    TFrameHandle frame = MakeFrame();
     const bool converting = request.conversionWidth > 0 && request.conversionHeight > 0;
     TConversionClock conversion(request.conversionWidth, request.conversionHeight);
     const bool video = work.decoder->codec_type == AVMEDIA_TYPE_VIDEO;
@@ -122,7 +99,7 @@ void DecodeStream(TStreamWork& work, const TLowerBoundRequest& request,
 
 // Reads the packets of the wanted streams up to the request's end.
 void ReadPackets(AVFormatContext* input, double seconds, std::vector<std::unique_ptr<TStreamWork>>& work) {
-    std::unique_ptr<AVPacket, TPacketFreer> packet(av_packet_alloc());
+    TPacketHandle packet = MakePacket();
     double reached = 0.0;
     while (av_read_frame(input, packet.get()) >= 0) {
         const int index = packet->stream_index;
@@ -156,7 +133,7 @@ TLowerBound MeasureLowerBound(const TLowerBoundRequest& request) {
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, request.file.c_str(), nullptr, nullptr) < 0)
         return result;
-    std::unique_ptr<AVFormatContext, TInputCloser> input(opened);
+    TInputHandle input(opened);
     if (avformat_find_stream_info(input.get(), nullptr) < 0)
         return result;
     const int wanted[3] = {request.videoStreams[0], request.videoStreams[1], request.audioStream};

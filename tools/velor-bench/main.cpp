@@ -25,13 +25,13 @@ extern "C" {
 #include "platform/application.h"
 #include "platform/message_box.h"
 #include "platform/thread.h"
+#include "tools/support/notify_log.h"
+#include "tools/support/tool_json.h"
+#include "tools/support/video_windows.h"
 #include "tools/velor-bench/bench_args.h"
-#include "tools/velor-bench/bench_windows.h"
 #include "tools/velor-bench/lower_bound.h"
-#include "tools/velor-bench/notify_log.h"
 #include "tools/velor-bench/picture_stats.h"
 #include "tools/velor-bench/thread_cpu.h"
-#include "tools/velor-probe/json_writer.h"
 
 namespace {
 
@@ -66,7 +66,8 @@ double MillisSince(std::int64_t startMicros, std::int64_t endMicros) {
 }
 
 // SDL's dummy driver when the machine has no sound device, so that the sound
-// stream still runs its callbacks and its clock.
+// stream still runs its callbacks and its clock (a clock of its own that
+// drifts; scripts/sound-server.sh gives a machine without sound a real one).
 void EnsureSoundDriver() {
     if (std::getenv("SDL_AUDIODRIVER"))
         return;
@@ -128,13 +129,13 @@ private:
     void MeasureSeeks();
     void MeasureSteps();
     void WriteJson(const TLowerBound& bound, const TLowerBound& pacedBound);
-    void WriteChannels(TJsonWriter& json);
+    TJson Channels() const;
 
     const TBenchArgs& m_args;
     const bool m_windowed;
     TPictureStats m_stats;
     TNotifyLog m_log;
-    std::unique_ptr<TBenchWindows> m_windows;
+    std::unique_ptr<TVideoWindows> m_windows;
     std::unique_ptr<TMediaPlayer> m_owned;
     // The controller in use; a fresh one for the seeks and steps.
     TMediaPlayer* m_player = nullptr;
@@ -153,6 +154,8 @@ private:
     int m_displayWidth = 0;
     int m_displayHeight = 0;
     bool m_endOfRecording = false;
+    // The SDL driver the sound played through; empty when none played.
+    std::string m_audioDriver;
 };
 
 std::int64_t TBench::WaitFor(WPARAM code, size_t mark, DWORD timeoutMs) {
@@ -172,6 +175,11 @@ void TBench::SampleDrift() {
     TAudioStreamInfo* audio = m_player->Audio();
     if (!audio || audio->streamIndex < 0 || audio->PlayedClock() <= 0.0)
         return;
+    // The sound is playing, so SDL has its driver open.
+    if (m_audioDriver.empty()) {
+        if (const char* driver = SDL_GetCurrentAudioDriver())
+            m_audioDriver = driver;
+    }
     m_drift.AddSigned((audio->PlayedClock() - m_player->MasterClock()) * 1000.0);
 }
 
@@ -289,119 +297,85 @@ void TBench::MeasureSteps() {
     }
 }
 
-void TBench::WriteChannels(TJsonWriter& json) {
-    json.Key("channels");
-    json.BeginArray();
+TJson TBench::Channels() const {
+    TJson channels = TJson::array();
     for (int slot = 0; slot < 2; ++slot) {
         const TChannelFigures figures = m_stats.Figures(slot);
-        json.BeginObject();
-        json.Key("shown");
-        json.Int(figures.shown);
-        json.Key("late");
-        json.Int(figures.late);
-        json.Key("meanErrorMs");
-        json.Number(figures.meanErrorMs);
-        json.Key("maxErrorMs");
-        json.Number(figures.maxErrorMs);
-        json.Key("meanStartLateMs");
-        json.Number(figures.meanStartLateMs);
-        json.Key("meanDrawMs");
-        json.Number(figures.meanDrawMs);
-        json.Key("maxDrawMs");
-        json.Number(figures.maxDrawMs);
-        json.EndObject();
+        channels.push_back({{"shown", figures.shown},
+                            {"late", figures.late},
+                            {"meanErrorMs", figures.meanErrorMs},
+                            {"maxErrorMs", figures.maxErrorMs},
+                            {"meanStartLateMs", figures.meanStartLateMs},
+                            {"meanDrawMs", figures.meanDrawMs},
+                            {"maxDrawMs", figures.maxDrawMs}});
     }
-    json.EndArray();
+    return channels;
 }
 
-void WriteMeanMax(TJsonWriter& json, const char* name, const TDrift& values) {
-    json.Key(name);
-    json.BeginObject();
-    json.Key("mean");
-    json.Number(values.Mean());
-    json.Key("max");
-    json.Number(values.max);
+TJson MeanMax(const TDrift& values) {
+    TJson figures = {{"mean", values.Mean()}, {"max", values.max}};
     // Only figures that have a sign carry it (the drift: positive when the
     // sound runs ahead of the pictures).
-    if (values.hasSign) {
-        json.Key("meanAhead");
-        json.Number(values.SignedMean());
-    }
-    json.Key("samples");
-    json.Int(values.samples);
-    json.EndObject();
+    if (values.hasSign)
+        figures["meanAhead"] = values.SignedMean();
+    figures["samples"] = values.samples;
+    return figures;
+}
+
+double Ratio(double value, double bound) {
+    return bound > 0.0 ? value / bound : 0.0;
 }
 
 void TBench::WriteJson(const TLowerBound& bound, const TLowerBound& pacedBound) {
     const double media = std::max(m_mediaSeconds, 1e-9);
     const double cpuPerMediaSecond = m_playCpuSeconds / media;
     const double lowerBound = bound.ok ? bound.decodeCpuSeconds / bound.mediaSeconds : 0.0;
-    TJsonWriter json;
-    json.BeginObject();
-    json.Key("mode");
-    json.String(m_windowed ? "windowed" : "headless");
-    json.Key("file");
-    json.String(m_args.file);
-    json.Key("mediaSeconds");
-    json.Number(m_mediaSeconds);
-    json.Key("wallSeconds");
-    json.Number(m_wallSeconds);
-    json.Key("endOfRecording");
-    json.Bool(m_endOfRecording);
-    WriteChannels(json);
-    WriteMeanMax(json, "audioDriftMs", m_drift);
-    json.Key("cpuPerMediaSecond");
-    json.Number(cpuPerMediaSecond);
-    json.Key("threadCpuPerMediaSecond");
-    json.BeginObject();
-    for (const auto& [name, seconds] : m_threadCpu) {
-        json.Key(name);
-        json.Number(seconds / media);
-    }
-    json.EndObject();
-    json.Key("lowerBoundCpuPerMediaSecond");
-    json.Number(lowerBound);
-    json.Key("cpuRatio");
-    json.Number(lowerBound > 0.0 ? cpuPerMediaSecond / lowerBound : 0.0);
-    const double pacedLowerBound = pacedBound.ok ? pacedBound.decodeCpuSeconds / pacedBound.mediaSeconds : 0.0;
-    json.Key("pacedLowerBoundCpuPerMediaSecond");
-    json.Number(pacedLowerBound);
-    json.Key("cpuRatioToPaced");
-    json.Number(pacedLowerBound > 0.0 ? cpuPerMediaSecond / pacedLowerBound : 0.0);
+    const double pacedLowerBound =
+        pacedBound.ok ? pacedBound.decodeCpuSeconds / pacedBound.mediaSeconds : 0.0;
+    TJson json;
+    json["mode"] = m_windowed ? "windowed" : "headless";
+    json["file"] = m_args.file;
+    json["audioDriver"] = m_audioDriver.empty() ? TJson(nullptr) : TJson(m_audioDriver);
+    json["mediaSeconds"] = m_mediaSeconds;
+    json["wallSeconds"] = m_wallSeconds;
+    json["endOfRecording"] = m_endOfRecording;
+    json["channels"] = Channels();
+    json["audioDriftMs"] = MeanMax(m_drift);
+    json["cpuPerMediaSecond"] = cpuPerMediaSecond;
+    TJson& threads = json["threadCpuPerMediaSecond"] = TJson::object();
+    for (const auto& [name, seconds] : m_threadCpu)
+        threads[name] = seconds / media;
+    json["lowerBoundCpuPerMediaSecond"] = lowerBound;
+    json["cpuRatio"] = Ratio(cpuPerMediaSecond, lowerBound);
+    json["pacedLowerBoundCpuPerMediaSecond"] = pacedLowerBound;
+    json["cpuRatioToPaced"] = Ratio(cpuPerMediaSecond, pacedLowerBound);
     if (m_windowed && bound.ok && bound.conversions > 0) {
         // One conversion per picture the views showed, at the display size.
-        const double perConversion = bound.conversionCpuSeconds / static_cast<double>(bound.conversions);
-        const double shown = static_cast<double>(m_stats.Figures(0).shown + m_stats.Figures(1).shown);
+        const double perConversion =
+            bound.conversionCpuSeconds / static_cast<double>(bound.conversions);
+        const double shown =
+            static_cast<double>(m_stats.Figures(0).shown + m_stats.Figures(1).shown);
         const double withConversion = lowerBound + perConversion * shown / media;
-        json.Key("conversionMs");
-        json.Number(perConversion * 1000.0);
-        json.Key("conversionSize");
-        json.String(std::to_string(m_displayWidth) + "x" + std::to_string(m_displayHeight));
-        json.Key("lowerBoundWithConversionCpuPerMediaSecond");
-        json.Number(withConversion);
-        json.Key("cpuRatioWithConversion");
-        json.Number(cpuPerMediaSecond / withConversion);
+        json["conversionMs"] = perConversion * 1000.0;
+        json["conversionSize"] =
+            std::to_string(m_displayWidth) + "x" + std::to_string(m_displayHeight);
+        json["lowerBoundWithConversionCpuPerMediaSecond"] = withConversion;
+        json["cpuRatioWithConversion"] = cpuPerMediaSecond / withConversion;
     }
-    json.Key("openToNotifyMs");
-    json.Number(m_openToNotifyMs);
-    json.Key("openToFirstPictureMs");
-    json.Number(m_openToFirstPictureMs);
-    json.Key("seekMs");
-    json.Number(m_seeks.Mean());
-    WriteMeanMax(json, "seeksMs", m_seeks);
-    json.Key("stepMs");
-    json.Number(m_steps.Mean());
-    WriteMeanMax(json, "stepsForwardMs", m_steps);
-    WriteMeanMax(json, "stepsBackwardMs", m_backSteps);
-    json.Key("peakRssMb");
-    json.Number(m_peakRssMb);
-    json.EndObject();
-    std::printf("%s\n", json.Text().c_str());
+    json["openToNotifyMs"] = m_openToNotifyMs;
+    json["openToFirstPictureMs"] = m_openToFirstPictureMs;
+    json["seekMs"] = m_seeks.Mean();
+    json["seeksMs"] = MeanMax(m_seeks);
+    json["stepMs"] = m_steps.Mean();
+    json["stepsForwardMs"] = MeanMax(m_steps);
+    json["stepsBackwardMs"] = MeanMax(m_backSteps);
+    json["peakRssMb"] = m_peakRssMb;
+    PrintJson(json);
 }
 
 int TBench::Run() {
     if (m_windowed) {
-        m_windows = std::make_unique<TBenchWindows>(kVideoWidth, kVideoHeight);
+        m_windows = std::make_unique<TVideoWindows>("velor-bench", kVideoWidth, kVideoHeight);
         if (!m_windows->Created()) {
             std::fprintf(stderr, "velor-bench: cannot make the video windows\n");
             return 1;

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "engine/media_player.h"
-
-class TNotifyCatcher;
+#include "tools/support/notify_log.h"
+#include "tools/support/video_windows.h"
 
 class TPausedPlayer {
 public:
@@ -25,9 +25,10 @@ public:
 private:
     bool MakeWindows();
 
-    std::unique_ptr<TNotifyCatcher> m_catcher;
+    TNotifyLog m_log;
+    std::unique_ptr<TVideoWindows> m_windows;
+    // Shut down before the windows that hold its views go.
     TMediaPlayer m_player;
-    HWND m_main = nullptr;
 };
 
 // Runs `body` with the application, GLFW and a quiet sound device set up,

@@ -10,7 +10,7 @@
 #include "recordings/recording_name.h"
 #include "settings/camera_settings.h"
 #include "settings/viewer_preferences.h"
-#include "tools/velor-probe/json_writer.h"
+#include "tools/support/tool_json.h"
 #include "tools/velor-probe/probe_command.h"
 
 namespace {
@@ -61,19 +61,14 @@ bool ParseArguments(const std::vector<std::string>& arguments, TCatalogArguments
     return true;
 }
 
-void WriteRows(const std::vector<std::string>& rows, TJsonWriter& json) {
-    json.BeginArray();
-    for (const std::string& path : rows) {
-        json.BeginObject();
-        json.Key("path");
-        json.String(path);
-        json.Key("kind");
-        json.String(KindText(KindOfName(path)));
-        json.Key("time");
-        json.String(RecordingTimeText(path));
-        json.EndObject();
+TJson Rows(const std::vector<std::string>& paths) {
+    TJson rows = TJson::array();
+    for (const std::string& path : paths) {
+        rows.push_back({{"path", path},
+                        {"kind", KindText(KindOfName(path))},
+                        {"time", RecordingTimeText(path)}});
     }
-    json.EndArray();
+    return rows;
 }
 
 int RunCatalog(const std::vector<std::string>& argumentList) {
@@ -91,17 +86,10 @@ int RunCatalog(const std::vector<std::string>& argumentList) {
     LoadPreferences();
     const bool modelRead = ReadCameraSettings(SetupFilePath(arguments.folder));
 
-    TJsonWriter json;
-    json.BeginObject();
-    json.Key("rows");
-    WriteRows(rows, json);
-    json.Key("model");
-    if (modelRead)
-        json.String(CameraSettings().modelName);
-    else
-        json.Null();
-    json.EndObject();
-    std::printf("%s\n", json.Text().c_str());
+    TJson result;
+    result["rows"] = Rows(rows);
+    result["model"] = modelRead ? TJson(CameraSettings().modelName) : TJson(nullptr);
+    PrintJson(result);
     return 0;
 }
 

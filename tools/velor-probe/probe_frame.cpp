@@ -93,15 +93,6 @@ TPicture CopyDisplayPicture(TVideoStreamInfo& video) {
     return copy;
 }
 
-struct TCodecCloser {
-    void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-};
-struct TFrameFreer {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct TPacketFreer {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
 struct TFileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -110,9 +101,9 @@ bool WritePng(const TPicture& picture, const std::string& path) {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PNG);
     if (!codec)
         return false;
-    std::unique_ptr<AVCodecContext, TCodecCloser> encoder(avcodec_alloc_context3(codec));
-    std::unique_ptr<AVFrame, TFrameFreer> frame(av_frame_alloc());
-    std::unique_ptr<AVPacket, TPacketFreer> packet(av_packet_alloc());
+    TCodecContextHandle encoder(avcodec_alloc_context3(codec));
+    TFrameHandle frame = MakeFrame();
+    TPacketHandle packet = MakePacket();
     if (!encoder || !frame || !packet)
         return false;
     encoder->width = picture.width;

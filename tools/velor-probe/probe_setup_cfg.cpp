@@ -13,7 +13,7 @@
 #include "settings/camera_settings_model.h"
 #include "settings/setup_file.h"
 #include "settings/viewer_preferences.h"
-#include "tools/velor-probe/json_writer.h"
+#include "tools/support/tool_json.h"
 #include "tools/velor-probe/probe_command.h"
 
 namespace {
@@ -147,45 +147,27 @@ std::string RefusalOf(const std::string& path) {
     return path + " fails its CRC-32 check";
 }
 
-void WriteRecord(int layout, TJsonWriter& json) {
+TJson Record(int layout) {
     CameraSettingsRecord& record = CameraSettings();
-    json.BeginObject();
-    json.Key("crcOk");
-    json.Bool(true);
-    json.Key("model");
-    json.String(record.modelName);
-    json.Key("layout");
-    json.Int(layout);
-    json.Key("firmware");
-    json.BeginArray();
-    for (std::int32_t number : record.firmware)
-        json.Int(number);
-    json.EndArray();
-    json.Key("settings");
-    json.BeginObject();
+    TJson settings = TJson::object();
     for (const TSettingSpan& span : SettingSpans(record, layout)) {
         if (!span.key)
             continue;
-        json.Key(span.key);
-        if (span.count == 1) {
-            json.Int(span.values[0]);
-        } else {
-            json.BeginArray();
-            for (std::size_t i = 0; i < span.count; ++i)
-                json.Int(span.values[i]);
-            json.EndArray();
-        }
-        if (std::string(span.key) == "cutted_voltage") {
-            json.Key("cutoff_vol_time");
-            json.Int(span.values[0]);
-        }
+        if (span.count == 1)
+            settings[span.key] = span.values[0];
+        else
+            settings[span.key] = std::vector<std::int32_t>(span.values, span.values + span.count);
+        if (std::string(span.key) == "cutted_voltage")
+            settings["cutoff_vol_time"] = span.values[0];
     }
-    json.EndObject();
-    for (const TNamedField& named : kNamedFields) {
-        json.Key(named.name);
-        json.Int(*named.field(record));
-    }
-    json.EndObject();
+    TJson result = {{"crcOk", true},
+                    {"model", record.modelName},
+                    {"layout", layout},
+                    {"firmware", record.firmware},
+                    {"settings", settings}};
+    for (const TNamedField& named : kNamedFields)
+        result[named.name] = *named.field(record);
+    return result;
 }
 
 int ReadAndPrint(const std::string& path) {
@@ -194,9 +176,7 @@ int ReadAndPrint(const std::string& path) {
     const ModelInfo* model = FindModelInfo(CameraSettings().modelName);
     if (!model)
         return Fail("no camera model table could be built");
-    TJsonWriter json;
-    WriteRecord(model->layout, json);
-    std::printf("%s\n", json.Text().c_str());
+    PrintJson(Record(model->layout));
     return 0;
 }
 

@@ -1,12 +1,14 @@
-#include "tools/velor-bench/notify_log.h"
+#include "tools/support/notify_log.h"
 
 extern "C" {
 #include <libavutil/time.h>
 }
 
-void TNotifyLog::Notify(WPARAM code, LPARAM) {
+void TNotifyLog::Notify(WPARAM code, LPARAM lParam) {
     const std::int64_t now = av_gettime();
     std::lock_guard guard(m_lock);
+    if (code == PlayerNotify::Opened)
+        m_openedToken = lParam;
     m_entries.push_back({code, now});
 }
 
@@ -22,6 +24,11 @@ std::int64_t TNotifyLog::TimeOf(WPARAM code, size_t mark) const {
             return m_entries[i].micros;
     }
     return 0;
+}
+
+LPARAM TNotifyLog::OpenedToken() const {
+    std::lock_guard guard(m_lock);
+    return m_openedToken;
 }
 
 void TNotifyLog::Print(std::FILE* out) const {
