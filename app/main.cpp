@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
         auto mainWindow = std::make_unique<CMainWnd>();
         TMainWndOptions options;
         options.initialise = [](HWND window) { InitialiseApplication(window); };
+        if (command.kind == TPathKind::File)
+            options.recording = command.path;
         options.origin = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         if (mainWindow->Create(options)) {
             ShowWindow(mainWindow->hWnd, SW_SHOW);

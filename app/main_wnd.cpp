@@ -1,6 +1,10 @@
 #include "app/main_wnd.h"
 
+#include <cmath>
+
 #include "app/termination_signals.h"
+#include "engine/notify_sink.h"
+#include "engine/video_stream_info.h"
 #include "platform/monitor.h"
 #include "settings/viewer_preferences.h"
 #include "ui/memory_dc_man.h"
@@ -11,6 +15,13 @@ namespace {
 constexpr UINT_PTR kTerminationTimer = 2;
 constexpr UINT kTerminationPollMs = 100;
 
+// Posted to itself once the controller runs: open the recording given at start.
+constexpr UINT kOpenStartRecording = WM_USER + 100;
+// A channel may change its display state while its picture is this close to
+// the playback clock.
+constexpr double kShownPictureTolerance = 1.0;
+
+constexpr COLORREF kFullScreenColour = RGB(0, 0, 0);
 constexpr COLORREF kPanelColour = RGB(27, 29, 33);
 constexpr COLORREF kListColour = RGB(17, 17, 17);
 
@@ -92,7 +103,11 @@ TMainLayout CMainWnd::Layout() const {
     return MainLayout(client.right, client.bottom, m_metrics);
 }
 
-LRESULT CMainWnd::HitTest(POINT screenPoint) const { return FrameHitTest(WindowRect(), screenPoint, m_placement); }
+LRESULT CMainWnd::HitTest(POINT screenPoint) const {
+    if (m_fullScreenClip)
+        return HTCLIENT;
+    return FrameHitTest(WindowRect(), screenPoint, m_placement);
+}
 
 void CMainWnd::ToggleMaximise() {
     if (!hWnd)
@@ -114,8 +129,185 @@ void CMainWnd::ToggleMaximise() {
 }
 
 void CMainWnd::ApplyPreferences() {
-    const bool onTop = Preferences().alwaysTop != 0;
+    const ViewerPreferences& preferences = Preferences();
+    const bool onTop = preferences.alwaysTop != 0;
     SetWindowPos(hWnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(hWnd, WM_COMMAND, preferences.channels == 1 ? kOneChannelCommand : kTwoChannelsCommand, 0);
+    TPictureSettings front = m_player.PictureSettings(kFrontSlot);
+    front.orientation = preferences.frontRotate;
+    TPictureSettings rear = m_player.PictureSettings(kRearSlot);
+    rear.orientation = preferences.rearRotate;
+    if (m_selectedSlot == kFrontSlot) {
+        front.brightness = preferences.brightness;
+        front.contrast = preferences.contrast;
+        front.chroma = preferences.chroma;
+        m_player.SetVolume(MixingVolume(preferences.volume));
+    }
+    m_player.SetPictureSettings(kFrontSlot, front);
+    m_player.SetPictureSettings(kRearSlot, rear);
+}
+
+bool CMainWnd::ShowsPictures(int slot) const {
+    if (m_options.showsPictures)
+        return m_options.showsPictures(slot);
+    if (!m_player.IsActive())
+        return false;
+    const int stream = slot == kRearSlot ? m_player.rearStreamIndex() : m_player.frontStreamIndex();
+    const TVideoStreamInfo* video = m_player.Video(slot);
+    if (stream < 0 || !video)
+        return false;
+    return std::fabs(video->currentPts.load() - m_player.MasterClock()) <= kShownPictureTolerance;
+}
+
+bool CMainWnd::AnyFullScreen() const { return m_fullScreenClip != nullptr; }
+
+void CMainWnd::CreateVideoWindows(const TVideoLayout& places) {
+    struct TChannel {
+        CMediaClipWnd* clip;
+        TChannelLabelInfo* label;
+        const TChannelPlace* place;
+        int slot;
+        SkinImage logo;
+        const char* name;
+    };
+    const TChannel channels[] = {
+        {&m_frontClip, &m_frontLabel, &places.front, kFrontSlot, SkinImage::Channel1Logo, "Front Camera"},
+        {&m_rearClip, &m_rearLabel, &places.rear, kRearSlot, SkinImage::Channel2Logo, "Rear Camera"}};
+    for (const TChannel& channel : channels) {
+        channel.label->Create(hWnd, channel.place->label, channel.name);
+        TClipOptions options;
+        options.parent = hWnd;
+        options.rect = channel.place->picture;
+        options.slot = channel.slot;
+        options.logo = channel.logo;
+        options.player = &m_player;
+        const int slot = channel.slot;
+        options.showsPictures = [this, slot] { return ShowsPictures(slot); };
+        channel.clip->Create(options);
+    }
+}
+
+void CMainWnd::LayOutVideoArea() {
+    if (m_fullScreenClip || !hWnd)
+        return;
+    const RECT area = Layout().videoArea;
+    const TVideoLayout places = LayOutChannels(area, m_channelMode);
+    if (!m_frontClip.hWnd)
+        CreateVideoWindows(places);
+    CMediaClipWnd* enlarged = nullptr;
+    for (CMediaClipWnd* clip : {&m_frontClip, &m_rearClip}) {
+        if (clip->DisplayState() == TDisplayState::Enlarged)
+            enlarged = clip;
+    }
+    const bool twoChannels = m_channelMode == TChannelMode::Two;
+    const auto place = [&](CMediaClipWnd& clip, TChannelLabelInfo& label, const TChannelPlace& at, bool shown) {
+        // Enlarged, a picture takes the largest 16:9 rectangle of the whole area.
+        const RECT picture = &clip == enlarged ? FitWidePicture(area) : at.picture;
+        MoveWindow(clip.hWnd, picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top,
+                   TRUE);
+        MoveWindow(label.hWnd, at.label.left, at.label.top, kLabelWidth, kLabelHeight, TRUE);
+        ShowWindow(clip.hWnd, (enlarged ? &clip == enlarged : shown) ? SW_SHOWNA : SW_HIDE);
+        ShowWindow(label.hWnd, !enlarged && shown ? SW_SHOWNA : SW_HIDE);
+    };
+    place(m_frontClip, m_frontLabel, places.front, true);
+    place(m_rearClip, m_rearLabel, places.rear, twoChannels);
+    MarkSelection();
+    if (m_playerStarted)
+        return;
+    m_playerStarted = true;
+    m_player.Start(hWnd, m_frontClip.hWnd, m_rearClip.hWnd);
+    if (!m_options.recording.empty())
+        PostMessageA(hWnd, kOpenStartRecording, 0, 0);
+}
+
+void CMainWnd::MarkSelection() {
+    const bool marked = m_channelMode == TChannelMode::Two;
+    m_frontLabel.SetMark(marked && m_selectedSlot == kFrontSlot ? TLabelMark::Selected : TLabelMark::Plain);
+    m_rearLabel.SetMark(marked && m_selectedSlot == kRearSlot ? TLabelMark::Selected : TLabelMark::Plain);
+}
+
+void CMainWnd::SetChannelMode(TChannelMode mode) {
+    m_channelMode = mode;
+    if (mode == TChannelMode::One)
+        m_selectedSlot = kFrontSlot;
+    if (m_background.dc) {
+        RECT client;
+        GetClientRect(hWnd, &client);
+        DrawFrame(client.right, client.bottom);
+        InvalidateRect(hWnd, nullptr, TRUE);
+    }
+    LayOutVideoArea();
+}
+
+void CMainWnd::OnSelectChannel(CMediaClipWnd* clip) {
+    if (!clip)
+        return;
+    m_selectedSlot = clip->Slot();
+    MarkSelection();
+}
+
+void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
+    m_fullScreenClip = clip;
+    m_beforeFullScreen = WindowRect();
+    for (HWND child : {m_frontClip.hWnd, m_rearClip.hWnd, m_frontLabel.hWnd, m_rearLabel.hWnd, m_closeButton.hWnd,
+                       m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
+        if (child && child != clip->hWnd)
+            ShowWindow(child, SW_HIDE);
+    }
+    MONITORINFO monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&m_beforeFullScreen, MONITOR_DEFAULTTONEAREST), &monitor))
+        return;
+    const RECT screen = monitor.rcMonitor;
+    SetWindowPos(hWnd, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
+                 SWP_NOZORDER);
+    const RECT picture = FitWidePicture(RECT{0, 0, screen.right - screen.left, screen.bottom - screen.top});
+    MoveWindow(clip->hWnd, picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top,
+               TRUE);
+    ShowWindow(clip->hWnd, SW_SHOWNA);
+}
+
+void CMainWnd::LeaveFullScreen() {
+    m_fullScreenClip = nullptr;
+    for (HWND child : {m_closeButton.hWnd, m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
+        if (child)
+            ShowWindow(child, SW_SHOWNA);
+    }
+    const RECT back = m_beforeFullScreen;
+    SetWindowPos(hWnd, nullptr, back.left, back.top, back.right - back.left, back.bottom - back.top, SWP_NOZORDER);
+    LayOutVideoArea();
+    InvalidateRect(hWnd, nullptr, TRUE);
+}
+
+void CMainWnd::OnDisplayStateChanged(CMediaClipWnd* clip) {
+    if (!clip)
+        return;
+    switch (clip->DisplayState()) {
+    case TDisplayState::Enlarged:
+        LayOutVideoArea();
+        return;
+    case TDisplayState::FullScreen:
+        EnterFullScreen(clip);
+        return;
+    case TDisplayState::Normal:
+        if (m_fullScreenClip)
+            LeaveFullScreen();
+        else
+            LayOutVideoArea();
+        return;
+    }
+}
+
+void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
+    switch (code) {
+    case PlayerNotify::Opened:
+        m_telemetry = m_player.TakeTelemetry(lParam);
+        return;
+    case PlayerNotify::Stopped:
+        m_telemetry.reset();
+        return;
+    default:
+        return;
+    }
 }
 
 void CMainWnd::OnCreate() {
@@ -129,6 +321,7 @@ void CMainWnd::OnCreate() {
     ReleaseDC(hWnd, dc);
     DrawFrame(client.right, client.bottom);
     CreateCaptionButtons();
+    LayOutVideoArea();
     m_lastNormalRect = WindowRect();
     SetTimer(hWnd, kTerminationTimer, kTerminationPollMs, nullptr);
     ApplyPreferences();
@@ -138,6 +331,10 @@ void CMainWnd::DrawFrame(int width, int height) {
     HDC dc = m_background.dc;
     if (!dc)
         return;
+    if (m_fullScreenClip) {
+        FillSolid(dc, RECT{0, 0, width, height}, kFullScreenColour);
+        return;
+    }
     FillSolid(dc, RECT{0, 0, width, height}, kPanelColour);
     const TMemoryDC& logo = SharedImage(SkinImage::TopFrameLogo);
     const TMemoryDC& right = SharedImage(SkinImage::TopFrameRight);
@@ -212,6 +409,7 @@ void CMainWnd::OnSize(int width, int height) {
     ReleaseDC(hWnd, dc);
     DrawFrame(width, height);
     PlaceCaptionButtons(width);
+    LayOutVideoArea();
     InvalidateRect(hWnd, nullptr, TRUE);
 }
 
@@ -224,7 +422,14 @@ void CMainWnd::OnCommand(int command) {
         ShowWindow(hWnd, SW_SHOWMINNOACTIVE);
         return;
     case kMaximiseCommand:
-        ToggleMaximise();
+        if (!m_fullScreenClip)
+            ToggleMaximise();
+        return;
+    case kOneChannelCommand:
+        SetChannelMode(TChannelMode::One);
+        return;
+    case kTwoChannelsCommand:
+        SetChannelMode(TChannelMode::Two);
         return;
     default:
         return;
@@ -245,6 +450,10 @@ void CMainWnd::PaintFromBackground(HDC dc) {
 
 void CMainWnd::OnDestroy() {
     KillTimer(hWnd, kTerminationTimer);
+    // The player thread ends its decoder and render threads and the views
+    // go before the windows that hold them.
+    if (!m_player.stopped())
+        m_player.Shutdown();
     m_background.Release();
     PostQuitMessage(0);
 }
@@ -284,6 +493,18 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         return 0;
     case WM_DESTROY:
         OnDestroy();
+        return 0;
+    case kSelectChannelMessage:
+        OnSelectChannel(reinterpret_cast<CMediaClipWnd*>(lParam));
+        return 0;
+    case kDisplayStateMessage:
+        OnDisplayStateChanged(reinterpret_cast<CMediaClipWnd*>(lParam));
+        return 0;
+    case kPlayerNotifyMessage:
+        OnPlayerNotification(wParam, lParam);
+        return 0;
+    case kOpenStartRecording:
+        m_player.OpenRecording(m_options.recording, MixingVolume(Preferences().volume));
         return 0;
     default:
         *handled = false;

@@ -4,8 +4,14 @@
 // hit testing, maximised to the work area of its monitor and back.
 
 #include <functional>
+#include <memory>
+#include <string>
 
+#include "app/channel_label.h"
 #include "app/frame_geometry.h"
+#include "app/media_clip_wnd.h"
+#include "app/video_layout.h"
+#include "engine/media_player.h"
 #include "ui/act_button.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -16,12 +22,20 @@ inline constexpr const char* kMainWndClass = "__Kestrel_MainWnd_Class__";
 inline constexpr int kCloseCommand = 95;
 inline constexpr int kMinimiseCommand = 96;
 inline constexpr int kMaximiseCommand = 97;
+// Channel mode commands of the toolbar.
+inline constexpr int kOneChannelCommand = 103;
+inline constexpr int kTwoChannelsCommand = 105;
 
 struct TMainWndOptions {
     // Runs inside creation, before anything is drawn: brings up what the
     // windows draw with (the program's start-up; tests load less).
     std::function<void(HWND)> initialise;
     POINT origin{};
+    // A recording to play once the video windows are up; empty for none.
+    std::string recording;
+    // Whether a channel shows pictures now, so that it may be selected and
+    // enlarged; empty: asks the playback controller.
+    std::function<bool(int slot)> showsPictures;
 };
 
 class CMainWnd : public CWndEx {
@@ -45,6 +59,12 @@ public:
     // Keeps the window above all others when the preferences ask for it.
     void ApplyPreferences();
 
+    TChannelMode ChannelMode() const { return m_channelMode; }
+    int SelectedSlot() const { return m_selectedSlot; }
+    CMediaClipWnd& VideoWindow(int slot) { return slot == kRearSlot ? m_rearClip : m_frontClip; }
+    TChannelLabelInfo& Label(int slot) { return slot == kRearSlot ? m_rearLabel : m_frontLabel; }
+    TMediaPlayer& Player() { return m_player; }
+
     // What the window's frame would report if asked for its limits.
     static void TrackLimits(MINMAXINFO* limits);
 
@@ -60,8 +80,28 @@ private:
     void PlaceCaptionButtons(int width);
     void PaintFromBackground(HDC dc);
     RECT WindowRect() const;
+    // The video area: labels and video windows in their places (made on
+    // first use, which also starts the playback controller).
+    void LayOutVideoArea();
+    void CreateVideoWindows(const TVideoLayout& places);
+    void MarkSelection();
+    void SetChannelMode(TChannelMode mode);
+    void OnSelectChannel(CMediaClipWnd* clip);
+    void OnDisplayStateChanged(CMediaClipWnd* clip);
+    void EnterFullScreen(CMediaClipWnd* clip);
+    void LeaveFullScreen();
+    void OnPlayerNotification(WPARAM code, LPARAM lParam);
+    bool ShowsPictures(int slot) const;
+    bool AnyFullScreen() const;
 
     TMemoryDC m_background;
+    CMediaClipWnd m_frontClip;
+    CMediaClipWnd m_rearClip;
+    TChannelLabelInfo m_frontLabel;
+    TChannelLabelInfo m_rearLabel;
+    TMediaPlayer m_player;
+    bool m_playerStarted = false;
+    std::unique_ptr<TTelemetry> m_telemetry;
     CActButton m_closeButton;
     CActButton m_maximiseButton;
     CActButton m_minimiseButton;
@@ -69,4 +109,9 @@ private:
     TLayoutMetrics m_metrics;
     RECT m_lastNormalRect{};
     TPlacement m_placement = TPlacement::Normal;
+    TChannelMode m_channelMode = TChannelMode::Two;
+    int m_selectedSlot = kFrontSlot;
+    // The video window shown full screen, and the rectangle to go back to.
+    CMediaClipWnd* m_fullScreenClip = nullptr;
+    RECT m_beforeFullScreen{};
 };
