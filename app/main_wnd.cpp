@@ -212,6 +212,7 @@ void CMainWnd::LayOutVideoArea() {
     place(m_frontClip, m_frontLabel, places.front, true);
     place(m_rearClip, m_rearLabel, places.rear, twoChannels);
     MarkSelection();
+    UpdateMagnifierTarget();
     if (m_playerStarted)
         return;
     m_playerStarted = true;
@@ -244,6 +245,7 @@ void CMainWnd::OnSelectChannel(CMediaClipWnd* clip) {
         return;
     m_selectedSlot = clip->Slot();
     MarkSelection();
+    UpdateMagnifierTarget();
 }
 
 void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
@@ -295,6 +297,67 @@ void CMainWnd::OnDisplayStateChanged(CMediaClipWnd* clip) {
             LayOutVideoArea();
         return;
     }
+}
+
+POINT CMainWnd::MagnifierPosition() const {
+    if (m_placement == TPlacement::Maximised)
+        return POINT{m_lastNormalRect.left, m_lastNormalRect.top};
+    RECT client{};
+    GetClientRect(hWnd, &client);
+    POINT position{client.right - m_metrics.sideWindowWidth - 2 * kSideBorderWidth, kCaptionHeight};
+    ClientToScreen(hWnd, &position);
+    return position;
+}
+
+void CMainWnd::UpdateMagnifierTarget() {
+    CMediaClipWnd& clip = VideoWindow(m_selectedSlot);
+    TMagnifierTarget& target = m_magnifier.Target();
+    RECT client{};
+    if (clip.hWnd)
+        GetClientRect(clip.hWnd, &client);
+    const POINT offset = clip.MarkerOffset();
+    target.slot = m_selectedSlot;
+    target.markerX = offset.x;
+    target.markerY = offset.y;
+    target.videoWidth = client.right;
+    target.videoHeight = client.bottom;
+}
+
+void CMainWnd::ShowMarkers() {
+    for (CMediaClipWnd* clip : {&m_frontClip, &m_rearClip}) {
+        if (!clip->hWnd || !IsWindowVisible(clip->hWnd) || !ShowsPictures(clip->Slot()))
+            continue;
+        const int slot = clip->Slot();
+        clip->ShowMarker(
+            hWnd, [this, slot] { OnSelectChannel(&VideoWindow(slot)); }, [this] { UpdateMagnifierTarget(); });
+    }
+    UpdateMagnifierTarget();
+    if (!m_magnifier.hWnd) {
+        TFrameSource source = m_options.frameSource;
+        if (!source)
+            source = [this](int slot) { return m_player.CopyLastFrame(slot); };
+        m_magnifier.Create(hWnd, MagnifierPosition(), std::move(source));
+    } else {
+        ShowWindow(m_magnifier.hWnd, SW_SHOWNA);
+    }
+    m_magnifier.Refresh();
+}
+
+void CMainWnd::HideMarkers() {
+    m_frontClip.HideMarker();
+    m_rearClip.HideMarker();
+    m_magnifier.StopDrawing();
+    if (m_magnifier.hWnd)
+        ShowWindow(m_magnifier.hWnd, SW_HIDE);
+}
+
+void CMainWnd::ToggleMagnifier() {
+    if (m_magnifier.hWnd && IsWindowVisible(m_magnifier.hWnd)) {
+        HideMarkers();
+        return;
+    }
+    if (ShowsPictures(m_selectedSlot))
+        ShowMarkers();
 }
 
 void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
@@ -431,6 +494,9 @@ void CMainWnd::OnCommand(int command) {
     case kTwoChannelsCommand:
         SetChannelMode(TChannelMode::Two);
         return;
+    case kMagnifierCommand:
+        ToggleMagnifier();
+        return;
     default:
         return;
     }
@@ -450,6 +516,9 @@ void CMainWnd::PaintFromBackground(HDC dc) {
 
 void CMainWnd::OnDestroy() {
     KillTimer(hWnd, kTerminationTimer);
+    m_magnifier.EndThread();
+    if (m_magnifier.hWnd)
+        DestroyWindow(m_magnifier.hWnd);
     // The player thread ends its decoder and render threads and the views
     // go before the windows that hold them.
     if (!m_player.stopped())
@@ -493,6 +562,13 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         return 0;
     case WM_DESTROY:
         OnDestroy();
+        return 0;
+    case WM_MOVE:
+        if (m_placement == TPlacement::Normal) {
+            m_frontClip.Marker().Follow();
+            m_rearClip.Marker().Follow();
+        }
+        *handled = false;
         return 0;
     case kSelectChannelMessage:
         OnSelectChannel(reinterpret_cast<CMediaClipWnd*>(lParam));

@@ -10,6 +10,7 @@
 #include "app/channel_label.h"
 #include "app/frame_geometry.h"
 #include "app/media_clip_wnd.h"
+#include "app/scale_popup_wnd.h"
 #include "app/video_layout.h"
 #include "engine/media_player.h"
 #include "ui/act_button.h"
@@ -25,6 +26,8 @@ inline constexpr int kMaximiseCommand = 97;
 // Channel mode commands of the toolbar.
 inline constexpr int kOneChannelCommand = 103;
 inline constexpr int kTwoChannelsCommand = 105;
+// The magnifier on or off.
+inline constexpr int kMagnifierCommand = 110;
 
 struct TMainWndOptions {
     // Runs inside creation, before anything is drawn: brings up what the
@@ -36,6 +39,8 @@ struct TMainWndOptions {
     // Whether a channel shows pictures now, so that it may be selected and
     // enlarged; empty: asks the playback controller.
     std::function<bool(int slot)> showsPictures;
+    // The pictures the magnifier enlarges; empty: the controller's.
+    TFrameSource frameSource;
 };
 
 class CMainWnd : public CWndEx {
@@ -64,6 +69,13 @@ public:
     CMediaClipWnd& VideoWindow(int slot) { return slot == kRearSlot ? m_rearClip : m_frontClip; }
     TChannelLabelInfo& Label(int slot) { return slot == kRearSlot ? m_rearLabel : m_frontLabel; }
     TMediaPlayer& Player() { return m_player; }
+    CScalePopupWnd& Magnifier() { return m_magnifier; }
+
+    // The markers over the video windows that show pictures, and the
+    // magnifier pop-up drawing what is under the selected one.
+    void ShowMarkers();
+    void HideMarkers();
+    void ToggleMagnifier();
 
     // What the window's frame would report if asked for its limits.
     static void TrackLimits(MINMAXINFO* limits);
@@ -93,6 +105,8 @@ private:
     void OnPlayerNotification(WPARAM code, LPARAM lParam);
     bool ShowsPictures(int slot) const;
     bool AnyFullScreen() const;
+    void UpdateMagnifierTarget();
+    POINT MagnifierPosition() const;
 
     TMemoryDC m_background;
     CMediaClipWnd m_frontClip;
@@ -102,6 +116,7 @@ private:
     TMediaPlayer m_player;
     bool m_playerStarted = false;
     std::unique_ptr<TTelemetry> m_telemetry;
+    CScalePopupWnd m_magnifier;
     CActButton m_closeButton;
     CActButton m_maximiseButton;
     CActButton m_minimiseButton;

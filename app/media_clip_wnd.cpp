@@ -22,6 +22,7 @@ COLORREF Lighter(COLORREF colour) {
 } // namespace
 
 CMediaClipWnd::~CMediaClipWnd() {
+    m_marker.DestroyMarker();
     DestroyOwnWindow();
     m_background.Release();
 }
@@ -44,6 +45,20 @@ bool CMediaClipWnd::AdvanceDisplayState() {
     m_displayState = NextDisplayState(m_displayState);
     SendMessageA(GetParent(hWnd), kDisplayStateMessage, 0, reinterpret_cast<LPARAM>(this));
     return true;
+}
+
+void CMediaClipWnd::ShowMarker(HWND owner, std::function<void()> onPressed, std::function<void()> onMoved) {
+    if (!m_marker.hWnd && !m_marker.Create(owner, hWnd, std::move(onPressed), std::move(onMoved)))
+        return;
+    m_marker.Follow();
+    ShowWindow(m_marker.hWnd, SW_SHOWNA);
+    m_zoomActive = true;
+}
+
+void CMediaClipWnd::HideMarker() {
+    if (m_marker.hWnd)
+        ShowWindow(m_marker.hWnd, SW_HIDE);
+    m_zoomActive = false;
 }
 
 void CMediaClipWnd::OnDoubleClick() {
@@ -96,6 +111,7 @@ void CMediaClipWnd::OnSize(int width, int height) {
     DrawIdlePicture(width, height);
     InvalidateRect(hWnd, nullptr, TRUE);
     TellRendererSize(height);
+    m_marker.Follow();
 }
 
 LRESULT CMediaClipWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
@@ -123,6 +139,13 @@ LRESULT CMediaClipWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         EndPaint(hWnd, &paint);
         return 0;
     }
+    case WM_MOVE:
+        m_marker.Follow();
+        return 0;
+    case WM_SHOWWINDOW:
+        if (m_zoomActive && m_marker.hWnd)
+            ShowWindow(m_marker.hWnd, wParam ? SW_SHOWNA : SW_HIDE);
+        return 0;
     case WM_LBUTTONDOWN:
         if (ShowsPictures())
             SendMessageA(GetParent(hWnd), kSelectChannelMessage, 0, reinterpret_cast<LPARAM>(this));

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "app/scale_marker.h"
 #include "app/video_layout.h"
 #include "ui/memory_dc.h"
 #include "ui/memory_dc_man.h"
@@ -46,6 +47,14 @@ public:
     // parent; false when nothing changed.
     bool AdvanceDisplayState();
 
+    // The magnifier's marker over this window: made centred the first time,
+    // kept inside the window afterwards.
+    void ShowMarker(HWND owner, std::function<void()> onPressed, std::function<void()> onMoved);
+    void HideMarker();
+    bool MarkerShown() const { return m_zoomActive; }
+    POINT MarkerOffset() const { return m_marker.Offset(); }
+    CScaleMarker& Marker() { return m_marker; }
+
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnSize(int width, int height);
@@ -59,4 +68,6 @@ private:
     TMemoryDC m_background;
     TDisplayState m_displayState = TDisplayState::Normal;
     TDoubleClickGate m_doubleClicks;
+    CScaleMarker m_marker;
+    bool m_zoomActive = false;
 };
