@@ -364,8 +364,12 @@ void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
     switch (code) {
     case PlayerNotify::Opened:
         m_telemetry = m_player.TakeTelemetry(lParam);
+        if (m_magnifier.hWnd && IsWindowVisible(m_magnifier.hWnd))
+            m_magnifier.Refresh();
         return;
     case PlayerNotify::Stopped:
+    case PlayerNotify::EndOfRecording:
+        m_magnifier.StopDrawing();
         m_telemetry.reset();
         return;
     default:
