@@ -422,6 +422,12 @@ void CMainWnd::DrawFrame(int width, int height) {
     StretchPicture(dc, layout.positionBand, SkinImage::TimeBarBackground);
     StretchPicture(dc, layout.playbackBand, SkinImage::ControlBarBackground);
     CopyPicture(dc, layout.gpsReadOut.left, layout.gpsReadOut.top, SkinImage::GpsBackground);
+    // A wider window widens the read-out's band with its last column.
+    const TMemoryDC& gps = SharedImage(SkinImage::GpsBackground);
+    const RECT& filler = layout.bottomFiller;
+    if (Loaded(gps) && filler.right > filler.left)
+        StretchBlt(dc, filler.left, filler.top, filler.right - filler.left, filler.bottom - filler.top, gps.dc,
+                   gps.width - 1, 0, 1, gps.height, SRCCOPY);
     CopyPicture(dc, layout.gsensor.left, layout.gsensor.top, SkinImage::GSensorBackground);
     CopyPicture(dc, layout.pictureAdjust.left, layout.pictureAdjust.top, SkinImage::BrightnessBackground);
     FillSolid(dc, layout.sideWindow, kListColour);
