@@ -1,10 +1,12 @@
 #include "app/main_wnd.h"
 
 #include <cmath>
+#include <mutex>
 
 #include "app/termination_signals.h"
 #include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
+#include "engine/video_view.h"
 #include "platform/monitor.h"
 #include "settings/viewer_preferences.h"
 #include "ui/memory_dc_man.h"
@@ -360,6 +362,18 @@ void CMainWnd::ToggleMagnifier() {
         ShowMarkers();
 }
 
+void CMainWnd::ShowIdlePictures() {
+    for (CMediaClipWnd* clip : {&m_frontClip, &m_rearClip}) {
+        TVideoStreamInfo* video = m_player.Video(clip->Slot());
+        if (video && video->view) {
+            std::lock_guard hold(video->displayLock);
+            video->view->HideView();
+        }
+        if (clip->hWnd)
+            InvalidateRect(clip->hWnd, nullptr, TRUE);
+    }
+}
+
 void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
     switch (code) {
     case PlayerNotify::Opened:
@@ -371,6 +385,7 @@ void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
     case PlayerNotify::EndOfRecording:
         m_magnifier.StopDrawing();
         m_telemetry.reset();
+        ShowIdlePictures();
         return;
     default:
         return;

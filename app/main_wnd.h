@@ -103,6 +103,8 @@ private:
     void EnterFullScreen(CMediaClipWnd* clip);
     void LeaveFullScreen();
     void OnPlayerNotification(WPARAM code, LPARAM lParam);
+    // With no recording left on screen, the video windows show their logos.
+    void ShowIdlePictures();
     bool ShowsPictures(int slot) const;
     bool AnyFullScreen() const;
     void UpdateMagnifierTarget();
