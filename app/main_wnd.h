@@ -81,6 +81,9 @@ public:
     static void TrackLimits(MINMAXINFO* limits);
 
 private:
+    // Posted to itself once the controller runs: open the recording given at start.
+    static constexpr UINT kOpenStartRecording = WM_USER + 100;
+
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnCreate();
     void OnSize(int width, int height);
