@@ -266,6 +266,16 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         }
         *handled = false;
         return 0;
+    case WM_SHOWWINDOW:
+        // The magnifier's pop-ups are not children: they go and come with the window.
+        if (m_magnifier.hWnd && m_magnifier.Drawing())
+            ShowWindow(m_magnifier.hWnd, wParam ? SW_SHOWNA : SW_HIDE);
+        for (CMediaClipWnd* clip : {&m_frontClip, &m_rearClip}) {
+            if (clip->MarkerShown())
+                ShowWindow(clip->Marker().hWnd, wParam ? SW_SHOWNA : SW_HIDE);
+        }
+        *handled = false;
+        return 0;
     case kSelectChannelMessage:
         OnSelectChannel(reinterpret_cast<CMediaClipWnd*>(lParam));
         return 0;
