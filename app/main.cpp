@@ -1,0 +1,75 @@
+// velor-player: the viewer's start-up, message loop and shutdown.
+
+#include <cstdio>
+#include <memory>
+
+#include "app/app_startup.h"
+#include "app/command_line.h"
+#include "app/frame_geometry.h"
+#include "app/main_wnd.h"
+#include "app/termination_signals.h"
+#include "engine/glfw_setup.h"
+#include "platform/application.h"
+#include "platform/windows.h"
+#include "settings/viewer_preferences.h"
+
+namespace {
+
+// Returns the exit status of the quit message.
+int RunMessageLoop() {
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+// Answers the command line's requests that need no window; -1 to go on.
+int AnswerWithoutWindow(const TCommandLine& command, const char* programName) {
+    switch (command.action) {
+    case TCommandAction::Help:
+        std::fputs(UsageText(programName).c_str(), stdout);
+        return 0;
+    case TCommandAction::Version:
+        std::fputs(VersionText().c_str(), stdout);
+        return 0;
+    case TCommandAction::Refuse:
+        std::fprintf(stderr, "%s\n", command.message.c_str());
+        return kUsageExitStatus;
+    case TCommandAction::Run:
+        return -1;
+    }
+    return -1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const TCommandLine command = ParseCommandLine(argc, argv);
+    const int answered = AnswerWithoutWindow(command, argv[0]);
+    if (answered >= 0)
+        return answered;
+
+    TApplication application(argc, argv);
+    SetDefaultPreferences();
+    InstallTerminationHandlers();
+    SetUpGlfw();
+
+    int exitStatus = 0;
+    {
+        auto mainWindow = std::make_unique<CMainWnd>();
+        TMainWndOptions options;
+        options.initialise = [](HWND window) { InitialiseApplication(window); };
+        if (command.kind == TPathKind::File)
+            options.recording = command.path;
+        options.origin = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        if (mainWindow->Create(options)) {
+            ShowWindow(mainWindow->hWnd, SW_SHOW);
+            UpdateWindow(mainWindow->hWnd);
+        }
+        exitStatus = RunMessageLoop();
+    }
+    ShutDownApplication();
+    return exitStatus;
+}

@@ -1,0 +1,137 @@
+#pragma once
+// The one main window: a borderless pop-up whose caption band, borders and
+// caption buttons are drawn from the skin, sized and moved through its own
+// hit testing, maximised to the work area of its monitor and back.
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/channel_label.h"
+#include "app/frame_geometry.h"
+#include "app/media_clip_wnd.h"
+#include "app/scale_popup_wnd.h"
+#include "app/video_layout.h"
+#include "engine/media_player.h"
+#include "ui/act_button.h"
+#include "ui/memory_dc.h"
+#include "ui/wnd.h"
+
+inline constexpr const char* kMainWndClass = "__Kestrel_MainWnd_Class__";
+
+// Commands of the caption buttons.
+inline constexpr int kCloseCommand = 95;
+inline constexpr int kMinimiseCommand = 96;
+inline constexpr int kMaximiseCommand = 97;
+// Channel mode commands of the toolbar.
+inline constexpr int kOneChannelCommand = 103;
+inline constexpr int kTwoChannelsCommand = 105;
+// The magnifier on or off.
+inline constexpr int kMagnifierCommand = 110;
+
+struct TMainWndOptions {
+    // Runs inside creation, before anything is drawn: brings up what the
+    // windows draw with (the program's start-up; tests load less).
+    std::function<void(HWND)> initialise;
+    POINT origin{};
+    // A recording to play once the video windows are up; empty for none.
+    std::string recording;
+    // Whether a channel shows pictures now, so that it may be selected and
+    // enlarged; empty: asks the playback controller.
+    std::function<bool(int slot)> showsPictures;
+    // The pictures the magnifier enlarges; empty: the controller's.
+    TFrameSource frameSource;
+};
+
+class CMainWnd : public CWndEx {
+public:
+    CMainWnd() = default;
+    ~CMainWnd() override;
+
+    // Registers the class and creates the window at the origin, 1035 x 720.
+    bool Create(const TMainWndOptions& options);
+
+    // Maximised: back to the last normal rectangle; otherwise that rectangle
+    // is remembered and the window fills its monitor's work area.
+    void ToggleMaximise();
+    TPlacement Placement() const { return m_placement; }
+    RECT LastNormalRect() const { return m_lastNormalRect; }
+    // The layout of the areas inside the frame for the current size.
+    TMainLayout Layout() const;
+    // The hit-test answer for a point in screen coordinates.
+    LRESULT HitTest(POINT screenPoint) const;
+
+    // Keeps the window above all others when the preferences ask for it.
+    void ApplyPreferences();
+
+    TChannelMode ChannelMode() const { return m_channelMode; }
+    int SelectedSlot() const { return m_selectedSlot; }
+    CMediaClipWnd& VideoWindow(int slot) { return slot == kRearSlot ? m_rearClip : m_frontClip; }
+    TChannelLabelInfo& Label(int slot) { return slot == kRearSlot ? m_rearLabel : m_frontLabel; }
+    TMediaPlayer& Player() { return m_player; }
+    CScalePopupWnd& Magnifier() { return m_magnifier; }
+
+    // The markers over the video windows that show pictures, and the
+    // magnifier pop-up drawing what is under the selected one.
+    void ShowMarkers();
+    void HideMarkers();
+    void ToggleMagnifier();
+
+    // What the window's frame would report if asked for its limits.
+    static void TrackLimits(MINMAXINFO* limits);
+
+private:
+    // Posted to itself once the controller runs: open the recording given at start.
+    static constexpr UINT kOpenStartRecording = WM_USER + 100;
+
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
+    void OnCreate();
+    void OnSize(int width, int height);
+    void OnCommand(int command);
+    void OnDestroy();
+    void PollTermination();
+    void DrawFrame(int width, int height);
+    void CreateCaptionButtons();
+    void PlaceCaptionButtons(int width);
+    void PaintFromBackground(HDC dc);
+    RECT WindowRect() const;
+    // The video area: labels and video windows in their places (made on
+    // first use, which also starts the playback controller).
+    void LayOutVideoArea();
+    void CreateVideoWindows(const TVideoLayout& places);
+    void MarkSelection();
+    void SetChannelMode(TChannelMode mode);
+    void OnSelectChannel(CMediaClipWnd* clip);
+    void OnDisplayStateChanged(CMediaClipWnd* clip);
+    void EnterFullScreen(CMediaClipWnd* clip);
+    void LeaveFullScreen();
+    void OnPlayerNotification(WPARAM code, LPARAM lParam);
+    // With no recording left on screen, the video windows show their logos.
+    void ShowIdlePictures();
+    bool ShowsPictures(int slot) const;
+    bool AnyFullScreen() const;
+    void UpdateMagnifierTarget();
+    POINT MagnifierPosition() const;
+
+    TMemoryDC m_background;
+    CMediaClipWnd m_frontClip;
+    CMediaClipWnd m_rearClip;
+    TChannelLabelInfo m_frontLabel;
+    TChannelLabelInfo m_rearLabel;
+    TMediaPlayer m_player;
+    bool m_playerStarted = false;
+    std::unique_ptr<TTelemetry> m_telemetry;
+    CScalePopupWnd m_magnifier;
+    CActButton m_closeButton;
+    CActButton m_maximiseButton;
+    CActButton m_minimiseButton;
+    TMainWndOptions m_options;
+    TLayoutMetrics m_metrics;
+    RECT m_lastNormalRect{};
+    TPlacement m_placement = TPlacement::Normal;
+    TChannelMode m_channelMode = TChannelMode::Two;
+    int m_selectedSlot = kFrontSlot;
+    // The video window shown full screen, and the rectangle to go back to.
+    CMediaClipWnd* m_fullScreenClip = nullptr;
+    RECT m_beforeFullScreen{};
+};
