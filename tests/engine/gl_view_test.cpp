@@ -9,37 +9,27 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
-extern "C" {
-#include <libavformat/avformat.h>
-#include <libavutil/mem.h>
-#include <libavutil/time.h>
-}
-
-#include "engine/gl_view.h"
 #include "engine/glfw_setup.h"
-#include "engine/media_player.h"
 #include "engine/shader_source.h"
-#include "engine/video_stream_info.h"
 #include "platform/gl_host.h"
-#include "platform/thread.h"
 #include "platform/windows.h"
+#include "tests/engine/render_harness.h"
 
 namespace {
 
-constexpr int kWidth = 320;
-constexpr int kHeight = 240;
+constexpr int kWidth = 256;
+constexpr int kHeight = 144;
 // ctest runs each test in a process of its own, several at once on one X
 // server: every test gets a cell of the screen to itself, so no window of
-// another test covers what this one reads back or clicks.
-constexpr int kCellWidth = 384;
-constexpr int kCellHeight = 270;
-constexpr int kCellColumns = 5;
+// another test covers what this one reads back or clicks. The cells are laid
+// out on the screen there is (a window off its edge reads back nothing); a
+// 1024x768 screen holds twelve.
+constexpr int kCellWidth = kWidth + 20;
+constexpr int kCellHeight = kHeight + 20;
 // Bounds that only a stuck thread or a lost event reaches.
-constexpr DWORD kStuckMs = 10000;
 constexpr int kPumpRounds = 400;
 // Rounding in the rasteriser and the 8-bit framebuffer.
 constexpr int kTolerance = 3;
@@ -51,6 +41,7 @@ constexpr TRgb kTopLeft = {200, 40, 40};
 constexpr TRgb kTopRight = {40, 180, 60};
 constexpr TRgb kBottomLeft = {50, 60, 200};
 constexpr TRgb kBottomRight = {230, 220, 90};
+constexpr TRgb kBlack = {0, 0, 0};
 
 std::vector<UINT> g_videoMessages;
 std::vector<LPARAM> g_videoPositions;
@@ -129,6 +120,10 @@ bool Near(TRgb a, TRgb b) {
     return true;
 }
 
+std::uint32_t Packed(TRgb c) {
+    return static_cast<std::uint32_t>(c[0] << 16 | c[1] << 8 | c[2]);
+}
+
 class GLViewOnScreen : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -143,46 +138,31 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(SetUpGlfw());
         const POINT cell = OwnCell();
-        host = CreateWindowExA(0, "GLTestHostWindow", "", WS_POPUP | WS_VISIBLE, cell.x, cell.y,
-                               kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        host = CreateWindowExA(0, "GLTestHostWindow", "", WS_POPUP | WS_VISIBLE, cell.x, cell.y, kWidth, kHeight,
+                               nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(host, nullptr);
-        video = CreateWindowExA(0, "GLTestVideoWindow", "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth,
-                                kHeight, host, nullptr, GetModuleHandleA(nullptr), nullptr);
+        video = CreateWindowExA(0, "GLTestVideoWindow", "", WS_CHILD | WS_VISIBLE, 0, 0, kWidth, kHeight, host,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(video, nullptr);
         Pump(20);
         ASSERT_TRUE(view.CreateView(video, kWidth, kHeight));
-        input = avformat_alloc_context();
-        ASSERT_NE(avformat_new_stream(input, nullptr), nullptr);
-        stream = player.Video(kFrontSlot);
-        stream->Init(reinterpret_cast<std::intptr_t>(video));
-        stream->view = &view;
-        stream->videoWindow = video;
-        stream->stream = input->streams[0];
-        stream->notOpen = false;
-        stream->closing = false;
-        player.stopped = false;
-        player.slots[kFrontSlot].startEvent = std::make_unique<TEvent>(false, false);
-        ASSERT_TRUE(player.slots[kFrontSlot].renderThread.Start(
-            [this] { RenderThread(player, kFrontSlot, view); }));
-        ASSERT_EQ(player.slots[kFrontSlot].startEvent->Wait(kStuckMs), WAIT_OBJECT_0);
+        render = std::make_unique<TRenderHarness>(view, video);
+        stream = &render->stream;
+        render->OpenStream();
+        ASSERT_TRUE(render->Start());
         Show(kWidth);
+        SetPictureSettings(50, 50, 50);
         g_videoMessages.clear();
         g_videoPositions.clear();
     }
 
     void TearDown() override {
-        player.stopped = true;
-        if (stream && stream->refreshEvent)
-            stream->refreshEvent->Set();
-        player.slots[kFrontSlot].renderThread.Join();
+        render.reset();
         // The view's window goes before the window that holds it.
         view.DestroyView();
         if (host)
             DestroyWindow(host);
         Pump(5);
-        if (stream)
-            stream->stream = nullptr;
-        avformat_free_context(input);
     }
 
     static POINT OwnCell() {
@@ -193,7 +173,10 @@ protected:
             if (suite->GetTestInfo(i) == self)
                 index = i;
         }
-        return POINT{(index % kCellColumns) * kCellWidth + 20, (index / kCellColumns) * kCellHeight + 15};
+        const int columns = std::max(1, GetSystemMetrics(SM_CXSCREEN) / kCellWidth);
+        const int rows = std::max(1, GetSystemMetrics(SM_CYSCREEN) / kCellHeight);
+        const int cell = index % (columns * rows);
+        return POINT{(cell % columns) * kCellWidth, (cell / columns) * kCellHeight};
     }
 
     void Show(int pictureWidth) {
@@ -201,43 +184,21 @@ protected:
         view.ShowView(video, pictureWidth);
     }
 
-    void Hide() {
-        std::lock_guard guard(stream->displayLock);
-        view.HideView();
+    void FillQuadrants(int width, int height) {
+        render->FillPicture(width, height, [width, height](int x, int y) {
+            const bool left = x < width / 2;
+            return Packed(y < height / 2 ? (left ? kTopLeft : kTopRight) : (left ? kBottomLeft : kBottomRight));
+        });
     }
 
-    // Queues the four-colour picture and lets the render thread take it.
-    void DrawQuadrants(int width, int height) {
+    // Queues the four-colour picture and lets the render thread take it;
+    // drawn unless the view is hidden.
+    void DrawQuadrants(int width, int height, int drawn = 1) {
         FillQuadrants(width, height);
         const std::int64_t drawnBefore = view.DrawnPictures();
-        {
-            std::lock_guard guard(stream->pictureQueue.lock);
-            stream->pictureQueue.count = 1;
-        }
-        stream->refreshEvent->Set();
+        render->QueuePicture();
         ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
-        EXPECT_EQ(view.DrawnPictures(), drawnBefore + 1);
-    }
-
-    // The four-colour picture in the queue's picture, not yet queued.
-    void FillQuadrants(int width, int height) {
-        TVideoPicture& picture = stream->pictureQueue.picture;
-        picture.Free();
-        picture.width = width;
-        picture.height = height;
-        picture.buffer = static_cast<std::uint8_t*>(av_malloc(static_cast<std::size_t>(width * height * 4)));
-        for (int y = 0; y < height; ++y) {
-            for (int x = 0; x < width; ++x) {
-                const bool left = x < width / 2;
-                const bool top = y < height / 2;
-                const TRgb& c = top ? (left ? kTopLeft : kTopRight) : (left ? kBottomLeft : kBottomRight);
-                std::uint8_t* p = picture.buffer + (y * width + x) * 4;
-                p[0] = static_cast<std::uint8_t>(c[2]);
-                p[1] = static_cast<std::uint8_t>(c[1]);
-                p[2] = static_cast<std::uint8_t>(c[0]);
-                p[3] = 255;
-            }
-        }
+        EXPECT_EQ(view.DrawnPictures(), drawnBefore + drawn);
     }
 
     TRgb ScreenAt(int clientX, int clientY) {
@@ -247,12 +208,11 @@ protected:
         if (!ReadScreenPixels(view.NativeDisplay(), point.x, point.y, 1, 1, &pixels))
             return {-1, -1, -1};
         const std::uint32_t p = pixels[0];
-        return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF),
-                static_cast<int>(p & 0xFF)};
+        return {static_cast<int>((p >> 16) & 0xFF), static_cast<int>((p >> 8) & 0xFF), static_cast<int>(p & 0xFF)};
     }
 
-    // The screen at four points, read until it shows what is expected (the
-    // server may not have put the last swap up yet).
+    // The screen at the given points, read until it shows what is expected
+    // (the server may not have put the last swap up yet).
     void ExpectScreen(const std::vector<std::pair<POINT, TRgb>>& expected) {
         std::vector<TRgb> seen(expected.size());
         PumpUntil([&] {
@@ -265,8 +225,8 @@ protected:
         });
         for (std::size_t i = 0; i < expected.size(); ++i) {
             EXPECT_TRUE(Near(seen[i], expected[i].second))
-                << "at (" << expected[i].first.x << ", " << expected[i].first.y << ") saw "
-                << Text(seen[i]) << ", expected " << Text(expected[i].second);
+                << "at (" << expected[i].first.x << ", " << expected[i].first.y << ") saw " << Text(seen[i])
+                << ", expected " << Text(expected[i].second);
         }
     }
 
@@ -292,12 +252,11 @@ protected:
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
 
-    TMediaPlayer player;
-    TVideoStreamInfo* stream = nullptr;
     TGLView view;
+    std::unique_ptr<TRenderHarness> render;
+    TVideoStreamInfo* stream = nullptr;
     HWND host = nullptr;
     HWND video = nullptr;
-    AVFormatContext* input = nullptr;
 };
 
 TEST_F(GLViewOnScreen, TheWindowHasTheViewHints) {
@@ -325,9 +284,7 @@ TEST_F(GLViewOnScreen, AnXErrorIsLoggedAndThePlayerGoesOn) {
 TEST_F(GLViewOnScreen, PictureSettingsMatchTheShadersFunction) {
     struct Case {
         const char* what;
-        int brightness;
-        int contrast;
-        int chroma;
+        int brightness, contrast, chroma;
     } cases[] = {
         // First, so that settings that happen to equal the view's initial
         // zeros are still sent.
@@ -352,54 +309,47 @@ TEST_F(GLViewOnScreen, PictureSettingsMatchTheShadersFunction) {
 }
 
 TEST_F(GLViewOnScreen, OrientationMirrorsOrFlips) {
-    SetPictureSettings(50, 50, 50, 1);
-    DrawQuadrants(kWidth, kHeight);
-    ExpectQuadrants(kTopRight, kTopLeft, kBottomRight, kBottomLeft);
-
-    SetPictureSettings(50, 50, 50, 16);
-    DrawQuadrants(kWidth, kHeight);
-    ExpectQuadrants(kBottomLeft, kBottomRight, kTopLeft, kTopRight);
-
-    SetPictureSettings(50, 50, 50, 17);
-    DrawQuadrants(kWidth, kHeight);
-    ExpectQuadrants(kTopRight, kTopLeft, kBottomRight, kBottomLeft);
-
-    SetPictureSettings(50, 50, 50, 0);
-    DrawQuadrants(kWidth, kHeight);
-    ExpectQuadrants(kTopLeft, kTopRight, kBottomLeft, kBottomRight);
+    struct Case {
+        int orientation;
+        TRgb topLeft, topRight, bottomLeft, bottomRight;
+    } cases[] = {
+        {1, kTopRight, kTopLeft, kBottomRight, kBottomLeft},
+        {16, kBottomLeft, kBottomRight, kTopLeft, kTopRight},
+        // Mirroring wins over turning upside down.
+        {17, kTopRight, kTopLeft, kBottomRight, kBottomLeft},
+        {0, kTopLeft, kTopRight, kBottomLeft, kBottomRight},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.orientation);
+        SetPictureSettings(50, 50, 50, c.orientation);
+        DrawQuadrants(kWidth, kHeight);
+        ExpectQuadrants(c.topLeft, c.topRight, c.bottomLeft, c.bottomRight);
+    }
 }
 
 TEST_F(GLViewOnScreen, ANarrowerPictureIsCentredBetweenBlackBars) {
-    constexpr int kNarrow = 240;
+    constexpr int kNarrow = kWidth * 3 / 4;
     constexpr int kBar = (kWidth - kNarrow) / 2;
-    SetPictureSettings(50, 50, 50);
     Show(kNarrow);
     EXPECT_EQ(view.offsetX, kBar);
     DrawQuadrants(kNarrow, kHeight);
-    const TRgb black = {0, 0, 0};
-    ExpectScreen({{{kBar / 2, kHeight / 2}, black},
+    ExpectScreen({{{kBar / 2, kHeight / 2}, kBlack},
                   {{kBar + kNarrow / 4, kHeight / 4}, kTopLeft},
                   {{kBar + kNarrow * 3 / 4, kHeight * 3 / 4}, kBottomRight},
-                  {{kWidth - kBar / 2, kHeight / 2}, black}});
+                  {{kWidth - kBar / 2, kHeight / 2}, kBlack}});
 }
 
 TEST_F(GLViewOnScreen, APictureQueuedBeforeItsTimeIsDrawnAheadAndOnlySwappedAtIt) {
-    SetPictureSettings(50, 50, 50);
     // The render thread starts again to find the picture queued and due in
     // two seconds, so that nothing races with where it is in its loop.
-    player.stopped = true;
-    stream->refreshEvent->Set();
-    player.slots[kFrontSlot].renderThread.Join();
+    render->Stop();
     // A thread that ended before it waited leaves the wake-up set.
     stream->refreshEvent->Wait(0);
     stream->frameTimer = static_cast<double>(av_gettime()) / 1e6 + 2.0;
     FillQuadrants(kWidth, kHeight);
     stream->pictureQueue.Announce();
     const std::int64_t drawnBefore = view.DrawnPictures();
-    player.stopped = false;
-    player.slots[kFrontSlot].startEvent = std::make_unique<TEvent>(false, false);
-    ASSERT_TRUE(player.slots[kFrontSlot].renderThread.Start([this] { RenderThread(player, kFrontSlot, view); }));
-    ASSERT_EQ(player.slots[kFrontSlot].startEvent->Wait(kStuckMs), WAIT_OBJECT_0);
+    ASSERT_TRUE(render->Start());
     Pump(20);
     // Drawn into the back buffer only: nothing on screen before its pass.
     EXPECT_EQ(view.DrawnPictures(), drawnBefore);
@@ -413,20 +363,15 @@ TEST_F(GLViewOnScreen, APictureQueuedBeforeItsTimeIsDrawnAheadAndOnlySwappedAtIt
 }
 
 TEST_F(GLViewOnScreen, AHiddenViewShowsNothingAndIsNotDrawn) {
-    SetPictureSettings(50, 50, 50);
     DrawQuadrants(kWidth, kHeight);
     ExpectQuadrants(kTopLeft, kTopRight, kBottomLeft, kBottomRight);
-    Hide();
+    {
+        std::lock_guard guard(stream->displayLock);
+        view.HideView();
+    }
     EXPECT_FALSE(view.IsVisible());
     // The picture is consumed but not drawn.
-    const std::int64_t drawn = view.DrawnPictures();
-    {
-        std::lock_guard guard(stream->pictureQueue.lock);
-        stream->pictureQueue.count = 1;
-    }
-    stream->refreshEvent->Set();
-    ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
-    EXPECT_EQ(view.DrawnPictures(), drawn);
+    DrawQuadrants(kWidth, kHeight, 0);
     // The video window itself shows again where the picture was.
     Pump(10);
     EXPECT_FALSE(Near(ScreenAt(kWidth / 4, kHeight / 4), kTopLeft));
@@ -456,13 +401,10 @@ TEST_F(GLViewOnScreen, AMaximisedParentMakesTheViewMonitorSizedWithTheTextureCen
 }
 
 TEST_F(GLViewOnScreen, ClicksOnTheViewReachTheVideoWindow) {
-    SetPictureSettings(50, 50, 50);
     DrawQuadrants(kWidth, kHeight);
-    const POINT where{70, 90};
+    const POINT where{kWidth / 4, kHeight / 3};
     Click("click 1", where);
-    ASSERT_TRUE(PumpUntil([] {
-        return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONUP) > 0;
-    }));
+    ASSERT_TRUE(PumpUntil([] { return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONUP) > 0; }));
     ASSERT_GE(g_videoMessages.size(), 2u);
     EXPECT_EQ(g_videoMessages[0], WM_LBUTTONDOWN);
     EXPECT_EQ(LOWORD(static_cast<DWORD_PTR>(g_videoPositions[0])), where.x);
@@ -470,7 +412,7 @@ TEST_F(GLViewOnScreen, ClicksOnTheViewReachTheVideoWindow) {
 
     // Far enough from the first click not to pair with it.
     g_videoMessages.clear();
-    Click("click --repeat 2 --delay 80 1", POINT{200, 150});
+    Click("click --repeat 2 --delay 80 1", POINT{kWidth * 3 / 4, kHeight * 3 / 4});
     ASSERT_TRUE(PumpUntil([] {
         return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONDBLCLK) > 0;
     })) << "messages seen: " << g_videoMessages.size();
