@@ -57,11 +57,6 @@ TEST(RenderPacing, ALaggingDecoderStillWaitsTenAndAHalfMilliseconds) {
     EXPECT_DOUBLE_EQ(PacePicture(soon, 5.04, 100.035), 10.5);
 }
 
-TEST(RenderPacing, WaitingWithoutPictureOrStreamAsksForShortAndLongPeriods) {
-    EXPECT_DOUBLE_EQ(RefreshPeriodOf(kNoPictureDelayMs), 1.0);
-    EXPECT_DOUBLE_EQ(RefreshPeriodOf(kNoStreamDelayMs), 100.0);
-}
-
 TEST(RenderPacing, APtsThatIsNotANumberLeavesTheTimingIntact) {
     TPacingState state = ShownAtFiveSeconds();
     const double d = PacePicture(state, std::numeric_limits<double>::quiet_NaN(), 99.0);

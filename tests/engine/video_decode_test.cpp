@@ -13,10 +13,9 @@
 #include "engine/player_reader.h"
 #include "engine/video_stream_info.h"
 #include "engine/video_view.h"
-#include "platform/application.h"
 #include "platform/message_box.h"
-#include "platform/windows.h"
 #include "tests/fixtures/test_pattern.h"
+#include "tests/engine/window_harness.h"
 #include "tests/support/recording_fixture.h"
 
 using velor::fixtures::ReadFrameNumber;
@@ -27,6 +26,7 @@ namespace {
 constexpr int kNothingQueued = -2;
 constexpr DWORD kStuckMs = 5000;
 
+// Shows and hides at once; what it was told is kept for the test.
 class TStandInView : public IVideoView {
 public:
     void ShowView(HWND, int pictureWidth) override {
@@ -43,26 +43,6 @@ public:
     int windowWidth = 0;
 };
 
-HWND MakeWindow(HWND parent, int width, int height) {
-    static int argc = 1;
-    static char name[] = "engine_video_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: windows deleted late must not outlive Qt's thread data
-    // at exit.
-    static TApplication* application = new TApplication(argc, argv);
-    static bool registered = [] {
-        WNDCLASSEXA windowClass;
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "__VideoTestWindow__";
-        return RegisterClassExA(&windowClass) != 0;
-    }();
-    (void)application;
-    (void)registered;
-    const DWORD style = parent ? (WS_CHILD | WS_VISIBLE) : WS_POPUP;
-    return CreateWindowExA(0, "__VideoTestWindow__", "", style, 0, 0, width, height, parent, nullptr, nullptr,
-                           nullptr);
-}
-
 RecordingOptions Recording(int seconds) {
     RecordingOptions options;
     options.seconds = seconds;
@@ -73,8 +53,10 @@ class VideoDecodeTest : public ::testing::Test {
 protected:
     void OpenRecording(const RecordingOptions& options, int windowHeight = 180) {
         m_recording = std::make_unique<TFixtureRecording>(options);
-        m_main = MakeWindow(nullptr, 1035, 720);
-        Front().Init(reinterpret_cast<std::intptr_t>(MakeWindow(m_main, 1000, windowHeight)));
+        EnsureTestWindows();
+        m_main = MakeTestWindow(WS_POPUP, 0, 0, 1035, 720);
+        const HWND videoWindow = MakeTestWindow(WS_CHILD | WS_VISIBLE, 0, 0, 1000, windowHeight, m_main);
+        Front().Init(reinterpret_cast<std::intptr_t>(videoWindow));
         Front().view = &m_view;
         StartRecordingMessageBoxes(IDOK);
         ASSERT_TRUE(m_reader.Open(m_recording->Path()));
@@ -102,14 +84,11 @@ protected:
 
     // Decodes the next front packet; the frame number of the picture it
     // queued, or kNothingQueued.
-    int DecodeNext(bool skipDisplay = false, double* pts = nullptr) {
-        TPacketHandle packet = NextFrontPacket();
-        if (!packet)
-            return -3;
-        double decodedPts = -1;
-        Front().Decode(packet.get(), &decodedPts, skipDisplay);
-        if (pts)
-            *pts = decodedPts;
+    int DecodeNext(bool skipDisplay = false) {
+        const TPacketHandle packet = NextFrontPacket();
+        double pts = -1;
+        if (packet)
+            Front().Decode(packet.get(), &pts, skipDisplay);
         return ConsumePicture();
     }
 
@@ -152,16 +131,6 @@ protected:
 };
 
 } // namespace
-
-TEST(VideoGeometry, WideWidthsOfAHeight) {
-    struct Case {
-        int height, wide, padded;
-    } cases[] = {{720, 1280, 1283}, {500, 888, 891}, {405, 720, 723}, {0, 0, 3}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(TVideoStreamInfo::WideWidth(c.height), c.wide) << c.height;
-        EXPECT_EQ(TVideoStreamInfo::PaddedWideWidth(c.height), c.padded) << c.height;
-    }
-}
 
 TEST_F(VideoDecodeTest, FullHdInA405PixelWindowGoesFrom720To723AfterRelayout) {
     RecordingOptions options = Recording(1);
