@@ -177,11 +177,12 @@ TEST_F(PlayerTest, StepsForwardAndBackwardShowNeighbouringFramesAndAStepPastTheE
     EXPECT_EQ(ShownFrameNumber(kFrontSlot, before - 1), before - 1);
     EXPECT_EQ(front->shownDts, before - 1);
 
-    // At the end nothing can be stepped to; the answer still comes.
+    // Past the last frame nothing can be stepped to; the answers still come.
     SeekWhilePausedAndWait(m_player->duration());
-    EXPECT_EQ(front->shownDts, m_player->frameCount());
-    StepAndWait(1);
-    EXPECT_EQ(PlayerAnswers(), kStepAnswers);
+    for (int step = 0; step < 2; ++step) {
+        StepAndWait(1);
+        EXPECT_EQ(PlayerAnswers(), kStepAnswers);
+    }
 }
 
 TEST_F(PlayerTest, PausedSeekShowsTheTargetFrameOnAFileWithoutUsableIndex) {
