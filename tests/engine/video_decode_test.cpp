@@ -65,6 +65,9 @@ protected:
     void TearDown() override {
         StopRecordingMessageBoxes();
         StopDecoder();
+        // The calls the relayouts posted to the main thread run before the
+        // windows go.
+        Pump(20);
         if (m_main)
             DestroyWindow(m_main);
     }
