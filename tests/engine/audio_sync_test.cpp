@@ -3,31 +3,24 @@
 // sound ahead, a small lag and a reference that is no playback position
 // leave the chunks whole.
 
-#include <cmath>
 #include <limits>
 
 #include <gtest/gtest.h>
 
-#include "engine/audio_stream_info.h"
-#include "engine/ffmpeg.h"
 #include "engine/media_player.h"
 #include "engine/video_stream_info.h"
-
-extern "C" {
-#include <libavutil/channel_layout.h>
-#include <libavutil/time.h>
-}
+#include "tests/engine/pcm_sound.h"
 
 namespace {
 
-constexpr int kRate = 16000;
-constexpr int kChunk = 10000; // bytes: 5000 mono sample frames
+constexpr int kChunk = 10000;  // bytes: 5000 mono sample frames
 constexpr int kMeasurements = 20;
+constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
 
 // A sound stream whose reference clock the test sets.
 class TSteeredAudio : public TAudioStreamInfo {
 public:
-    explicit TSteeredAudio(TMediaPlayer* owner) : TAudioStreamInfo(owner) {}
+    using TAudioStreamInfo::TAudioStreamInfo;
     double reference = 0.0;
     bool steered = true;
 
@@ -37,21 +30,9 @@ protected:
 
 class AudioSyncTest : public ::testing::Test {
 protected:
-    void SetUp() override { Attach(1); }
     void TearDown() override {
         m_audio.Close();
         m_audio.Release();
-    }
-
-    void Attach(int channels) {
-        m_audio.Close();
-        ASSERT_TRUE(m_audio.Init(0));
-        m_audio.codec = avcodec_find_decoder(AV_CODEC_ID_PCM_S16LE);
-        m_audio.codecContext = avcodec_alloc_context3(m_audio.codec);
-        m_audio.codecContext->sample_rate = kRate;
-        av_channel_layout_default(&m_audio.codecContext->ch_layout, channels);
-        ASSERT_GE(avcodec_open2(m_audio.codecContext, m_audio.codec, nullptr), 0);
-        ASSERT_TRUE(m_audio.PrepareOutput());
     }
 
     // Measures `count` chunks at a fixed distance; returns the last result.
@@ -70,64 +51,54 @@ protected:
 
 } // namespace
 
-TEST_F(AudioSyncTest, SteadyLagShortensChunksAfterTwentyMeasurements) {
-    // Sound a quarter second behind: 4000 sample frames, 8000 bytes.
-    EXPECT_EQ(Measure(kMeasurements, 1.0, 1.25), kChunk);
-    EXPECT_EQ(m_audio.diffAverageCount, kMeasurements);
-    EXPECT_EQ(Measure(1, 1.0, 1.25), kChunk - 8000);
-    EXPECT_EQ(Measure(1, 1.0, 1.25), kChunk - 8000);
-}
-
-TEST_F(AudioSyncTest, LagCountsInSampleFramesOfAllChannels) {
-    Attach(2);
-    Measure(kMeasurements, 1.0, 1.25, 2 * kChunk);
-    EXPECT_EQ(Measure(1, 1.0, 1.25, 2 * kChunk), 2 * kChunk - 16000);
-}
-
-TEST_F(AudioSyncTest, LagLongerThanTheChunkDropsItWholeButNeverBelowNothing) {
-    Measure(kMeasurements, 1.0, 2.0);
-    EXPECT_EQ(Measure(1, 1.0, 2.0), 0);
-    EXPECT_EQ(Measure(1, 1.0, 9.5), 0);
-}
-
-TEST_F(AudioSyncTest, SoundAheadAndSmallLagsPlayUnchanged) {
-    EXPECT_EQ(Measure(kMeasurements + 5, 2.0, 1.5), kChunk);
-    Attach(1);
-    // 62.5 ms behind is under the threshold of 2048 samples (128 ms).
-    EXPECT_EQ(Measure(kMeasurements + 5, 1.0, 1.0625), kChunk);
-}
-
-TEST_F(AudioSyncTest, UnplayedBufferedSoundCountsAsNotYetHeard) {
-    // 2000 samples (0.125 s) still waiting in the buffer: the sound heard is
-    // at 1.25 s while the decoded end is at 1.375 s.
-    m_audio.bufferSize = 4000;
-    m_audio.bufferIndex = 0;
-    Measure(kMeasurements, 1.375, 1.5);
-    EXPECT_EQ(Measure(1, 1.375, 1.5), kChunk - 8000);
+TEST_F(AudioSyncTest, AfterTwentyMeasurementsOnlyASteadyLagShortensTheChunks) {
+    // The wall clock (seconds since 1970) stands in for the master clock
+    // while no picture is on screen: following it would drop all the sound.
+    const double wallClock = static_cast<double>(av_gettime()) / 1000000.0;
+    struct Case {
+        const char* what;
+        int channels;
+        double audioClock, reference;
+        int bufferedBytes, shortened;
+    } cases[] = {
+        {"a quarter second behind: 4000 sample frames", 1, 1.0, 1.25, 0, kChunk - 8000},
+        {"of every channel", 2, 1.0, 1.25, 0, 2 * kChunk - 16000},
+        {"behind by more than the chunk", 1, 1.0, 2.0, 0, 0},
+        {"far behind: never below nothing", 1, 1.0, 9.5, 0, 0},
+        {"sound ahead", 1, 2.0, 1.5, 0, kChunk},
+        {"62.5 ms behind, under the threshold of 128 ms", 1, 1.0, 1.0625, 0, kChunk},
+        // 2000 samples still wait in the buffer: the sound heard is at 1.25 s.
+        {"buffered sound is not yet heard", 1, 1.375, 1.5, 4000, kChunk - 8000},
+        {"a reference that is no playback position", 1, 0.5, wallClock, 0, kChunk},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        m_audio.Close();
+        ASSERT_TRUE(AttachPcm(m_audio, AV_CODEC_ID_PCM_S16LE, c.channels));
+        m_audio.bufferSize = c.bufferedBytes;
+        m_audio.bufferIndex = 0;
+        const int chunk = c.channels * kChunk;
+        EXPECT_EQ(Measure(kMeasurements, c.audioClock, c.reference, chunk), chunk);
+        EXPECT_EQ(Measure(1, c.audioClock, c.reference, chunk), c.shortened);
+        EXPECT_EQ(Measure(1, c.audioClock, c.reference, chunk), c.shortened);
+    }
 }
 
 TEST_F(AudioSyncTest, DistanceOfTenSecondsOrNoNumberStartsTheAverageAgain) {
-    Measure(kMeasurements, 1.0, 1.25);
-    EXPECT_EQ(Measure(1, 20.0, 1.25), kChunk);
-    EXPECT_EQ(m_audio.diffAverageCount, 0);
-    EXPECT_DOUBLE_EQ(m_audio.diffCumulative, 0.0);
-    // Twenty new measurements are needed before a lag counts again.
-    EXPECT_EQ(Measure(kMeasurements, 1.0, 1.25), kChunk);
-    EXPECT_EQ(Measure(1, 1.0, 1.25), kChunk - 8000);
-
-    EXPECT_EQ(Measure(1, 1.0, std::numeric_limits<double>::quiet_NaN()), kChunk);
-    EXPECT_EQ(m_audio.diffAverageCount, 0);
-}
-
-TEST_F(AudioSyncTest, ReferenceFarAheadIsNoPlaybackPositionAndDropsNothing) {
-    // The master clock falls back to the wall clock (seconds since 1970)
-    // while no picture is on screen; following it would drop all the sound.
-    const double wallClock = static_cast<double>(av_gettime()) / 1000000.0;
-    EXPECT_EQ(Measure(kMeasurements + 10, 0.5, wallClock), kChunk);
-    EXPECT_EQ(m_audio.diffAverageCount, 0);
+    ASSERT_TRUE(AttachPcm(m_audio, AV_CODEC_ID_PCM_S16LE, 1));
+    for (double restart : {20.0, kNoNumber}) {
+        Measure(kMeasurements, 1.0, 1.25);
+        EXPECT_EQ(Measure(1, restart, 1.25), kChunk);
+        EXPECT_EQ(m_audio.diffAverageCount, 0);
+        EXPECT_DOUBLE_EQ(m_audio.diffCumulative, 0.0);
+        // Twenty new measurements are needed before a lag counts again.
+        EXPECT_EQ(Measure(kMeasurements, 1.0, 1.25), kChunk);
+        EXPECT_EQ(Measure(1, 1.0, 1.25), kChunk - 8000);
+    }
 }
 
 TEST_F(AudioSyncTest, FollowsTheControllersMasterClock) {
+    ASSERT_TRUE(AttachPcm(m_audio, AV_CODEC_ID_PCM_S16LE, 1));
     // The front channel shows the picture of 100 s; the sound is at 99.75 s.
     TVideoStreamInfo* front = m_player.Video(kFrontSlot);
     front->notOpen = false;
@@ -138,7 +109,6 @@ TEST_F(AudioSyncTest, FollowsTheControllersMasterClock) {
     for (int i = 0; i < kMeasurements; ++i)
         ASSERT_EQ(m_audio.SynchronizeAudio(kChunk), kChunk);
     // Time passing on the master clock only makes the lag larger.
-    const int shortened = m_audio.SynchronizeAudio(kChunk);
-    EXPECT_LE(shortened, kChunk - 8000);
+    EXPECT_LE(m_audio.SynchronizeAudio(kChunk), kChunk - 8000);
     front->notOpen = true;
 }

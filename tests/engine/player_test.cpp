@@ -1,3 +1,6 @@
+// The controller with all its threads, in real windows: commands from the
+// main thread, answers through its notifications.
+
 #include <algorithm>
 #include <cstdlib>
 #include <memory>
@@ -10,11 +13,11 @@
 #include "engine/glfw_setup.h"
 #include "engine/media_player.h"
 #include "engine/notify_sink.h"
+#include "engine/player_reader.h"
 #include "engine/video_stream_info.h"
-#include "platform/application.h"
 #include "platform/message_box.h"
-#include "platform/windows.h"
 #include "tests/fixtures/test_pattern.h"
+#include "tests/engine/window_harness.h"
 #include "tests/support/recording_fixture.h"
 
 using velor::fixtures::RecordingOptions;
@@ -22,49 +25,16 @@ using velor::fixtures::RecordingOptions;
 namespace {
 
 std::vector<WPARAM> g_notifications;
+// The lParam of every Opened: the token its telemetry table is taken with.
+std::vector<LPARAM> g_openTokens;
 
 LRESULT NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kPlayerNotifyMessage) {
-        g_notifications.push_back(wParam);
-        if (wParam == PlayerNotify::Opened)
-            delete reinterpret_cast<TTelemetry*>(lParam);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-void EnsureApplication() {
-    static int argc = 1;
-    static char name[] = "engine_player_test";
-    static char* argv[] = {name, nullptr};
-    // Never destroyed: windows deleted late must not outlive Qt's thread data
-    // at exit.
-    [[maybe_unused]] static TApplication* application = new TApplication(argc, argv);
-    static bool glfw = (StartRecordingMessageBoxes(IDOK), SetUpGlfw(), StopRecordingMessageBoxes(), true);
-    (void)glfw;
-    static bool registered = [] {
-        WNDCLASSEXA windowClass;
-        windowClass.lpfnWndProc = NotifyProc;
-        windowClass.lpszClassName = "__PlayerTestWindow__";
-        windowClass.style = CS_DBLCLKS;
-        return RegisterClassExA(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
-// Runs the main thread's messages until `done` holds or `ms` pass.
-template <typename Done>
-bool PumpUntil(Done done, DWORD ms = 10000) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > ms)
-            return false;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
-        Sleep(2);
-    }
-    return true;
+    if (message != kPlayerNotifyMessage)
+        return DefWindowProcA(window, message, wParam, lParam);
+    g_notifications.push_back(wParam);
+    if (wParam == PlayerNotify::Opened)
+        g_openTokens.push_back(lParam);
+    return 0;
 }
 
 // The player's own answers, without the geometry notes the video streams
@@ -82,21 +52,12 @@ bool Seen(WPARAM code) {
     return std::find(g_notifications.begin(), g_notifications.end(), code) != g_notifications.end();
 }
 
-// The frame number a stream's last decoded frame shows.
-int ShownFrameNumber(TVideoStreamInfo* video) {
-    std::lock_guard lock(video->displayLock);
-    AVFrame* frame = video->lastFrame;
-    if (!frame || !frame->buf[0])
-        return -1;
-    std::vector<std::uint8_t> bgra(static_cast<size_t>(frame->width) * frame->height * 4);
-    SwsContext* scaler = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                                        frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr,
-                                        nullptr);
-    std::uint8_t* planes[1] = {bgra.data()};
-    int strides[1] = {frame->width * 4};
-    sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
-    sws_freeContext(scaler);
-    return velor::fixtures::ReadFrameNumber(bgra.data(), frame->width, frame->height, frame->width * 4);
+const std::vector<WPARAM> kStepAnswers = {PlayerNotify::Woken, PlayerNotify::StepDone, PlayerNotify::PausedAfterStep};
+
+RecordingOptions ShortRecording(int seconds = 3) {
+    RecordingOptions options;
+    options.seconds = seconds;
+    return options;
 }
 
 class PlayerTest : public ::testing::Test {
@@ -104,18 +65,16 @@ protected:
     void SetUp() override {
         if (!std::getenv("DISPLAY"))
             GTEST_SKIP() << "needs an X server";
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        EnsureApplication();
+        EnsureTestWindows(NotifyProc);
+        [[maybe_unused]] static bool glfw =
+            (StartRecordingMessageBoxes(IDOK), SetUpGlfw(), StopRecordingMessageBoxes(), true);
         g_notifications.clear();
-        m_main = CreateWindowExA(0, "__PlayerTestWindow__", "player test", WS_POPUP | WS_VISIBLE, 0, 0, 700,
-                                 200, nullptr, nullptr, nullptr, nullptr);
-        m_front = CreateWindowExA(0, "__PlayerTestWindow__", "", WS_CHILD | WS_VISIBLE, 0, 0, 320, 180, m_main,
-                                  nullptr, nullptr, nullptr);
-        m_rear = CreateWindowExA(0, "__PlayerTestWindow__", "", WS_CHILD | WS_VISIBLE, 340, 0, 320, 180, m_main,
-                                 nullptr, nullptr, nullptr);
-        PumpUntil([] { return false; }, 50);
-        m_player = std::make_unique<TMediaPlayer>();
-        m_player->Start(m_main, m_front, m_rear);
+        g_openTokens.clear();
+        m_main = MakeTestWindow(WS_POPUP | WS_VISIBLE, 0, 0, 700, 200);
+        m_front = MakeTestWindow(WS_CHILD | WS_VISIBLE, 0, 0, 320, 180, m_main);
+        m_rear = MakeTestWindow(WS_CHILD | WS_VISIBLE, 340, 0, 320, 180, m_main);
+        Pump(50);
+        Restart(m_main);
     }
     void TearDown() override {
         if (!m_player)
@@ -125,6 +84,14 @@ protected:
         DestroyWindow(m_main);
     }
 
+    // A new controller in place of the one there was, which is shut down.
+    void Restart(HWND notifyWindow) {
+        if (m_player)
+            m_player->Shutdown();
+        m_player = std::make_unique<TMediaPlayer>();
+        m_player->Start(notifyWindow, m_front, m_rear);
+    }
+
     void Open(const RecordingOptions& options) {
         m_recording = std::make_unique<TFixtureRecording>(options);
         m_player->OpenRecording(m_recording->Path(), 0);
@@ -132,24 +99,37 @@ protected:
         ASSERT_TRUE(Seen(PlayerNotify::Opened));
     }
 
-    void PauseAndWait() {
+    // Runs `command` and waits for the answer `code`.
+    template <typename Command>
+    void AndWait(Command command, WPARAM code) {
         g_notifications.clear();
-        m_player->Pause();
-        ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Paused); }));
+        command();
+        ASSERT_TRUE(PumpUntil([code] { return Seen(code); })) << code;
     }
-
+    void PauseAndWait() { AndWait([this] { m_player->Pause(); }, PlayerNotify::Paused); }
     void StepAndWait(int direction) {
-        g_notifications.clear();
-        m_player->StepFrame(direction);
-        ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::PausedAfterStep); }));
+        AndWait([this, direction] { m_player->StepFrame(direction); }, PlayerNotify::PausedAfterStep);
     }
-
     void SeekWhilePausedAndWait(double seconds) {
-        g_notifications.clear();
-        m_player->SeekTo(seconds);
-        m_player->pendingOp = 2;
-        m_player->wakeEvent->Set();
-        ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::PausedAfterStep); }));
+        AndWait([this, seconds] { m_player->SeekWhilePaused(seconds); }, PlayerNotify::PausedAfterStep);
+    }
+    void StopAndWait() { AndWait([this] { m_player->Stop(); }, PlayerNotify::Stopped); }
+
+    // The frame number the channel's last decoded frame shows, once its
+    // render thread showed frame `expected` (or gave up waiting for it). The
+    // pattern's blocks are black or white: the luma plane is enough.
+    int ShownFrameNumber(int slot, std::int64_t expected) {
+        PumpUntil([&] { return m_player->Video(slot)->shownDts == expected; }, 2000);
+        const TFrameHandle frame = m_player->CopyLastFrame(slot);
+        if (!frame)
+            return -1;
+        const int width = frame->width;
+        std::vector<std::uint8_t> grey(static_cast<size_t>(width) * frame->height * 4);
+        for (std::size_t i = 0; i < grey.size(); ++i) {
+            const int pixel = static_cast<int>(i / 4);
+            grey[i] = frame->data[0][pixel / width * frame->linesize[0] + pixel % width];
+        }
+        return velor::fixtures::ReadFrameNumber(grey.data(), width, frame->height, width * 4);
     }
 
     std::unique_ptr<TMediaPlayer> m_player;
@@ -157,97 +137,52 @@ protected:
     HWND m_main = nullptr, m_front = nullptr, m_rear = nullptr;
 };
 
-RecordingOptions ShortRecording(int seconds = 3) {
-    RecordingOptions options;
-    options.seconds = seconds;
-    return options;
-}
-
 } // namespace
 
-TEST_F(PlayerTest, OpenNotifiesOpeningThenOpenedAndClosesTheProgressDialog) {
-    HWND progress = CreateWindowExA(0, "__PlayerTestWindow__", kProgressDialogTitle, WS_POPUP, 0, 0, 10, 10,
-                                    nullptr, nullptr, nullptr, nullptr);
-    Open(ShortRecording());
+TEST_F(PlayerTest, OpenPauseResumeAndStopWhilePlayingAndWhilePaused) {
+    HWND progress = MakeTestWindow(WS_POPUP, 0, 0, 10, 10, nullptr, kProgressDialogTitle);
+    Open(ShortRecording(5));
     EXPECT_EQ(g_notifications.front(), PlayerNotify::Opening);
     EXPECT_TRUE(Seen(PlayerNotify::CloseProgressDialog));
     EXPECT_TRUE(m_player->IsActive());
     DestroyWindow(progress);
-}
-
-TEST_F(PlayerTest, FailedOpenShowsTheBoxAndNotifiesZero) {
-    StartRecordingMessageBoxes(IDOK);
-    m_player->OpenRecording("/nonexistent/NOR_20260101_000000_F.avi");
-    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::OpenFailed); }));
-    std::vector<TMessageBoxCall> boxes = RecordedMessageBoxes();
-    StopRecordingMessageBoxes();
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text, "failed to open input");
-    EXPECT_EQ(boxes[0].caption, "Error");
-    EXPECT_EQ(PlayerAnswers(), (std::vector<WPARAM>{PlayerNotify::Opening, PlayerNotify::OpenFailed}));
+    PauseAndWait();
+    EXPECT_TRUE(m_player->paused());
+    AndWait([this] { m_player->Resume(); }, PlayerNotify::Woken);
+    EXPECT_FALSE(m_player->paused());
+    StopAndWait();
     EXPECT_FALSE(m_player->IsActive());
-}
 
-TEST_F(PlayerTest, PauseResumeAndStopWhilePlaying) {
+    // A stop while paused returns at once, and the close follows.
+    g_notifications.clear();
     Open(ShortRecording(5));
     PauseAndWait();
-    EXPECT_TRUE(m_player->paused);
-    g_notifications.clear();
-    m_player->Resume();
-    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Woken); }));
-    EXPECT_FALSE(m_player->paused);
-    g_notifications.clear();
-    m_player->Stop();
-    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Stopped); }));
-    EXPECT_FALSE(m_player->IsActive());
-}
-
-TEST_F(PlayerTest, StopWhilePausedReturnsAtOnceAndTwoFollows) {
-    Open(ShortRecording(5));
-    PauseAndWait();
-    g_notifications.clear();
-    m_player->Stop();
-    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Stopped); }));
+    StopAndWait();
     EXPECT_FALSE(Seen(PlayerNotify::EndOfRecording));
 }
 
-TEST_F(PlayerTest, EndOfRecordingComesOnceTheClockReachedTheDuration) {
-    Open(ShortRecording(2));
-    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::EndOfRecording); }, 20000));
-    EXPECT_GE(m_player->MasterClock() + 0.1, 2.0 - 0.1);
-    EXPECT_FALSE(Seen(PlayerNotify::Stopped));
-}
-
-TEST_F(PlayerTest, StepsForwardAndBackwardShowNeighbouringFrames) {
+TEST_F(PlayerTest, StepsForwardAndBackwardShowNeighbouringFramesAndAStepPastTheEndIsAnswered) {
     Open(ShortRecording(5));
-    TVideoStreamInfo* front = m_player->Video(0);
+    TVideoStreamInfo* front = m_player->Video(kFrontSlot);
     ASSERT_TRUE(PumpUntil([&] { return front->shownDts >= 10; }));
     PauseAndWait();
-    PumpUntil([] { return false; }, 100);
-    std::int64_t before = front->shownDts;
+    Pump(100);
+    const std::int64_t before = front->shownDts;
     StepAndWait(1);
-    EXPECT_EQ(PlayerAnswers(), (std::vector<WPARAM>{PlayerNotify::Woken, PlayerNotify::StepDone,
-                                                   PlayerNotify::PausedAfterStep}));
-    PumpUntil([&] { return front->shownDts == before + 1; }, 2000);
+    EXPECT_EQ(PlayerAnswers(), kStepAnswers);
+    EXPECT_EQ(ShownFrameNumber(kFrontSlot, before + 1), before + 1);
     EXPECT_EQ(front->shownDts, before + 1);
-    EXPECT_EQ(ShownFrameNumber(front), before + 1);
     StepAndWait(-1);
     StepAndWait(-1);
-    PumpUntil([&] { return front->shownDts == before - 1; }, 2000);
+    EXPECT_EQ(ShownFrameNumber(kFrontSlot, before - 1), before - 1);
     EXPECT_EQ(front->shownDts, before - 1);
-    EXPECT_EQ(ShownFrameNumber(front), before - 1);
-}
 
-TEST_F(PlayerTest, StepWithNothingShownStillAnswers) {
-    RecordingOptions options = ShortRecording(3);
-    Open(options);
-    PauseAndWait();
-    // Seek past the end: nothing can be stepped to, the answer still comes.
-    TVideoStreamInfo* front = m_player->Video(0);
-    front->shownDts = m_player->frameCount.load();
-    StepAndWait(1);
-    EXPECT_EQ(PlayerAnswers(), (std::vector<WPARAM>{PlayerNotify::Woken, PlayerNotify::StepDone,
-                                                   PlayerNotify::PausedAfterStep}));
+    // Past the last frame nothing can be stepped to; the answers still come.
+    SeekWhilePausedAndWait(m_player->duration());
+    for (int step = 0; step < 2; ++step) {
+        StepAndWait(1);
+        EXPECT_EQ(PlayerAnswers(), kStepAnswers);
+    }
 }
 
 TEST_F(PlayerTest, PausedSeekShowsTheTargetFrameOnAFileWithoutUsableIndex) {
@@ -260,55 +195,53 @@ TEST_F(PlayerTest, PausedSeekShowsTheTargetFrameOnAFileWithoutUsableIndex) {
         PauseAndWait();
         SeekWhilePausedAndWait(3.5);
         // The render thread puts the target on screen right after the answer.
-        PumpUntil([&] { return m_player->Video(0)->shownDts == 105 && m_player->Video(1)->shownDts == 105; }, 2000);
-        EXPECT_EQ(ShownFrameNumber(m_player->Video(0)), 105);
-        EXPECT_EQ(ShownFrameNumber(m_player->Video(1)), 105);
+        EXPECT_EQ(ShownFrameNumber(kFrontSlot, 105), 105);
+        EXPECT_EQ(ShownFrameNumber(kRearSlot, 105), 105);
         EXPECT_EQ(m_player->CurrentSecond(), 4);
         // A backward step from a frame after a key frame decodes from that key frame.
         StepAndWait(-1);
-        PumpUntil([&] { return m_player->Video(0)->shownDts == 104; }, 2000);
-        EXPECT_EQ(ShownFrameNumber(m_player->Video(0)), 104);
-        g_notifications.clear();
-        m_player->Stop();
-        ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Stopped); }));
+        EXPECT_EQ(ShownFrameNumber(kFrontSlot, 104), 104);
+        StopAndWait();
     }
 }
 
 TEST_F(PlayerTest, SeekByClampsAtBothEnds) {
     Open(ShortRecording(4));
+    const TPlayerReader reader(*m_player, TPlayerReader::TStreams::AsTheyAre);
     m_player->SeekBy(-5.0);
-    EXPECT_EQ(m_player->seekTarget, 0);
-    EXPECT_EQ(m_player->seekFlags, AVSEEK_FLAG_BACKWARD);
+    EXPECT_EQ(reader.PendingSeek().targetMicros, 0);
+    EXPECT_EQ(reader.PendingSeek().flags, AVSEEK_FLAG_BACKWARD);
     // A second request before the reader took the first is ignored.
     m_player->SeekTo(2.0);
-    EXPECT_EQ(m_player->seekTarget, 0);
-    ASSERT_TRUE(PumpUntil([&] { return m_player->seekRequest == 0; }));
+    EXPECT_EQ(reader.PendingSeek().targetMicros, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !reader.PendingSeek().pending; }));
     m_player->SeekBy(100.0);
-    EXPECT_EQ(m_player->seekTarget, 3000000);
-    EXPECT_EQ(m_player->seekFlags, 0);
+    EXPECT_EQ(reader.PendingSeek().targetMicros, 3000000);
+    EXPECT_EQ(reader.PendingSeek().flags, 0);
 }
 
-TEST_F(PlayerTest, OneChannelRecordingTakesTheClockFromTheFront) {
-    RecordingOptions options = ShortRecording(3);
+TEST_F(PlayerTest, AOneChannelRecordingPlaysToItsEndOnTheFrontsClock) {
+    RecordingOptions options = ShortRecording(2);
     options.channels = 1;
     Open(options);
-    EXPECT_EQ(m_player->Video(1)->streamIndex, -1);
-    ASSERT_TRUE(PumpUntil([&] { return m_player->MasterClock() > 0.3; }));
-    EXPECT_FALSE(m_player->views[1]->IsVisible());
+    EXPECT_EQ(m_player->Video(kRearSlot)->streamIndex, -1);
+    EXPECT_FALSE(m_player->View(kRearSlot)->IsVisible());
+    // The end is told once the clock reached the duration.
+    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::EndOfRecording); }, 20000));
+    EXPECT_GE(m_player->MasterClock(), 2.0 - 0.2);
+    EXPECT_FALSE(Seen(PlayerNotify::Stopped));
 }
 
 TEST_F(PlayerTest, ShutdownWhilePlayingAndWhilePaused) {
     Open(ShortRecording(5));
     m_player->Shutdown();
-    EXPECT_TRUE(m_player->stopped);
-    m_player.reset();
-    m_player = std::make_unique<TMediaPlayer>();
-    m_player->Start(m_main, m_front, m_rear);
+    EXPECT_TRUE(m_player->stopped());
+    Restart(m_main);
     g_notifications.clear();
     Open(ShortRecording(5));
     PauseAndWait();
     m_player->Shutdown();
-    EXPECT_TRUE(m_player->stopped);
+    EXPECT_TRUE(m_player->stopped());
 }
 
 TEST_F(PlayerTest, ManyRecordingsInARowOpenPlaySeekAndStop) {
@@ -322,12 +255,9 @@ TEST_F(PlayerTest, ManyRecordingsInARowOpenPlaySeekAndStop) {
         m_player->OpenRecording(recording.Path(), 0);
         ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Opened); })) << round;
         m_player->SeekTo(1.0);
-        if (round % 3 == 0) {
-            m_player->Pause();
-            ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Paused); })) << round;
-        }
-        m_player->Stop();
-        ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Stopped); })) << round;
+        if (round % 3 == 0)
+            PauseAndWait();
+        StopAndWait();
     }
 }
 
@@ -336,9 +266,52 @@ TEST_F(PlayerTest, StopIsAnsweredWhileNothingReadsTheCommands) {
     PauseAndWait();
     // The player thread idles with the recording open and not paused (as a
     // close while paused leaves it): only the idle check can see the stop.
-    m_player->paused = false;
-    g_notifications.clear();
-    m_player->Stop();
-    ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Stopped); }));
+    TPlayerReader(*m_player, TPlayerReader::TStreams::AsTheyAre).SetPaused(false);
+    StopAndWait();
     EXPECT_FALSE(m_player->IsActive());
+}
+
+TEST_F(PlayerTest, AnOpenReadsOneWholeRequestedPathAndKeepsItsTelemetryUntilTaken) {
+    // Long paths of different lengths, asked for by turns from this thread
+    // while the player thread opens: each open reads one of them, whole.
+    RecordingOptions options = ShortRecording(6);
+    options.width = 160;
+    options.height = 96;
+    const TFixtureRecording longer(options, std::string(200, 'l') + ".avi");
+    options.seconds = 3;
+    const TFixtureRecording shorter(options, std::string(120, 's') + ".avi");
+    const std::string paths[] = {longer.Path(), shorter.Path()};
+    for (int round = 0; round < 4; ++round) {
+        SCOPED_TRACE(round);
+        g_notifications.clear();
+        g_openTokens.clear();
+        m_player->OpenRecording(paths[round % 2], 0);
+        int turn = 0;
+        ASSERT_TRUE(PumpUntil([&] {
+            for (int i = 0; i < 200; ++i)
+                m_player->OpenRecording(paths[turn++ % 2], 0);
+            return Seen(PlayerNotify::Opened) || Seen(PlayerNotify::OpenFailed);
+        }));
+        ASSERT_EQ(g_openTokens.size(), 1u);
+        // The table comes from the recording that was counted: one GPS
+        // record a second. Every other round nobody takes it, and it goes
+        // with the controller.
+        const double seconds = m_player->duration();
+        EXPECT_TRUE(seconds == 6.0 || seconds == 3.0) << seconds;
+        if (round % 2 == 0) {
+            const std::unique_ptr<TTelemetry> telemetry = m_player->TakeTelemetry(g_openTokens[0]);
+            ASSERT_TRUE(telemetry);
+            EXPECT_EQ(telemetry->gps.size(), static_cast<std::size_t>(seconds));
+            EXPECT_FALSE(m_player->TakeTelemetry(g_openTokens[0]));
+        }
+        Restart(m_main);
+    }
+
+    // A notification window that is gone: nobody hears of the open, and its
+    // table is freed with the controller all the same.
+    HWND gone = MakeTestWindow(WS_POPUP, 0, 0, 10, 10);
+    DestroyWindow(gone);
+    Restart(gone);
+    m_player->OpenRecording(paths[0], 0);
+    ASSERT_TRUE(PumpUntil([&] { return m_player->IsActive() && m_player->duration() > 0.0; }));
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
-
 #include "engine/shader_source.h"
 
 namespace {
@@ -18,22 +16,6 @@ TEST(RenderUniforms, SettingsMapToTheShaderRanges) {
     EXPECT_FLOAT_EQ(BrightnessUniform(100), 0.9f);
     EXPECT_FLOAT_EQ(ChromaUniform(0), 0.1f);
     EXPECT_FLOAT_EQ(ContrastUniform(0), 0.1f);
-}
-
-TEST(RenderUniforms, OrientationScalesXOrYAndMirroringWins) {
-    struct Case {
-        int orientation;
-        float sx;
-        float sy;
-    } cases[] = {{0, 1.0f, 1.0f}, {1, -1.0f, 1.0f}, {16, 1.0f, -1.0f}, {17, -1.0f, 1.0f}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.orientation);
-        const std::array<float, 16> m = OrientationMatrix(c.orientation);
-        // Column-major diagonal; everything off the diagonal is zero.
-        const std::array<float, 16> expected = {c.sx, 0, 0, 0, 0, c.sy, 0, 0,
-                                                0, 0, -1, 0, 0, 0, 0, 1};
-        EXPECT_EQ(m, expected);
-    }
 }
 
 } // namespace
