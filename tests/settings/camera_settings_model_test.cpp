@@ -128,12 +128,3 @@ TEST_F(CameraSettingsModelTest, ARebuildKeepsTheModelsButRefreshesTheItems) {
     EXPECT_EQ(FindModelInfo("QRV-2CAM")->layout, kExtendedLayout);
     EXPECT_EQ(FindModelInfo("ZX")->name, kDefaultModelName);
 }
-
-TEST(CameraModelNamesTest, TheFiveModelsAreKnownInAnyLetterCase) {
-    for (const char* model : {"QRV-1CAM", "pnta-f", "Qrv-2cam", "PNTA-FR", "zx"})
-        EXPECT_TRUE(IsKnownCameraModel(model)) << model;
-    EXPECT_FALSE(IsKnownCameraModel("ZX2"));
-    EXPECT_FALSE(IsKnownCameraModel(""));
-    EXPECT_TRUE(IsTwoCameraModel("pnta-fr"));
-    EXPECT_FALSE(IsTwoCameraModel("PNTA-F"));
-}

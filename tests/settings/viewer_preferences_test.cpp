@@ -89,14 +89,18 @@ TEST_F(ViewerPreferencesTest, AFolderThatCannotBeMadeIsReportedAndThePathsStillB
     EXPECT_EQ(Preferences().capturePath, m_home.File("file") + "/Velor/VELOR player/Jpeg");
 }
 
-TEST_F(ViewerPreferencesTest, FirstStartCreatesTheEmptyKeyAndKeepsTheDefaults) {
+TEST_F(ViewerPreferencesTest, FirstStartCreatesTheEmptyKeyAndTheModelNameCanBeWrittenAlone) {
     ASSERT_EQ(OpenKey(), nullptr);
     ASSERT_TRUE(LoadPreferences());
     HKEY key = OpenKey();
     EXPECT_NE(key, nullptr);
     RegCloseKey(key);
-    EXPECT_EQ(StoredText("Language"), "(none)");
     EXPECT_EQ(Fields(Preferences()), Fields(m_defaults));
+    Preferences().modelName = "ZX";
+    Preferences().language = "english";
+    ASSERT_TRUE(SaveModelNamePreference());
+    EXPECT_EQ(StoredText("ModelName"), "ZX");
+    EXPECT_EQ(StoredText("Language"), "(none)");
 }
 
 TEST_F(ViewerPreferencesTest, SavedValuesLoadBackAndEmptyTextsKeepTheDefault) {
@@ -140,14 +144,6 @@ TEST_F(ViewerPreferencesTest, AMissingLanguageFileLoadsTheFallbackAndKeepsTheIde
     EXPECT_EQ(text, "了解");
     ASSERT_TRUE(SavePreferences());
     EXPECT_EQ(StoredText("Language"), "klingon");
-}
-
-TEST_F(ViewerPreferencesTest, TheModelNameAloneCanBeWritten) {
-    Preferences().modelName = "ZX";
-    Preferences().language = "english";
-    ASSERT_TRUE(SaveModelNamePreference());
-    EXPECT_EQ(StoredText("ModelName"), "ZX");
-    EXPECT_EQ(StoredText("Language"), "(none)");
 }
 
 TEST(MixingVolumeTest, MapsOntoTheMixingScaleRoundedAndClamped) {

@@ -2,20 +2,12 @@
 // shown frames captured under the names the capture command gives them.
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libswscale/swscale.h>
-}
-
-#include "tests/fixtures/test_pattern.h"
+#include "tests/fixtures/fixture_test_support.h"
 #include "tests/support/recording_fixture.h"
 #include "tests/tools/tool_runner.h"
 
@@ -26,46 +18,15 @@ namespace {
 
 // The frame number and channel a JPEG shows, read back with FFmpeg.
 std::pair<int, int> JpegShows(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    const AVCodec* codec = avcodec_find_decoder(AV_CODEC_ID_MJPEG);
-    AVCodecContext* decoder = avcodec_alloc_context3(codec);
-    AVPacket* packet = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
-    std::pair<int, int> shown{-1, -1};
-    if (!bytes.empty() && avcodec_open2(decoder, codec, nullptr) == 0) {
-        packet->data = bytes.data();
-        packet->size = static_cast<int>(bytes.size());
-        if (avcodec_send_packet(decoder, packet) == 0 && avcodec_receive_frame(decoder, frame) == 0) {
-            std::vector<std::uint8_t> bgra(static_cast<size_t>(frame->width) * frame->height * 4);
-            SwsContext* scaler = sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
-                                                frame->width, frame->height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr,
-                                                nullptr, nullptr);
-            std::uint8_t* planes[1] = {bgra.data()};
-            int strides[1] = {frame->width * 4};
-            sws_scale(scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
-            sws_freeContext(scaler);
-            shown = {velor::fixtures::ReadFrameNumber(bgra.data(), frame->width, frame->height, strides[0]),
-                     velor::fixtures::ReadTestPatternChannel(bgra.data(), frame->width, frame->height, strides[0])};
-        }
-    }
-    packet->data = nullptr;
-    packet->size = 0;
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    avcodec_free_context(&decoder);
-    return shown;
+    const auto pictures = velor::fixtures::testing::DecodeVideoStream(path, 0);
+    if (!pictures || pictures->size() != 1)
+        return {-1, -1};
+    return {pictures->front().frameNumber, pictures->front().channel};
 }
 
-class ProbeCapture : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (!std::getenv("DISPLAY"))
-            GTEST_SKIP() << "needs an X server for the views";
-    }
-};
-
-TEST_F(ProbeCapture, SavesTheShownChannelsUnderTheCaptureNames) {
+TEST(ProbeCapture, SavesTheShownChannelsUnderTheCaptureNames) {
+    if (!std::getenv("DISPLAY"))
+        GTEST_SKIP() << "needs an X server for the views";
     RecordingOptions options;
     options.seconds = 3;
     options.codec = velor::fixtures::VideoCodec::Mjpeg;
@@ -82,16 +43,7 @@ TEST_F(ProbeCapture, SavesTheShownChannelsUnderTheCaptureNames) {
             EXPECT_EQ(JpegShows(files[i]), std::make_pair(45, static_cast<int>(i))) << files[i];
         }
     }
-}
-
-TEST_F(ProbeCapture, FailsWithAMessage) {
-    TTempFolder folder;
-    TToolRun missing = RunProbe({"capture", folder.File("NOR_20260101_000000_F.avi"), "--at", "1", "--dir", folder.Path()});
-    EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_NE(missing.err.find("velor-probe capture:"), std::string::npos) << missing.err;
-    TToolRun usage = RunProbe({"capture", folder.File("x.avi"), "--at", "1"});
-    EXPECT_EQ(usage.exitCode, 1);
-    EXPECT_NE(usage.err.find("usage"), std::string::npos) << usage.err;
+    EXPECT_EQ(RunProbe({"capture", recording.Path(), "--at", "1"}).exitCode, 1) << "no --dir";
 }
 
 } // namespace

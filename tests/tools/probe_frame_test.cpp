@@ -77,12 +77,3 @@ TEST_F(ProbeFrame, FailsWithAMessage) {
         EXPECT_TRUE(run.Said(c.message)) << run.err;
     }
 }
-
-TEST(ProbeFrameWithoutDisplay, SaysItNeedsOne) {
-    TScopedEnv display("DISPLAY", ""); // puts the display back afterwards
-    unsetenv("DISPLAY");
-    const TToolRun run =
-        RunProbe({"frame", "/nonexistent.avi", "--at", "1", "--out", "/tmp/unused.png"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.Said("needs a display")) << run.err;
-}

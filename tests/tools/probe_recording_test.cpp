@@ -49,22 +49,6 @@ TEST(ProbeRecording, TwoChannelRecordingWithEverything) {
     EXPECT_EQ(result["fixBySecond"], json::parse("[null,null,0,1]"));
 }
 
-TEST(ProbeRecording, WhatARecordingLacksIsNullOrMinusOne) {
-    RecordingOptions voidFixes;
-    voidFixes.seconds = 2;
-    voidFixes.channels = 1;
-    voidFixes.fps = 25;
-    voidFixes.sound = false;
-    voidFixes.gpsKind = velor::fixtures::GpsSentenceKind::RmcVoid;
-    const json result = ProbeJson(TFixtureRecording(voidFixes).Path());
-    EXPECT_EQ(result["roles"],
-              json::parse(R"({"front":0,"rear":-1,"audio":-1,"gps":1,"gsensor":2})"));
-    EXPECT_EQ(result["timeBases"], json::parse(R"({"front":"1/25","rear":null})"));
-    EXPECT_EQ(result["telemetry"]["gps"][0],
-              json::parse(R"({"valid":0,"latitude":0.0,"latitudeHemisphere":null,
-                              "longitude":0.0,"longitudeHemisphere":null,"speedKnots":0.0})"));
-}
-
 TEST(ProbeRecording, NotARecordingExitsOneWithAMessage) {
     TTempFolder folder;
     const std::string path = folder.File("readme.avi");

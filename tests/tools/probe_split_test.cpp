@@ -23,17 +23,3 @@ TEST(ProbeSplit, SplitsAndNamesBothFiles) {
     EXPECT_TRUE(std::filesystem::exists(written["front"].get<std::string>()));
     EXPECT_TRUE(std::filesystem::exists(written["rear"].get<std::string>()));
 }
-
-TEST(ProbeSplit, AOneCameraRecordingFailsWithAReason) {
-    RecordingOptions options;
-    options.channels = 1;
-    options.seconds = 1;
-    TFixtureRecording recording(options);
-    const std::string folder = recording.Folder().File("split");
-    TToolRun run = RunProbe({"split", recording.Path(), folder});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.out.empty());
-    EXPECT_NE(run.err.find("fewer than two video streams"), std::string::npos) << run.err;
-    EXPECT_TRUE(std::filesystem::is_empty(folder));
-    EXPECT_EQ(RunProbe({"split", recording.Path()}).exitCode, 1);
-}

@@ -3,9 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "platform/files.h"
 #include "tests/support/temp_folder.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/memory_dc_man.h"
@@ -84,19 +81,11 @@ TEST_F(ImageCache, AtlasCopiesOnlyItsPictureStretchesOtherSizesAndSkipsUnknownId
     } pixels[] = {{9, 9, Red}, {10, 5, Grey}, {10, 30, Green}, {11, 31, Grey}, {25, 5, Grey}};
     for (const auto& pixel : pixels)
         EXPECT_EQ(GetPixel(m_target.dc, pixel.x, pixel.y), pixel.colour) << pixel.x << "," << pixel.y;
-    // The first rectangle of an id stays; a missing file adds nothing, and
-    // paths from PathLimit characters on are refused.
+    // The first rectangle of an id stays; a missing file adds nothing.
     EXPECT_TRUE(atlas.Add(1, 10, 0, 20, 10, m_screen, green.c_str()));
     EXPECT_EQ(atlas.Find(1)->left, 0);
     EXPECT_FALSE(atlas.Add(3, 0, 0, 10, 10, m_screen, m_folder.File("missing.png").c_str()));
     EXPECT_EQ(atlas.Find(3), nullptr);
-    std::string deep = m_folder.Path();
-    while (deep.size() < PathLimit)
-        deep += "/" + std::string(200, 'd');
-    std::filesystem::create_directories(deep);
-    const std::string longPath = WriteSolidPng(deep + "/long.png", 4, 4, Red);
-    ASSERT_TRUE(std::filesystem::exists(longPath));
-    EXPECT_FALSE(LoadSkinImage(m_screen, longPath.c_str(), m_source));
     atlas.Release();
     EXPECT_EQ(atlas.Draw(m_target.dc, &same, 1), 0);
 }
@@ -132,19 +121,6 @@ TEST_F(ImageCache, TransparencyKeysExactMagentaAndRegionsNearMagentaInBatches) {
     EXPECT_TRUE(PtInRegion(region, 119, 99));
     EXPECT_FALSE(PtInRegion(region, 118, 99));
     DeleteObject(region);
-}
-
-TEST_F(ImageCache, StartUpFindsEverySkinFileAndReleasingTwiceIsHarmless) {
-    ASSERT_TRUE(LoadSharedSkin(m_screen)) << "skin under " << ResourceFolder();
-    EXPECT_EQ(SharedImage(SkinImage::TopFrameRight).width, 110);
-    const std::pair<TImageAtlas*, std::size_t> atlases[] = {
-        {&DigitAtlas(), 11}, {&CheckBoxAtlas(), 4}, {&ComboButtonAtlas(), 3}, {&SliderAtlas(), 12}, {&KindIconAtlas(), 3}};
-    for (const auto& [atlas, pictures] : atlases)
-        EXPECT_EQ(atlas->rects.size(), pictures);
-    EXPECT_EQ(SliderAtlas().Find(CameraSliderThumbId)->right, 16);
-    ReleaseSharedSkin();
-    ReleaseSharedSkin();
-    EXPECT_TRUE(DigitAtlas().surface.released);
 }
 
 }  // namespace

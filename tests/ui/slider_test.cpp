@@ -1,5 +1,5 @@
-// The slider's arithmetic, drag, keys, owner's setters and notifications.
-// The track is 223 pixels with a 23-pixel thumb: centre = 11 + trunc(200 (p - 1) / 99).
+// The slider's drag, keys, owner's setters and notifications, on a track of
+// 223 pixels with a 23-pixel thumb.
 
 #include <gtest/gtest.h>
 
@@ -41,18 +41,6 @@ protected:
         return GetPixel(SliderAtlas().surface.dc, rect->left + x, rect->top + y);
     }
 };
-
-TEST_F(Slider, AnUprightSliderGrowsUpwards) {
-    // (110 - 1) - 5 - trunc(100 (p - 1) / 99)
-    CSliderBarEx upright;
-    TSliderOptions vertical;
-    vertical.orientation = TOrientation::Vertical;
-    vertical.rect = RECT{300, 0, 310, 110};
-    Make(upright, vertical);
-    EXPECT_EQ(upright.CentreOfPosition(1), 104);
-    EXPECT_EQ(upright.CentreOfPosition(100), 4);
-    EXPECT_EQ(upright.PositionOfCentre(54), 51);
-}
 
 TEST_F(Slider, PressOffTheThumbJumpsThereOnItGripsItAndDragsPastTheEndsReportTheEnds) {
     CSliderBarEx slider;
