@@ -93,7 +93,9 @@ TSharedCursors& SharedCursors() {
     return cursors;
 }
 
-void SetLifecycleObserver(std::function<void(const char* step)> observer) { Observer() = std::move(observer); }
+void SetLifecycleObserver(std::function<void(const char* step)> observer) {
+    Observer() = std::move(observer);
+}
 
 bool InitialiseApplication(HWND mainWindow) {
     StartSdl();

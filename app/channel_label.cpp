@@ -31,7 +31,8 @@ bool TChannelLabelInfo::Create(HWND parent, const RECT& rect, const char* text) 
     SetClassName(kChannelLabelClass);
     if (!RegisterWindowClass(kChannelLabelClass, BoundWindowProcedure))
         return false;
-    return CreateBoundWindow(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, parent) != nullptr;
+    return CreateBoundWindow(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, rect, parent) !=
+           nullptr;
 }
 
 void TChannelLabelInfo::SetMark(TLabelMark mark) {
@@ -56,8 +57,8 @@ void TChannelLabelInfo::Draw() {
     m_markRect = RECT{kMarkLeft, markTop, kMarkLeft + kMarkSize, markTop + kMarkSize};
     const TMemoryDC& mark = SharedImage(SkinImage::RedPoint);
     if (m_mark == TLabelMark::Selected && mark.dc)
-        StretchBlt(dc, m_markRect.left, m_markRect.top, kMarkSize, kMarkSize, mark.dc, 0, 0, mark.width, mark.height,
-                   SRCCOPY);
+        StretchBlt(dc, m_markRect.left, m_markRect.top, kMarkSize, kMarkSize, mark.dc, 0, 0,
+                   mark.width, mark.height, SRCCOPY);
     m_textRect = RECT{kTextLeft, 0, client.right, client.bottom};
     HFONT font = SharedFonts().control;
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
@@ -84,7 +85,8 @@ LRESULT TChannelLabelInfo::OnMessage(UINT message, WPARAM wParam, LPARAM, bool* 
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(hWnd, &paint);
         if (m_background.dc)
-            BitBlt(dc, 0, 0, m_background.width, m_background.height, m_background.dc, 0, 0, SRCCOPY);
+            BitBlt(dc, 0, 0, m_background.width, m_background.height, m_background.dc, 0, 0,
+                   SRCCOPY);
         EndPaint(hWnd, &paint);
         return 0;
     }

@@ -28,12 +28,15 @@ TCommandLine WithPath(const char* path) {
         return command;
     }
     if (!S_ISREG(status.st_mode))
-        return Refused(std::string("velor-player: ") + path + ": neither a folder nor a recording file");
+        return Refused(std::string("velor-player: ") + path +
+                       ": neither a folder nor a recording file");
     command.kind = TPathKind::File;
     return command;
 }
 
-bool IsOption(const char* argument) { return argument[0] == '-' && argument[1] != '\0'; }
+bool IsOption(const char* argument) {
+    return argument[0] == '-' && argument[1] != '\0';
+}
 
 } // namespace
 
@@ -46,7 +49,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
             optionsEnded = true;
             continue;
         }
-        if (!optionsEnded && (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0)) {
+        if (!optionsEnded &&
+            (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0)) {
             TCommandLine help;
             help.action = TCommandAction::Help;
             return help;
@@ -57,7 +61,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
             return version;
         }
         if (!optionsEnded && IsOption(argument))
-            return Refused(std::string("velor-player: unknown option ") + argument + " (see --help)");
+            return Refused(std::string("velor-player: unknown option ") + argument +
+                           " (see --help)");
         if (path)
             return Refused("velor-player: one folder or file at most (see --help)");
         path = argument;
@@ -67,7 +72,8 @@ TCommandLine ParseCommandLine(int argc, const char* const* argv) {
 
 std::string UsageText(const char* programName) {
     const std::string name = programName && programName[0] ? programName : "velor-player";
-    return "Usage: " + name + " [FOLDER | FILE.avi]\n"
+    return "Usage: " + name +
+           " [FOLDER | FILE.avi]\n"
            "Plays dash-camera recordings.\n\n"
            "  FOLDER      list the recordings of this folder\n"
            "  FILE.avi    list the recordings beside this file and play it\n"
@@ -76,4 +82,6 @@ std::string UsageText(const char* programName) {
            "Without an argument the first removable drive is listed.\n";
 }
 
-std::string VersionText() { return std::string("velor-player ") + VELOR_VERSION + "\n"; }
+std::string VersionText() {
+    return std::string("velor-player ") + VELOR_VERSION + "\n";
+}

@@ -12,29 +12,36 @@ struct CDisplay::TPending {
 
 namespace {
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
+int Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+int Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
 
 bool Within(const RECT& rect, const TDisplaySurface& surface) {
-    return rect.left >= 0 && rect.top >= 0 && rect.right <= surface.width && rect.bottom <= surface.height &&
-           Width(rect) > 0 && Height(rect) > 0;
+    return rect.left >= 0 && rect.top >= 0 && rect.right <= surface.width &&
+           rect.bottom <= surface.height && Width(rect) > 0 && Height(rect) > 0;
 }
 
 // Nearest source pixel of each destination pixel, centres aligned.
-void StretchCopy(TDisplaySurface& destination, const RECT& target, const TDisplaySurface& source, const RECT& from,
-                 TDisplaySurface::TKeying keying) {
+void StretchCopy(TDisplaySurface& destination, const RECT& target, const TDisplaySurface& source,
+                 const RECT& from, TDisplaySurface::TKeying keying) {
     const int targetWidth = Width(target);
     const int targetHeight = Height(target);
     const std::int64_t fromWidth = Width(from);
     const std::int64_t fromHeight = Height(from);
     for (int y = 0; y < targetHeight; ++y) {
-        const int sourceY = from.top + static_cast<int>(((2 * y + 1) * fromHeight) / (2 * targetHeight));
+        const int sourceY =
+            from.top + static_cast<int>(((2 * y + 1) * fromHeight) / (2 * targetHeight));
         const std::uint32_t* sourceRow = source.Row(sourceY);
         std::uint32_t* row = destination.Row(target.top + y) + target.left;
         for (int x = 0; x < targetWidth; ++x) {
-            if (keying == TDisplaySurface::TKeying::DestinationKey && (row[x] & 0xFFFFFFu) != kDisplayColourKey)
+            if (keying == TDisplaySurface::TKeying::DestinationKey &&
+                (row[x] & 0xFFFFFFu) != kDisplayColourKey)
                 continue;
-            row[x] = sourceRow[from.left + static_cast<int>(((2 * x + 1) * fromWidth) / (2 * targetWidth))];
+            row[x] = sourceRow[from.left +
+                               static_cast<int>(((2 * x + 1) * fromWidth) / (2 * targetWidth))];
         }
     }
 }
@@ -66,7 +73,9 @@ bool TDisplaySurface::Allocate(int surfaceWidth, int surfaceHeight) {
 
 CDisplay::CDisplay() = default;
 
-CDisplay::~CDisplay() { DestroyObjects(); }
+CDisplay::~CDisplay() {
+    DestroyObjects();
+}
 
 HRESULT CDisplay::Create(HWND window, int width, int height) {
     DestroyObjects();
@@ -116,7 +125,8 @@ HRESULT CDisplay::Present() {
     return S_OK;
 }
 
-HRESULT CDisplay::BltFrom(const RECT& destination, const TDisplaySurface* source, const RECT& sourceRect) {
+HRESULT CDisplay::BltFrom(const RECT& destination, const TDisplaySurface* source,
+                          const RECT& sourceRect) {
     if (!source || !m_back)
         return E_INVALIDARG;
     if (!Within(destination, *m_back) || !Within(sourceRect, *source))

@@ -30,7 +30,9 @@ struct TDisplaySurface {
     // Sizes the surface (its pixels black).
     bool Allocate(int surfaceWidth, int surfaceHeight);
     std::uint32_t* Row(int y) { return pixels.data() + static_cast<std::size_t>(y) * pitchPixels; }
-    const std::uint32_t* Row(int y) const { return pixels.data() + static_cast<std::size_t>(y) * pitchPixels; }
+    const std::uint32_t* Row(int y) const {
+        return pixels.data() + static_cast<std::size_t>(y) * pitchPixels;
+    }
 };
 
 // The colour of the display's pixels that a keyed copy may replace: the

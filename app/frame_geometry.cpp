@@ -7,7 +7,8 @@ namespace {
 // Sizing edges reach this far into the window's bottom band.
 constexpr int kBottomSizingEdge = kBottomBandHeight;
 
-LRESULT SideEdge(LRESULT edge, LRESULT topCorner, LRESULT bottomCorner, const RECT& window, POINT point) {
+LRESULT SideEdge(LRESULT edge, LRESULT topCorner, LRESULT bottomCorner, const RECT& window,
+                 POINT point) {
     if (point.y < window.top + kTopSizingEdge)
         return topCorner;
     if (point.y > window.bottom - kBottomSizingEdge)
@@ -15,7 +16,9 @@ LRESULT SideEdge(LRESULT edge, LRESULT topCorner, LRESULT bottomCorner, const RE
     return edge;
 }
 
-RECT Box(int x, int y, int width, int height) { return RECT{x, y, x + width, y + height}; }
+RECT Box(int x, int y, int width, int height) {
+    return RECT{x, y, x + width, y + height};
+}
 
 } // namespace
 
@@ -42,7 +45,8 @@ POINT CentredOrigin(int screenWidth, int screenHeight) {
 
 void MainTrackLimits(int fullWidth, int fullHeight, MINMAXINFO* limits) {
     limits->ptMinTrackSize = POINT{kMainWidth, kMainHeight};
-    limits->ptMaxTrackSize = POINT{std::max(fullWidth, kMainWidth), std::max(fullHeight, kMainHeight)};
+    limits->ptMaxTrackSize =
+        POINT{std::max(fullWidth, kMainWidth), std::max(fullHeight, kMainHeight)};
 }
 
 TMainLayout MainLayout(int clientWidth, int clientHeight, const TLayoutMetrics& metrics) {
@@ -56,16 +60,17 @@ TMainLayout MainLayout(int clientWidth, int clientHeight, const TLayoutMetrics& 
 
     layout.sideWindow = RECT{sideLeft, kCaptionHeight, right, bottomRowTop};
     layout.toolbar = Box(left, kCaptionHeight, columnWidth, metrics.toolbarHeight);
-    layout.playbackBand = Box(left, bottomRowTop - metrics.playbackBandHeight, columnWidth, metrics.playbackBandHeight);
-    layout.positionBand = Box(left, layout.playbackBand.top - metrics.positionBandHeight, columnWidth,
-                              metrics.positionBandHeight);
+    layout.playbackBand = Box(left, bottomRowTop - metrics.playbackBandHeight, columnWidth,
+                              metrics.playbackBandHeight);
+    layout.positionBand = Box(left, layout.playbackBand.top - metrics.positionBandHeight,
+                              columnWidth, metrics.positionBandHeight);
     layout.videoArea = RECT{left, layout.toolbar.bottom, sideLeft, layout.positionBand.top};
 
     layout.gpsReadOut = Box(left, bottomRowTop, metrics.gpsWidth, metrics.bottomRowHeight);
-    layout.pictureAdjust = Box(right - metrics.pictureAdjustWidth, bottomRowTop, metrics.pictureAdjustWidth,
-                               metrics.bottomRowHeight);
-    layout.gsensor = Box(layout.pictureAdjust.left - metrics.gsensorWidth, bottomRowTop, metrics.gsensorWidth,
-                         metrics.bottomRowHeight);
+    layout.pictureAdjust = Box(right - metrics.pictureAdjustWidth, bottomRowTop,
+                               metrics.pictureAdjustWidth, metrics.bottomRowHeight);
+    layout.gsensor = Box(layout.pictureAdjust.left - metrics.gsensorWidth, bottomRowTop,
+                         metrics.gsensorWidth, metrics.bottomRowHeight);
     layout.bottomFiller = RECT{layout.gpsReadOut.right, bottomRowTop, layout.gsensor.left, bottom};
     return layout;
 }

@@ -37,8 +37,8 @@ void MainTrackLimits(int fullWidth, int fullHeight, MINMAXINFO* limits);
 
 // Sizes of skin pictures the layout depends on.
 struct TLayoutMetrics {
-    int sideWindowWidth = 300;  // the side window's background picture
-    int bottomRowHeight = 110;  // the G-sensor picture
+    int sideWindowWidth = 300; // the side window's background picture
+    int bottomRowHeight = 110; // the G-sensor picture
     int toolbarHeight = 36;
     int positionBandHeight = 26;
     int playbackBandHeight = 44;

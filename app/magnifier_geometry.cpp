@@ -23,14 +23,15 @@ RECT KeepMarkerInside(const RECT& marker, const RECT& videoWindow) {
 }
 
 RECT MagnifiedRegion(SIZE popupClient, SIZE videoSize, SIZE frameSize, POINT markerOffset) {
-    if (popupClient.cx <= 0 || popupClient.cy <= 0 || videoSize.cx <= 0 || videoSize.cy <= 0 || frameSize.cx <= 0 ||
-        frameSize.cy <= 0)
+    if (popupClient.cx <= 0 || popupClient.cy <= 0 || videoSize.cx <= 0 || videoSize.cy <= 0 ||
+        frameSize.cx <= 0 || frameSize.cy <= 0)
         return RECT{};
     const double scaleX = static_cast<double>(videoSize.cx) / frameSize.cx;
     const double scaleY = static_cast<double>(videoSize.cy) / frameSize.cy;
-    const LONG width = std::clamp<LONG>(static_cast<LONG>((popupClient.cx / kMagnification) / scaleX), 1, frameSize.cx);
-    const LONG height =
-        std::clamp<LONG>(static_cast<LONG>((popupClient.cy / kMagnification) / scaleY), 1, frameSize.cy);
+    const LONG width = std::clamp<LONG>(
+        static_cast<LONG>((popupClient.cx / kMagnification) / scaleX), 1, frameSize.cx);
+    const LONG height = std::clamp<LONG>(
+        static_cast<LONG>((popupClient.cy / kMagnification) / scaleY), 1, frameSize.cy);
     const LONG centreX = static_cast<LONG>((markerOffset.x + kMarkerSize / 2) / scaleX);
     const LONG centreY = static_cast<LONG>((markerOffset.y + kMarkerSize / 2) / scaleY);
     const LONG left = std::clamp<LONG>(centreX - width / 2, 0, frameSize.cx - width);

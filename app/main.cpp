@@ -63,7 +63,8 @@ int main(int argc, char** argv) {
         options.initialise = [](HWND window) { InitialiseApplication(window); };
         if (command.kind == TPathKind::File)
             options.recording = command.path;
-        options.origin = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+        options.origin =
+            CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         if (mainWindow->Create(options)) {
             ShowWindow(mainWindow->hWnd, SW_SHOW);
             UpdateWindow(mainWindow->hWnd);

@@ -8,10 +8,16 @@ constexpr COLORREF kFullScreenColour = RGB(0, 0, 0);
 constexpr COLORREF kPanelColour = RGB(27, 29, 33);
 constexpr COLORREF kListColour = RGB(17, 17, 17);
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
+int Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+int Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
 
-bool Loaded(const TMemoryDC& picture) { return picture.dc && picture.width > 0 && picture.height > 0; }
+bool Loaded(const TMemoryDC& picture) {
+    return picture.dc && picture.width > 0 && picture.height > 0;
+}
 
 // The whole picture over `target`, stretched as needed; the panel colour
 // where the picture is missing.
@@ -23,8 +29,8 @@ void StretchPicture(HDC dc, const RECT& target, SkinImage image) {
         FillSolid(dc, target, kPanelColour);
         return;
     }
-    StretchBlt(dc, target.left, target.top, Width(target), Height(target), picture.dc, 0, 0, picture.width,
-               picture.height, SRCCOPY);
+    StretchBlt(dc, target.left, target.top, Width(target), Height(target), picture.dc, 0, 0,
+               picture.width, picture.height, SRCCOPY);
 }
 
 // The picture at its natural size with its top-left corner at (x, y).
@@ -49,7 +55,6 @@ TLayoutMetrics MetricsFromSkin() {
     return metrics;
 }
 
-
 void DrawMainFrame(HDC dc, int width, int height, const TLayoutMetrics& metrics, TFrameLook look) {
     if (!dc)
         return;
@@ -61,12 +66,14 @@ void DrawMainFrame(HDC dc, int width, int height, const TLayoutMetrics& metrics,
     const TMemoryDC& logo = SharedImage(SkinImage::TopFrameLogo);
     const TMemoryDC& right = SharedImage(SkinImage::TopFrameRight);
     const int rightLeft = width - (Loaded(right) ? right.width : 0);
-    StretchPicture(dc, RECT{Loaded(logo) ? logo.width : 0, 0, rightLeft, kCaptionHeight}, SkinImage::TopFrameCenter);
+    StretchPicture(dc, RECT{Loaded(logo) ? logo.width : 0, 0, rightLeft, kCaptionHeight},
+                   SkinImage::TopFrameCenter);
     CopyPicture(dc, 0, 0, SkinImage::TopFrameLogo);
     CopyPicture(dc, rightLeft, 0, SkinImage::TopFrameRight);
     const int bottomTop = height - kBottomBandHeight;
     StretchPicture(dc, RECT{0, kCaptionHeight, kSideBorderWidth, bottomTop}, SkinImage::LeftFrame);
-    StretchPicture(dc, RECT{width - kSideBorderWidth, kCaptionHeight, width, bottomTop}, SkinImage::RightFrame);
+    StretchPicture(dc, RECT{width - kSideBorderWidth, kCaptionHeight, width, bottomTop},
+                   SkinImage::RightFrame);
     StretchPicture(dc, RECT{0, bottomTop, width, height}, SkinImage::Bottom);
 
     // What the panels and controls will cover shows their backgrounds until
@@ -81,10 +88,11 @@ void DrawMainFrame(HDC dc, int width, int height, const TLayoutMetrics& metrics,
     const TMemoryDC& gps = SharedImage(SkinImage::GpsBackground);
     const RECT& filler = layout.bottomFiller;
     if (Loaded(gps) && filler.right > filler.left)
-        StretchBlt(dc, filler.left, filler.top, filler.right - filler.left, filler.bottom - filler.top, gps.dc,
-                   gps.width - 1, 0, 1, gps.height, SRCCOPY);
+        StretchBlt(dc, filler.left, filler.top, filler.right - filler.left,
+                   filler.bottom - filler.top, gps.dc, gps.width - 1, 0, 1, gps.height, SRCCOPY);
     CopyPicture(dc, layout.gsensor.left, layout.gsensor.top, SkinImage::GSensorBackground);
-    CopyPicture(dc, layout.pictureAdjust.left, layout.pictureAdjust.top, SkinImage::BrightnessBackground);
+    CopyPicture(dc, layout.pictureAdjust.left, layout.pictureAdjust.top,
+                SkinImage::BrightnessBackground);
     FillSolid(dc, layout.sideWindow, kListColour);
     CopyPicture(dc, layout.sideWindow.left, layout.sideWindow.top, SkinImage::FileBackground);
 }

@@ -16,8 +16,12 @@ constexpr const char* kCloseImage = "resource/skin/controls/top_close.png";
 constexpr const char* kMaximiseImage = "resource/skin/controls/top_maximize.png";
 constexpr const char* kMinimiseImage = "resource/skin/controls/top_minimize.png";
 
-int Width(const RECT& rect) { return rect.right - rect.left; }
-int Height(const RECT& rect) { return rect.bottom - rect.top; }
+int Width(const RECT& rect) {
+    return rect.right - rect.left;
+}
+int Height(const RECT& rect) {
+    return rect.bottom - rect.top;
+}
 
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
@@ -25,15 +29,18 @@ bool SameRect(const RECT& a, const RECT& b) {
 
 } // namespace
 
-CMainWnd::~CMainWnd() { DestroyOwnWindow(); }
+CMainWnd::~CMainWnd() {
+    DestroyOwnWindow();
+}
 
 bool CMainWnd::Create(const TMainWndOptions& options) {
     m_options = options;
     SetClassName(kMainWndClass);
-    if (!RegisterWindowClass(kMainWndClass, BoundWindowProcedure, TClassStyle::DoubleClicksRedrawOnResize))
+    if (!RegisterWindowClass(kMainWndClass, BoundWindowProcedure,
+                             TClassStyle::DoubleClicksRedrawOnResize))
         return false;
-    return CreateWnd(this, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, options.origin.x, options.origin.y, kMainWidth,
-                     kMainHeight, nullptr);
+    return CreateWnd(this, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, options.origin.x,
+                     options.origin.y, kMainWidth, kMainHeight, nullptr);
 }
 
 void CMainWnd::TrackLimits(MINMAXINFO* limits) {
@@ -82,8 +89,10 @@ void CMainWnd::ToggleMaximise() {
 void CMainWnd::ApplyPreferences() {
     const ViewerPreferences& preferences = Preferences();
     const bool onTop = preferences.alwaysTop != 0;
-    SetWindowPos(hWnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SendMessageA(hWnd, WM_COMMAND, preferences.channels == 1 ? kOneChannelCommand : kTwoChannelsCommand, 0);
+    SetWindowPos(hWnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessageA(hWnd, WM_COMMAND,
+                 preferences.channels == 1 ? kOneChannelCommand : kTwoChannelsCommand, 0);
     TPictureSettings front = m_player.PictureSettings(kFrontSlot);
     front.orientation = preferences.frontRotate;
     TPictureSettings rear = m_player.PictureSettings(kRearSlot);

@@ -33,7 +33,9 @@ bool CMainWnd::ShowsPictures(int slot) const {
     return std::fabs(video->currentPts.load() - m_player.MasterClock()) <= kShownPictureTolerance;
 }
 
-bool CMainWnd::AnyFullScreen() const { return m_fullScreenClip != nullptr; }
+bool CMainWnd::AnyFullScreen() const {
+    return m_fullScreenClip != nullptr;
+}
 
 void CMainWnd::CreateVideoWindows(const TVideoLayout& places) {
     struct TChannel {
@@ -44,9 +46,10 @@ void CMainWnd::CreateVideoWindows(const TVideoLayout& places) {
         SkinImage logo;
         const char* name;
     };
-    const TChannel channels[] = {
-        {&m_frontClip, &m_frontLabel, &places.front, kFrontSlot, SkinImage::Channel1Logo, "Front Camera"},
-        {&m_rearClip, &m_rearLabel, &places.rear, kRearSlot, SkinImage::Channel2Logo, "Rear Camera"}};
+    const TChannel channels[] = {{&m_frontClip, &m_frontLabel, &places.front, kFrontSlot,
+                                  SkinImage::Channel1Logo, "Front Camera"},
+                                 {&m_rearClip, &m_rearLabel, &places.rear, kRearSlot,
+                                  SkinImage::Channel2Logo, "Rear Camera"}};
     for (const TChannel& channel : channels) {
         channel.label->Create(hWnd, channel.place->label, channel.name);
         TClipOptions options;
@@ -74,11 +77,12 @@ void CMainWnd::LayOutVideoArea() {
             enlarged = clip;
     }
     const bool twoChannels = m_channelMode == TChannelMode::Two;
-    const auto place = [&](CMediaClipWnd& clip, TChannelLabelInfo& label, const TChannelPlace& at, bool shown) {
+    const auto place = [&](CMediaClipWnd& clip, TChannelLabelInfo& label, const TChannelPlace& at,
+                           bool shown) {
         // Enlarged, a picture takes the largest 16:9 rectangle of the whole area.
         const RECT picture = &clip == enlarged ? FitWidePicture(area) : at.picture;
-        MoveWindow(clip.hWnd, picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top,
-                   TRUE);
+        MoveWindow(clip.hWnd, picture.left, picture.top, picture.right - picture.left,
+                   picture.bottom - picture.top, TRUE);
         MoveWindow(label.hWnd, at.label.left, at.label.top, kLabelWidth, kLabelHeight, TRUE);
         ShowWindow(clip.hWnd, (enlarged ? &clip == enlarged : shown) ? SW_SHOWNA : SW_HIDE);
         ShowWindow(label.hWnd, !enlarged && shown ? SW_SHOWNA : SW_HIDE);
@@ -97,8 +101,10 @@ void CMainWnd::LayOutVideoArea() {
 
 void CMainWnd::MarkSelection() {
     const bool marked = m_channelMode == TChannelMode::Two;
-    m_frontLabel.SetMark(marked && m_selectedSlot == kFrontSlot ? TLabelMark::Selected : TLabelMark::Plain);
-    m_rearLabel.SetMark(marked && m_selectedSlot == kRearSlot ? TLabelMark::Selected : TLabelMark::Plain);
+    m_frontLabel.SetMark(marked && m_selectedSlot == kFrontSlot ? TLabelMark::Selected
+                                                                : TLabelMark::Plain);
+    m_rearLabel.SetMark(marked && m_selectedSlot == kRearSlot ? TLabelMark::Selected
+                                                              : TLabelMark::Plain);
 }
 
 void CMainWnd::SetChannelMode(TChannelMode mode) {
@@ -125,8 +131,8 @@ void CMainWnd::OnSelectChannel(CMediaClipWnd* clip) {
 void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
     m_fullScreenClip = clip;
     m_beforeFullScreen = WindowRect();
-    for (HWND child : {m_frontClip.hWnd, m_rearClip.hWnd, m_frontLabel.hWnd, m_rearLabel.hWnd, m_closeButton.hWnd,
-                       m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
+    for (HWND child : {m_frontClip.hWnd, m_rearClip.hWnd, m_frontLabel.hWnd, m_rearLabel.hWnd,
+                       m_closeButton.hWnd, m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
         if (child && child != clip->hWnd)
             ShowWindow(child, SW_HIDE);
     }
@@ -134,11 +140,12 @@ void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
     if (!GetMonitorInfoA(MonitorFromRect(&m_beforeFullScreen, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
     const RECT screen = monitor.rcMonitor;
-    SetWindowPos(hWnd, nullptr, screen.left, screen.top, screen.right - screen.left, screen.bottom - screen.top,
-                 SWP_NOZORDER);
-    const RECT picture = FitWidePicture(RECT{0, 0, screen.right - screen.left, screen.bottom - screen.top});
-    MoveWindow(clip->hWnd, picture.left, picture.top, picture.right - picture.left, picture.bottom - picture.top,
-               TRUE);
+    SetWindowPos(hWnd, nullptr, screen.left, screen.top, screen.right - screen.left,
+                 screen.bottom - screen.top, SWP_NOZORDER);
+    const RECT picture =
+        FitWidePicture(RECT{0, 0, screen.right - screen.left, screen.bottom - screen.top});
+    MoveWindow(clip->hWnd, picture.left, picture.top, picture.right - picture.left,
+               picture.bottom - picture.top, TRUE);
     ShowWindow(clip->hWnd, SW_SHOWNA);
 }
 
@@ -149,7 +156,8 @@ void CMainWnd::LeaveFullScreen() {
             ShowWindow(child, SW_SHOWNA);
     }
     const RECT back = m_beforeFullScreen;
-    SetWindowPos(hWnd, nullptr, back.left, back.top, back.right - back.left, back.bottom - back.top, SWP_NOZORDER);
+    SetWindowPos(hWnd, nullptr, back.left, back.top, back.right - back.left, back.bottom - back.top,
+                 SWP_NOZORDER);
     LayOutVideoArea();
     InvalidateRect(hWnd, nullptr, TRUE);
 }
@@ -203,7 +211,8 @@ void CMainWnd::ShowMarkers() {
             continue;
         const int slot = clip->Slot();
         clip->ShowMarker(
-            hWnd, [this, slot] { OnSelectChannel(&VideoWindow(slot)); }, [this] { UpdateMagnifierTarget(); });
+            hWnd, [this, slot] { OnSelectChannel(&VideoWindow(slot)); },
+            [this] { UpdateMagnifierTarget(); });
     }
     UpdateMagnifierTarget();
     if (!m_magnifier.hWnd) {

@@ -32,12 +32,17 @@ bool CMediaClipWnd::Create(const TClipOptions& options) {
     SetClassName(kMediaClipWndClass);
     if (!RegisterWindowClass(kMediaClipWndClass, BoundWindowProcedure))
         return false;
-    return CreateBoundWindow(this, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, options.rect, options.parent) != nullptr;
+    return CreateBoundWindow(this, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, options.rect,
+                             options.parent) != nullptr;
 }
 
-bool CMediaClipWnd::ShowsPictures() const { return m_options.showsPictures && m_options.showsPictures(); }
+bool CMediaClipWnd::ShowsPictures() const {
+    return m_options.showsPictures && m_options.showsPictures();
+}
 
-DWORD CMediaClipWnd::Now() const { return m_options.clock ? m_options.clock() : GetTickCount(); }
+DWORD CMediaClipWnd::Now() const {
+    return m_options.clock ? m_options.clock() : GetTickCount();
+}
 
 bool CMediaClipWnd::AdvanceDisplayState() {
     if (!ShowsPictures())
@@ -47,7 +52,8 @@ bool CMediaClipWnd::AdvanceDisplayState() {
     return true;
 }
 
-void CMediaClipWnd::ShowMarker(HWND owner, std::function<void()> onPressed, std::function<void()> onMoved) {
+void CMediaClipWnd::ShowMarker(HWND owner, std::function<void()> onPressed,
+                               std::function<void()> onMoved) {
     if (!m_marker.hWnd && !m_marker.Create(owner, hWnd, std::move(onPressed), std::move(onMoved)))
         return;
     m_marker.Follow();
@@ -86,8 +92,8 @@ void CMediaClipWnd::DrawIdlePicture(int width, int height) {
     HBRUSH frame = CreateSolidBrush(Lighter(fill));
     FrameRect(dc, &whole, frame);
     DeleteObject(frame);
-    BitBlt(dc, (width - logo.width) / 2, (height - logo.height) / 2, logo.width, logo.height, logo.dc, 0, 0,
-           SRCCOPY);
+    BitBlt(dc, (width - logo.width) / 2, (height - logo.height) / 2, logo.width, logo.height,
+           logo.dc, 0, 0, SRCCOPY);
 }
 
 void CMediaClipWnd::TellRendererSize(int height) {
@@ -128,14 +134,15 @@ LRESULT CMediaClipWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         return 0;
     case WM_ERASEBKGND:
         if (m_background.dc)
-            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, m_background.width, m_background.height, m_background.dc, 0,
-                   0, SRCCOPY);
+            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, m_background.width, m_background.height,
+                   m_background.dc, 0, 0, SRCCOPY);
         return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(hWnd, &paint);
         if (m_background.dc)
-            BitBlt(dc, 0, 0, m_background.width, m_background.height, m_background.dc, 0, 0, SRCCOPY);
+            BitBlt(dc, 0, 0, m_background.width, m_background.height, m_background.dc, 0, 0,
+                   SRCCOPY);
         EndPaint(hWnd, &paint);
         return 0;
     }

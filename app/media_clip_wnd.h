@@ -21,7 +21,7 @@ inline constexpr UINT kDisplayStateMessage = 3025;
 struct TClipOptions {
     HWND parent = nullptr;
     RECT rect{};
-    int slot = 0;  // the player's front or rear slot
+    int slot = 0; // the player's front or rear slot
     SkinImage logo = SkinImage::Channel1Logo;
     // Draws into this window; null while there is none.
     TMediaPlayer* player = nullptr;

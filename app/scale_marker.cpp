@@ -27,15 +27,16 @@ bool CScaleMarker::Create(HWND owner, HWND videoWindow, std::function<void()> on
     if (!RegisterWindowClass(kScaleMarkerClass, BoundWindowProcedure))
         return false;
     const RECT video = VideoScreenRect();
-    m_offset = POINT{(video.right - video.left - kMarkerSize) / 2, (video.bottom - video.top - kMarkerSize) / 2};
-    const RECT placed = KeepMarkerInside(
-        RECT{video.left + m_offset.x, video.top + m_offset.y, video.left + m_offset.x + kMarkerSize,
-             video.top + m_offset.y + kMarkerSize},
-        video);
-    HWND window = CreateWindowExA(WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_WINDOWEDGE,
-                                  kScaleMarkerClass, "", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, placed.left,
-                                  placed.top, kMarkerSize, kMarkerSize, owner, nullptr, GetModuleHandleA(nullptr),
-                                  this);
+    m_offset = POINT{(video.right - video.left - kMarkerSize) / 2,
+                     (video.bottom - video.top - kMarkerSize) / 2};
+    const RECT placed = KeepMarkerInside(RECT{video.left + m_offset.x, video.top + m_offset.y,
+                                              video.left + m_offset.x + kMarkerSize,
+                                              video.top + m_offset.y + kMarkerSize},
+                                         video);
+    HWND window = CreateWindowExA(
+        WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_WINDOWEDGE, kScaleMarkerClass, "",
+        WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, placed.left, placed.top, kMarkerSize,
+        kMarkerSize, owner, nullptr, GetModuleHandleA(nullptr), this);
     if (!window)
         return false;
     SetLayeredWindowAttributes(window, kSeeThrough, kMarkerOpacity, LWA_COLORKEY | LWA_ALPHA);
@@ -53,11 +54,12 @@ void CScaleMarker::Follow() {
     if (!hWnd)
         return;
     const RECT video = VideoScreenRect();
-    const RECT wanted{video.left + m_offset.x, video.top + m_offset.y, video.left + m_offset.x + kMarkerSize,
-                      video.top + m_offset.y + kMarkerSize};
+    const RECT wanted{video.left + m_offset.x, video.top + m_offset.y,
+                      video.left + m_offset.x + kMarkerSize, video.top + m_offset.y + kMarkerSize};
     const RECT kept = KeepMarkerInside(wanted, video);
     m_following = true;
-    SetWindowPos(hWnd, nullptr, kept.left, kept.top, kMarkerSize, kMarkerSize, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hWnd, nullptr, kept.left, kept.top, kMarkerSize, kMarkerSize,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     m_following = false;
     m_offset = POINT{kept.left - video.left, kept.top - video.top};
 }
@@ -96,7 +98,7 @@ LRESULT CScaleMarker::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
     case WM_NCLBUTTONDOWN:
         if (m_onPressed)
             m_onPressed();
-        *handled = false;  // the default handling drags the marker
+        *handled = false; // the default handling drags the marker
         return 0;
     case WM_MOVING: {
         auto* proposed = reinterpret_cast<RECT*>(lParam);

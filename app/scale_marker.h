@@ -18,7 +18,8 @@ public:
 
     // A pop-up owned by `owner`, centred on `videoWindow`. `onPressed` runs
     // when the user takes hold of it, `onMoved` after every move.
-    bool Create(HWND owner, HWND videoWindow, std::function<void()> onPressed, std::function<void()> onMoved);
+    bool Create(HWND owner, HWND videoWindow, std::function<void()> onPressed,
+                std::function<void()> onMoved);
     // Back inside the video window at the same offset (after the video
     // window moved or changed size).
     void Follow();

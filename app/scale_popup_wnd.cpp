@@ -24,9 +24,10 @@ bool CScalePopupWnd::Create(HWND owner, POINT screenPosition, TFrameSource sourc
     SetClassName(kScalePopupClass);
     if (!RegisterWindowClass(kScalePopupClass, BoundWindowProcedure))
         return false;
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE, kScalePopupClass, "", WS_POPUP | WS_VISIBLE,
-                                  screenPosition.x, screenPosition.y, kMagnifierWidth, kMagnifierHeight, owner,
-                                  nullptr, GetModuleHandleA(nullptr), this);
+    HWND window =
+        CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE, kScalePopupClass, "",
+                        WS_POPUP | WS_VISIBLE, screenPosition.x, screenPosition.y, kMagnifierWidth,
+                        kMagnifierHeight, owner, nullptr, GetModuleHandleA(nullptr), this);
     if (!window)
         return false;
     RECT client{};
@@ -72,15 +73,16 @@ bool CScalePopupWnd::ConvertFrame(const AVFrame& frame) {
         return false;
     if (m_frameSurface.width != frame.width || m_frameSurface.height != frame.height)
         m_frameSurface.Allocate(frame.width, frame.height);
-    m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame.width, frame.height,
-                                        static_cast<AVPixelFormat>(frame.format), frame.width, frame.height,
-                                        AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
+    m_scaler.reset(sws_getCachedContext(
+        m_scaler.release(), frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
+        frame.width, frame.height, AV_PIX_FMT_BGRA, SWS_POINT, nullptr, nullptr, nullptr));
     if (!m_scaler)
         return false;
-    std::uint8_t* planes[4] = {reinterpret_cast<std::uint8_t*>(m_frameSurface.pixels.data()), nullptr, nullptr,
-                               nullptr};
+    std::uint8_t* planes[4] = {reinterpret_cast<std::uint8_t*>(m_frameSurface.pixels.data()),
+                               nullptr, nullptr, nullptr};
     int strides[4] = {m_frameSurface.pitchPixels * 4, 0, 0, 0};
-    return sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) > 0;
+    return sws_scale(m_scaler.get(), frame.data, frame.linesize, 0, frame.height, planes, strides) >
+           0;
 }
 
 bool CScalePopupWnd::DrawOnce() {
@@ -90,7 +92,8 @@ bool CScalePopupWnd::DrawOnce() {
     if (!frame || !ConvertFrame(*frame))
         return false;
     const RECT region = MagnifiedRegion(m_client, SIZE{m_target.videoWidth, m_target.videoHeight},
-                                        SIZE{frame->width, frame->height}, POINT{m_target.markerX, m_target.markerY});
+                                        SIZE{frame->width, frame->height},
+                                        POINT{m_target.markerX, m_target.markerY});
     if (m_display.BltFrom(RECT{0, 0, m_client.cx, m_client.cy}, &m_frameSurface, region) != S_OK)
         return false;
     return m_display.Present() == S_OK;
@@ -100,7 +103,7 @@ LRESULT CScalePopupWnd::OnMessage(UINT message, WPARAM, LPARAM, bool* handled) {
     *handled = true;
     switch (message) {
     case WM_ERASEBKGND:
-        return 1;  // the last picture stays until the next one
+        return 1; // the last picture stays until the next one
     case WM_DESTROY:
         EndThread();
         m_display.DestroyObjects();

@@ -18,7 +18,7 @@ inline constexpr const char* kScalePopupClass = "___ScalePopupWnd_Class__";
 // What the drawing thread magnifies; the main thread keeps it current.
 struct TMagnifierTarget {
     std::atomic<int> slot{0};
-    std::atomic<int> markerX{0};  // the marker's top-left in its video window
+    std::atomic<int> markerX{0}; // the marker's top-left in its video window
     std::atomic<int> markerY{0};
     std::atomic<int> videoWidth{0};
     std::atomic<int> videoHeight{0};
@@ -58,8 +58,8 @@ private:
     TFrameSource m_source;
     TMagnifierTarget m_target;
     CDisplay m_display;
-    TDisplaySurface m_frameSurface;  // drawing thread only
-    TScalerHandle m_scaler;          // drawing thread only
+    TDisplaySurface m_frameSurface; // drawing thread only
+    TScalerHandle m_scaler;         // drawing thread only
     TThread m_thread;
     TEvent m_wake{false, false};
     std::atomic<bool> m_drawing{false};

@@ -9,7 +9,9 @@ namespace {
 std::atomic<bool> g_requested{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-extern "C" void NoteTermination(int) { g_requested.store(true, std::memory_order_relaxed); }
+extern "C" void NoteTermination(int) {
+    g_requested.store(true, std::memory_order_relaxed);
+}
 
 } // namespace
 
@@ -22,6 +24,10 @@ void InstallTerminationHandlers() {
     sigaction(SIGINT, &action, nullptr);
 }
 
-bool TerminationRequested() { return g_requested.load(std::memory_order_relaxed); }
+bool TerminationRequested() {
+    return g_requested.load(std::memory_order_relaxed);
+}
 
-void ClearTerminationRequest() { g_requested.store(false, std::memory_order_relaxed); }
+void ClearTerminationRequest() {
+    g_requested.store(false, std::memory_order_relaxed);
+}

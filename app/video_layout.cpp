@@ -11,8 +11,8 @@ RECT Usable(const RECT& half) {
 TChannelPlace PlaceIn(const RECT& half) {
     TChannelPlace place;
     place.picture = FitWidePicture(Usable(half));
-    place.label = RECT{place.picture.left, place.picture.top - kLabelHeight, place.picture.left + kLabelWidth,
-                       place.picture.top};
+    place.label = RECT{place.picture.left, place.picture.top - kLabelHeight,
+                       place.picture.left + kLabelWidth, place.picture.top};
     return place;
 }
 
@@ -47,9 +47,12 @@ TVideoLayout LayOutChannels(const RECT& videoArea, TChannelMode mode) {
 
 TDisplayState NextDisplayState(TDisplayState state) {
     switch (state) {
-    case TDisplayState::Normal: return TDisplayState::Enlarged;
-    case TDisplayState::Enlarged: return TDisplayState::FullScreen;
-    case TDisplayState::FullScreen: return TDisplayState::Normal;
+    case TDisplayState::Normal:
+        return TDisplayState::Enlarged;
+    case TDisplayState::Enlarged:
+        return TDisplayState::FullScreen;
+    case TDisplayState::FullScreen:
+        return TDisplayState::Normal;
     }
     return TDisplayState::Normal;
 }

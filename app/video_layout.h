@@ -28,7 +28,7 @@ struct TChannelPlace {
 };
 struct TVideoLayout {
     TChannelPlace front;
-    TChannelPlace rear;  // the same as the front in one-channel mode
+    TChannelPlace rear; // the same as the front in one-channel mode
 };
 // One channel takes the whole area; two share it, the front on the left.
 // Each leaves room for its label above and a margin below.

@@ -37,7 +37,9 @@ constexpr std::int64_t kLongestHoldMicros = 1000000;
 TAudioStreamInfo::TAudioStreamInfo(TMediaPlayer* owner_)
     : TBaseStreamInfo(owner_, AVMEDIA_TYPE_AUDIO, 0), audioBuffer(kAudioBufferBytes, 0) {}
 
-TAudioStreamInfo::~TAudioStreamInfo() { CloseDevice(); }
+TAudioStreamInfo::~TAudioStreamInfo() {
+    CloseDevice();
+}
 
 bool TAudioStreamInfo::Init(std::intptr_t argument) {
     TBaseStreamInfo::Init(argument);
@@ -153,9 +155,13 @@ void TAudioStreamInfo::Close() {
     ResetDecoding();
 }
 
-bool TAudioStreamInfo::Decode(AVPacket*, double*, bool) { return true; }
+bool TAudioStreamInfo::Decode(AVPacket*, double*, bool) {
+    return true;
+}
 
-double TAudioStreamInfo::ReferenceClock() const { return owner ? owner->MasterClock() : clock.load(); }
+double TAudioStreamInfo::ReferenceClock() const {
+    return owner ? owner->MasterClock() : clock.load();
+}
 
 void TAudioStreamInfo::AudioCallback(void* userdata, std::uint8_t* buffer, int length) {
     static_cast<TAudioStreamInfo*>(userdata)->Callback(buffer, length);
@@ -180,10 +186,11 @@ double TAudioStreamInfo::PlayedClock() const {
     std::int64_t filledAt = 0;
     for (;;) {
         const std::uint32_t before = m_positionSerial.load(std::memory_order_acquire);
-        start = m_positionStart.load(std::memory_order_relaxed);
-        end = m_positionEnd.load(std::memory_order_relaxed);
-        filledAt = m_positionTime.load(std::memory_order_relaxed);
-        std::atomic_thread_fence(std::memory_order_acquire);
+        // Acquire loads keep the second look at the serial after them (a
+        // fence would do the same, but ThreadSanitizer cannot follow one).
+        start = m_positionStart.load(std::memory_order_acquire);
+        end = m_positionEnd.load(std::memory_order_acquire);
+        filledAt = m_positionTime.load(std::memory_order_acquire);
         if (!(before & 1u) && m_positionSerial.load(std::memory_order_relaxed) == before)
             break;
     }
@@ -249,8 +256,8 @@ void TAudioStreamInfo::Callback(std::uint8_t* buffer, int length) {
         }
         const int chunk = std::min(length, bufferSize - bufferIndex);
         const int level = std::clamp(volume.load(), 0, SDL_MIX_MAXVOLUME);
-        SDL_MixAudioFormat(buffer, audioBuffer.data() + bufferIndex, AUDIO_S16SYS, static_cast<Uint32>(chunk),
-                           level);
+        SDL_MixAudioFormat(buffer, audioBuffer.data() + bufferIndex, AUDIO_S16SYS,
+                           static_cast<Uint32>(chunk), level);
         bufferIndex += chunk;
         buffer += chunk;
         length -= chunk;
@@ -424,15 +431,17 @@ bool TAudioStreamInfo::ConvertFrame() {
     const std::size_t start = m_converted.size();
     m_converted.resize(start + static_cast<std::size_t>(most) * frameBytes);
     std::uint8_t* out = m_converted.data() + start;
-    const int made = swr_convert(m_resampler.get(), &out, most,
-                                 const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
+    const int made =
+        swr_convert(m_resampler.get(), &out, most,
+                    const_cast<const std::uint8_t**>(frame->extended_data), frame->nb_samples);
     m_converted.resize(start + static_cast<std::size_t>(std::max(made, 0)) * frameBytes);
     return made >= 0;
 }
 
 bool TAudioStreamInfo::EnsureResampler() {
     const int inRate = frame->sample_rate > 0 ? frame->sample_rate : m_sampleRate;
-    const int inChannels = frame->ch_layout.nb_channels > 0 ? frame->ch_layout.nb_channels : m_channels;
+    const int inChannels =
+        frame->ch_layout.nb_channels > 0 ? frame->ch_layout.nb_channels : m_channels;
     if (m_resampler && m_resamplerFormat == frame->format && m_resamplerRate == inRate &&
         m_resamplerChannels == inChannels)
         return true;
@@ -445,8 +454,9 @@ bool TAudioStreamInfo::EnsureResampler() {
     AVChannelLayout out{};
     av_channel_layout_default(&out, m_channels);
     SwrContext* resampler = nullptr;
-    const int made = swr_alloc_set_opts2(&resampler, &out, AV_SAMPLE_FMT_S16, m_sampleRate, &in,
-                                         static_cast<AVSampleFormat>(frame->format), inRate, 0, nullptr);
+    const int made =
+        swr_alloc_set_opts2(&resampler, &out, AV_SAMPLE_FMT_S16, m_sampleRate, &in,
+                            static_cast<AVSampleFormat>(frame->format), inRate, 0, nullptr);
     m_resampler.reset(resampler);
     av_channel_layout_uninit(&in);
     av_channel_layout_uninit(&out);

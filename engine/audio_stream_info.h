@@ -78,7 +78,7 @@ public:
     std::vector<std::uint8_t> audioBuffer;
     int bufferSize = 0;
     int bufferIndex = 0;
-    TPacketHandle audioPacket;  // from Init to Release
+    TPacketHandle audioPacket; // from Init to Release
     double diffCumulative = 0.0;
     double diffAverageCoefficient = 0.0;
     double diffThreshold = 0.0;

@@ -83,4 +83,6 @@ bool TBaseStreamInfo::Decode(AVPacket*, double* pts, bool) {
     return true;
 }
 
-void TBaseStreamInfo::CloseDecoder() { codecContext.reset(); }
+void TBaseStreamInfo::CloseDecoder() {
+    codecContext.reset();
+}

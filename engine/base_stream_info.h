@@ -53,10 +53,10 @@ public:
     const int mediaType;
     std::atomic<std::int32_t> streamIndex{-1};
     const int typeOrdinal;
-    TStreamPointer stream;                   // borrowed from the open input
-    TCodecContextHandle codecContext;  // from Open to Close
+    TStreamPointer stream;            // borrowed from the open input
+    TCodecContextHandle codecContext; // from Open to Close
     const AVCodec* codec = nullptr;
-    TFrameHandle frame;  // from Init to Release
+    TFrameHandle frame; // from Init to Release
 
     std::atomic<double> clock{0.0};
     // The render thread paces with these while the player thread resets
@@ -69,7 +69,7 @@ public:
 
     TPacketQueue packetQueue;
     std::unique_ptr<TEvent> refreshEvent;
-    double refreshTicks = 0.0;  // the timer thread's alone
+    double refreshTicks = 0.0; // the timer thread's alone
     std::atomic<double> refreshPeriod{0.0};
 
     std::atomic<bool> notOpen{true};

@@ -27,7 +27,8 @@ bool IsKnownChunkId(const char id[4]) {
 
 std::uint32_t LittleEndian32(const unsigned char bytes[4]) {
     return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-           (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+           (static_cast<std::uint32_t>(bytes[2]) << 16) |
+           (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
 // The camera's LIST movi header; its size is 0 until the recording ends.

@@ -14,8 +14,8 @@ inline constexpr std::int64_t kMoviListOffset = 4096;
 inline constexpr std::int64_t kFirstChunkOffset = kMoviListOffset + 12;
 
 struct TChunkWalk {
-    std::int64_t frontFrames = 0;  // "00dc" chunks
-    std::int64_t rearFrames = 0;   // "01dc" chunks
+    std::int64_t frontFrames = 0; // "00dc" chunks
+    std::int64_t rearFrames = 0;  // "01dc" chunks
     // Bit n set: stream n carries telemetry ("NNst" chunks).
     std::uint32_t telemetryStreams = 0;
     // Chunks of the eight kinds the camera writes that the walk went over.

@@ -13,7 +13,8 @@ void TDiagnostic::SayAt(std::int64_t nowMicros) {
         return;
     }
     if (m_heldBack > 0)
-        std::fprintf(m_out, "%s (and %llu more times)\n", m_text, static_cast<unsigned long long>(m_heldBack));
+        std::fprintf(m_out, "%s (and %llu more times)\n", m_text,
+                     static_cast<unsigned long long>(m_heldBack));
     else
         std::fprintf(m_out, "%s\n", m_text);
     m_written = true;

@@ -31,10 +31,8 @@ namespace {
 constexpr int kFloatsPerVertex = 5;
 // x, y, z, u, v; the first picture row at the top.
 constexpr GLfloat kQuadVertices[4 * kFloatsPerVertex] = {
-    -1.0f, 1.0f, 0.0f, 0.0f, 0.0f,
-    -1.0f, -1.0f, 0.0f, 0.0f, 1.0f,
-    1.0f, -1.0f, 0.0f, 1.0f, 1.0f,
-    1.0f, 1.0f, 0.0f, 1.0f, 0.0f,
+    -1.0f, 1.0f,  0.0f, 0.0f, 0.0f, -1.0f, -1.0f, 0.0f, 0.0f, 1.0f,
+    1.0f,  -1.0f, 0.0f, 1.0f, 1.0f, 1.0f,  1.0f,  0.0f, 1.0f, 0.0f,
 };
 constexpr GLubyte kQuadIndices[6] = {0, 1, 2, 0, 2, 3};
 constexpr GLsizei kVertexStride = kFloatsPerVertex * sizeof(GLfloat);
@@ -90,7 +88,9 @@ bool ForwardMouseProc(TNativeDisplay display, TNativeWindow window) {
 
 } // namespace
 
-TGLView::~TGLView() { DestroyView(); }
+TGLView::~TGLView() {
+    DestroyView();
+}
 
 bool TGLView::CreateView(HWND parent_, int width, int height) {
     if (window)

@@ -49,7 +49,9 @@ bool SetUpGlfw() {
     return true;
 }
 
-bool GlfwReady() { return g_ready; }
+bool GlfwReady() {
+    return g_ready;
+}
 
 void ShutDownGlfw() {
     StopGlfwPump();

@@ -25,8 +25,11 @@ bool HasIdrSlice(const std::uint8_t* data, int size) {
 
 bool PacketStartsKeyFrame(AVCodecID codec, const std::uint8_t* data, int size, bool demuxerFlag) {
     switch (codec) {
-    case AV_CODEC_ID_H264: return data && HasIdrSlice(data, size);
-    case AV_CODEC_ID_MJPEG: return true;
-    default: return demuxerFlag;
+    case AV_CODEC_ID_H264:
+        return data && HasIdrSlice(data, size);
+    case AV_CODEC_ID_MJPEG:
+        return true;
+    default:
+        return demuxerFlag;
     }
 }

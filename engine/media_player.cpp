@@ -62,7 +62,8 @@ const TVideoStreamInfo* TMediaPlayer::MasterVideo() const {
 
 double TMediaPlayer::MasterClock() const {
     if (const TVideoStreamInfo* video = MasterVideo())
-        return video->currentPts + static_cast<double>(av_gettime() - video->currentPtsTime) / 1000000.0;
+        return video->currentPts +
+               static_cast<double>(av_gettime() - video->currentPtsTime) / 1000000.0;
     return static_cast<double>(av_gettime()) / 1000000.0;
 }
 
@@ -70,7 +71,8 @@ std::int32_t TMediaPlayer::CurrentSecond() const {
     const TVideoStreamInfo* latest = nullptr;
     for (int slot = kFrontSlot; slot <= kRearSlot; ++slot) {
         const TVideoStreamInfo* video = Video(slot);
-        if (!video || video->closing || !video->HasLastFrame() || video->shownDts < 0 || !video->stream)
+        if (!video || video->closing || !video->HasLastFrame() || video->shownDts < 0 ||
+            !video->stream)
             continue;
         if (!latest || video->shownDts >= latest->shownDts)
             latest = video;
@@ -119,7 +121,7 @@ TPictureSettings TMediaPlayer::PictureSettings(int slot) const {
 
 std::unique_ptr<TTelemetry> TMediaPlayer::TakeTelemetry(LPARAM token) {
     std::lock_guard lock(m_telemetryLock);
-    if (!m_telemetry || reinterpret_cast<LPARAM>(m_telemetry.get()) != token)
+    if (!m_telemetry || token == 0 || token != m_telemetryToken)
         return nullptr;
     return std::move(m_telemetry);
 }

@@ -49,8 +49,8 @@ inline constexpr std::int32_t kPausedSeekOp = 2;
 
 // A channel's picture settings, copied into its stream at every open.
 struct TPictureSettings {
-    std::int32_t orientation = 0;  // 0, 1 (mirrored) or 16 (upside down)
-    std::int32_t brightness = 50;  // 0..100 each
+    std::int32_t orientation = 0; // 0, 1 (mirrored) or 16 (upside down)
+    std::int32_t brightness = 50; // 0..100 each
     std::int32_t contrast = 50;
     std::int32_t chroma = 50;
 };
@@ -205,8 +205,8 @@ private:
 
     // The player thread's input, while a recording is open.
     TInputHandle m_formatContext;
-    TPacketHandle m_readPacket;  // reused for every read
-    std::string m_path;          // the open recording, the player thread's copy
+    TPacketHandle m_readPacket; // reused for every read
+    std::string m_path;         // the open recording, the player thread's copy
     TChunkWalk m_chunks;
     TVideoPass m_videoPass;
     int m_readFailures = 0;
@@ -220,14 +220,17 @@ private:
     mutable std::mutex m_requestLock;
     std::string m_requestedPath;
 
-    // The table of the last open until the main window takes it.
+    // The table of the last open until the main window takes it, and the
+    // token its notification carries: a count of the opens, so that a token
+    // of an earlier open never matches (an address could be reused).
     std::mutex m_telemetryLock;
     std::unique_ptr<TTelemetry> m_telemetry;
+    LPARAM m_telemetryToken = 0;
 
     // Shared by the main, player, decoder, render and sound threads.
     std::atomic<std::int32_t> m_seekRequest{0};
     std::atomic<std::int32_t> m_seekFlags{0};
-    std::atomic<std::int64_t> m_seekTarget{0};  // microseconds
+    std::atomic<std::int64_t> m_seekTarget{0}; // microseconds
     std::atomic<double> m_frameRate{0.0};
     std::atomic<double> m_duration{0.0};
     std::atomic<bool> m_stopped{true};

@@ -119,12 +119,15 @@ bool TMediaPlayer::OpenInput() {
     m_paused = false;
 
     AssignRoles();
-    TTelemetryRoles roles{m_frontStreamIndex, m_rearStreamIndex, m_gpsStreamIndex, m_gsensorStreamIndex};
+    TTelemetryRoles roles{m_frontStreamIndex, m_rearStreamIndex, m_gpsStreamIndex,
+                          m_gsensorStreamIndex};
     m_videoPass.isKeyFrame = [input](const AVPacket* packet) {
         AVCodecID codec = input->streams[packet->stream_index]->codecpar->codec_id;
-        return PacketStartsKeyFrame(codec, packet->data, packet->size, (packet->flags & AV_PKT_FLAG_KEY) != 0);
+        return PacketStartsKeyFrame(codec, packet->data, packet->size,
+                                    (packet->flags & AV_PKT_FLAG_KEY) != 0);
     };
-    std::unique_ptr<TTelemetry> telemetry = ReadTelemetry(input, m_readPacket.get(), roles, &m_videoPass);
+    std::unique_ptr<TTelemetry> telemetry =
+        ReadTelemetry(input, m_readPacket.get(), roles, &m_videoPass);
     RepairVideoIndex();
 
     // Outside the camera's layout the walk counts nothing, or stops at the
@@ -157,7 +160,7 @@ bool TMediaPlayer::OpenInput() {
     {
         std::lock_guard lock(m_telemetryLock);
         m_telemetry = std::move(telemetry);
-        token = reinterpret_cast<LPARAM>(m_telemetry.get());
+        token = ++m_telemetryToken;
     }
     Notify(PlayerNotify::Opened, token);
     return true;
@@ -188,7 +191,8 @@ void TMediaPlayer::RepairVideoIndex() {
                 continue;
             // Re-adding an entry at the same time stamp replaces its flags.
             AVIndexEntry entry = *found;
-            av_add_index_entry(stream, entry.pos, entry.timestamp, entry.size, entry.min_distance, 0);
+            av_add_index_entry(stream, entry.pos, entry.timestamp, entry.size, entry.min_distance,
+                               0);
         }
     }
 }
@@ -209,7 +213,8 @@ TMediaPlayer::TReadResult TMediaPlayer::ReadPacket() {
         return TReadResult::Retry;
     }
     if (result != AVERROR_EOF)
-        std::fprintf(stderr, "velor: reading %s keeps failing; treating it as ended\n", m_path.c_str());
+        std::fprintf(stderr, "velor: reading %s keeps failing; treating it as ended\n",
+                     m_path.c_str());
     m_endOfFile = true;
     return TReadResult::End;
 }
@@ -250,8 +255,8 @@ bool TMediaPlayer::ReadStep() {
             base = AVRational{2, 49};
     }
     const int stream = packet->stream_index;
-    if ((stream == m_frontStreamIndex || stream == m_rearStreamIndex) && packet->dts != AV_NOPTS_VALUE &&
-        packet->dts > m_frameCount) {
+    if ((stream == m_frontStreamIndex || stream == m_rearStreamIndex) &&
+        packet->dts != AV_NOPTS_VALUE && packet->dts > m_frameCount) {
         m_endOfFile = true;
         av_packet_unref(packet);
         return false;
@@ -276,11 +281,13 @@ int TMediaPlayer::SeekStream() const {
     return -1;
 }
 
-bool TMediaPlayer::SeekToMicroseconds(std::int64_t microseconds, int flags, std::int64_t* streamTarget) {
+bool TMediaPlayer::SeekToMicroseconds(std::int64_t microseconds, int flags,
+                                      std::int64_t* streamTarget) {
     const int stream = SeekStream();
     std::int64_t target = microseconds;
     if (stream >= 0)
-        target = av_rescale_q(target, AVRational{1, 1000000}, m_formatContext->streams[stream]->time_base);
+        target = av_rescale_q(target, AVRational{1, 1000000},
+                              m_formatContext->streams[stream]->time_base);
     if (streamTarget)
         *streamTarget = target;
     return SeekInput(stream, target, flags);
@@ -312,7 +319,8 @@ bool TMediaPlayer::RouteSteppingPacket(AVPacket* packet) {
     // pictures are streams 0 and 1 of every recording, and only they are
     // routed while stepping.
     TBaseStreamInfo* info = Stream(packet->stream_index);
-    if (info && info->mediaType == AVMEDIA_TYPE_VIDEO && info->IsLive() && info->packetQueue.Put(packet) == 0)
+    if (info && info->mediaType == AVMEDIA_TYPE_VIDEO && info->IsLive() &&
+        info->packetQueue.Put(packet) == 0)
         return true;
     av_packet_unref(packet);
     return false;
@@ -345,7 +353,8 @@ void TMediaPlayer::PrerollTo(int mode, std::int64_t target, bool readFirst) {
         AVPacket* packet = m_readPacket.get();
         const int stream = packet->stream_index;
         const std::int64_t dts = packet->dts;
-        if (RouteSteppingPacket(packet) && stream <= kRearSlot && dts != AV_NOPTS_VALUE && dts >= target)
+        if (RouteSteppingPacket(packet) && stream <= kRearSlot && dts != AV_NOPTS_VALUE &&
+            dts >= target)
             received[stream] = true;
     }
 

@@ -18,7 +18,9 @@ AVPacket& FlushPacketRecord() {
 
 } // namespace
 
-AVPacket* FlushPacket() { return &FlushPacketRecord(); }
+AVPacket* FlushPacket() {
+    return &FlushPacketRecord();
+}
 
 bool IsFlushPacket(const AVPacket* packet) {
     return packet && packet->data == reinterpret_cast<const uint8_t*>(kFlushText);
@@ -44,7 +46,9 @@ struct TPacketQueue::TPacketNode {
 
 TPacketQueue::TPacketQueue() = default;
 
-TPacketQueue::~TPacketQueue() { Release(); }
+TPacketQueue::~TPacketQueue() {
+    Release();
+}
 
 void TPacketQueue::Init() {
     if (!m_available)
@@ -161,4 +165,6 @@ std::int32_t TPacketQueue::Bytes() const {
     return m_bytes;
 }
 
-LONG TPacketQueue::AvailableCount() const { return m_available ? m_available->Count() : -1; }
+LONG TPacketQueue::AvailableCount() const {
+    return m_available ? m_available->Count() : -1;
+}

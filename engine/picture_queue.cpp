@@ -12,7 +12,9 @@ void TVideoPicture::Free() {
     allocated = 0;
 }
 
-TPictureQueue::~TPictureQueue() { Release(); }
+TPictureQueue::~TPictureQueue() {
+    Release();
+}
 
 void TPictureQueue::Init() {
     if (!space)

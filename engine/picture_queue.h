@@ -13,7 +13,7 @@
 // One converted picture: tightly packed 32-bit BGRA.
 struct TVideoPicture {
     TMemoryHandle buffer;
-    TFrameHandle picture;  // describes `buffer`
+    TFrameHandle picture; // describes `buffer`
     std::int32_t width = 0;
     std::int32_t height = 0;
     double pts = 0.0;

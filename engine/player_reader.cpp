@@ -40,7 +40,9 @@ bool TPlayerReader::Open(const std::string& path) {
     return m_player.OpenInput();
 }
 
-bool TPlayerReader::ReadStep() { return m_player.ReadStep(); }
+bool TPlayerReader::ReadStep() {
+    return m_player.ReadStep();
+}
 
 bool TPlayerReader::Seek(std::int64_t microseconds, int flags) {
     m_player.m_seekTarget = microseconds;
@@ -55,18 +57,30 @@ void TPlayerReader::PrerollTo(int mode, std::int64_t target, bool readFirst) {
     m_player.PrerollTo(mode, target, readFirst);
 }
 
-void TPlayerReader::Close() { m_player.CloseInput(); }
+void TPlayerReader::Close() {
+    m_player.CloseInput();
+}
 
-AVFormatContext* TPlayerReader::Input() const { return m_player.Input(); }
+AVFormatContext* TPlayerReader::Input() const {
+    return m_player.Input();
+}
 
 TSeekRequest TPlayerReader::PendingSeek() const {
     return {m_player.m_seekRequest != 0, m_player.m_seekTarget, m_player.m_seekFlags};
 }
 
-void TPlayerReader::SetStopped(bool stopped) { m_player.m_stopped = stopped; }
-void TPlayerReader::SetClosed(bool closed) { m_player.m_closed = closed; }
-void TPlayerReader::SetPaused(bool paused) { m_player.m_paused = paused; }
-void TPlayerReader::SetEndOfFile(bool endOfFile) { m_player.m_endOfFile = endOfFile; }
+void TPlayerReader::SetStopped(bool stopped) {
+    m_player.m_stopped = stopped;
+}
+void TPlayerReader::SetClosed(bool closed) {
+    m_player.m_closed = closed;
+}
+void TPlayerReader::SetPaused(bool paused) {
+    m_player.m_paused = paused;
+}
+void TPlayerReader::SetEndOfFile(bool endOfFile) {
+    m_player.m_endOfFile = endOfFile;
+}
 
 void TPlayerReader::SetStepping(int mode, std::int64_t target) {
     m_player.m_stepMode = mode;
@@ -74,9 +88,15 @@ void TPlayerReader::SetStepping(int mode, std::int64_t target) {
     m_player.m_stepping = 1;
 }
 
-void TPlayerReader::EndStepping() { m_player.m_stepping = 0; }
-void TPlayerReader::SetFlushSerial(std::uint32_t serial) { m_player.m_flushSerial = serial; }
-void TPlayerReader::SetFrameCount(std::int64_t frames) { m_player.m_frameCount = frames; }
+void TPlayerReader::EndStepping() {
+    m_player.m_stepping = 0;
+}
+void TPlayerReader::SetFlushSerial(std::uint32_t serial) {
+    m_player.m_flushSerial = serial;
+}
+void TPlayerReader::SetFrameCount(std::int64_t frames) {
+    m_player.m_frameCount = frames;
+}
 
 bool TPlayerReader::StartRenderThread(int slot, TGLView& view) {
     TStreamSlot& entry = m_player.m_slots[slot];

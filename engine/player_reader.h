@@ -15,7 +15,7 @@ class TMediaPlayer;
 struct TSeekRequest {
     bool pending = false;
     std::int64_t targetMicros = 0;
-    int flags = 0;  // AVSEEK_FLAG_*
+    int flags = 0; // AVSEEK_FLAG_*
 };
 
 class TPlayerReader {

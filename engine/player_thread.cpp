@@ -38,7 +38,8 @@ void TMediaPlayer::Start(HWND notify, HWND front, HWND rear) {
         m_views[slot] = std::make_unique<TGLView>();
         RECT client{};
         if (windows[slot] && GetClientRect(windows[slot], &client))
-            m_views[slot]->CreateView(windows[slot], client.right - client.left, client.bottom - client.top);
+            m_views[slot]->CreateView(windows[slot], client.right - client.left,
+                                      client.bottom - client.top);
     }
     m_startEvent = std::make_unique<TEvent>(false, false);
     m_thread.Start([this] { PlayerThread(); }, "player");
@@ -67,7 +68,8 @@ void TMediaPlayer::Stop() {
         return;
     }
     TEvent done(false, false);
-    if (!PostThreadMessageA(m_thread.Id(), kPlayerCommandMessage, kStopCommand, reinterpret_cast<LPARAM>(&done)))
+    if (!PostThreadMessageA(m_thread.Id(), kPlayerCommandMessage, kStopCommand,
+                            reinterpret_cast<LPARAM>(&done)))
         return;
     done.Wait(INFINITE);
 }
@@ -177,7 +179,8 @@ void TMediaPlayer::PlayerThread() {
                                  kRenderThreadNames[slot]);
         entry.startEvent->Wait(INFINITE);
         TVideoStreamInfo* video = Video(slot);
-        entry.decoderThread.Start([video, &entry] { video->DecoderThread(entry); }, kDecoderThreadNames[slot]);
+        entry.decoderThread.Start([video, &entry] { video->DecoderThread(entry); },
+                                  kDecoderThreadNames[slot]);
         entry.startEvent->Wait(INFINITE);
         entry.startEvent.reset();
     }
@@ -186,7 +189,7 @@ void TMediaPlayer::PlayerThread() {
     timeBeginPeriod(1);
     m_timerId = timeSetEvent(1, 1, TimerTick, reinterpret_cast<DWORD_PTR>(this), TIME_PERIODIC);
     MSG ignored;
-    PeekMessageA(&ignored, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue exists from here
+    PeekMessageA(&ignored, nullptr, 0, 0, PM_NOREMOVE); // the thread's queue exists from here
     m_wakeEvent = std::make_unique<TEvent>(false, false);
     m_startEvent->Set();
 
@@ -239,7 +242,8 @@ void TMediaPlayer::AnswerIdleStop() {
     if (m_paused)
         return;
     MSG message;
-    if (!PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_NOREMOVE) ||
+    if (!PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage,
+                      PM_NOREMOVE) ||
         message.wParam != kStopCommand)
         return;
     PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_REMOVE);
@@ -255,7 +259,8 @@ void TMediaPlayer::AnswerIdleStop() {
 void TMediaPlayer::ReadingLoop() {
     while (!m_stopped) {
         MSG message;
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message == kPlayerCommandMessage) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) &&
+            message.message == kPlayerCommandMessage) {
             if (message.wParam == kStopCommand) {
                 CloseStreams(reinterpret_cast<TEvent*>(message.lParam));
                 return;
@@ -271,7 +276,8 @@ void TMediaPlayer::ReadingLoop() {
             return;
         // Let the queued pictures and sound play out, unless a seek failed.
         while (!m_seekFailed && !m_stopped && MasterClock() < m_duration) {
-            if (PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_REMOVE) &&
+            if (PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage,
+                             PM_REMOVE) &&
                 message.wParam == kStopCommand) {
                 CloseStreams(reinterpret_cast<TEvent*>(message.lParam));
                 return;
@@ -318,7 +324,8 @@ void TMediaPlayer::FrameStep(int direction) {
         return;
     }
     const std::int64_t target = shown + direction;
-    if ((direction == kStepForwardOp && target > m_frameCount) || (direction == kStepBackwardOp && target < 0)) {
+    if ((direction == kStepForwardOp && target > m_frameCount) ||
+        (direction == kStepBackwardOp && target < 0)) {
         m_pendingOp = kResumeOp;
         Notify(PlayerNotify::StepDone);
         PauseNow(true);

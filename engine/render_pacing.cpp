@@ -22,4 +22,6 @@ double PacePicture(TPacingState& state, double pts, double nowSeconds) {
     return actual * 1000.0 + 0.5;
 }
 
-double RefreshPeriodOf(double delayMs) { return std::fabs(delayMs); }
+double RefreshPeriodOf(double delayMs) {
+    return std::fabs(delayMs);
+}

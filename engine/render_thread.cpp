@@ -86,7 +86,9 @@ void ConsumePicture(TPictureQueue& queue) {
         queue.space->Release(1);
 }
 
-double NowSeconds() { return static_cast<double>(av_gettime()) / kMicrosecondsPerSecond; }
+double NowSeconds() {
+    return static_cast<double>(av_gettime()) / kMicrosecondsPerSecond;
+}
 
 // Drawing ahead stops this long before the pass, so that it never makes the
 // pass late.
@@ -119,8 +121,9 @@ std::uint64_t PrepareAhead(TVideoStreamInfo& stream, TGLView& view, std::uint64_
     return view.PreparePicture(stream) ? waiting : 0;
 }
 
-void ReportShown(IPictureObserver& observer, int slot, TGLView& view, const TVideoStreamInfo& stream,
-                 double dueSeconds, double drawSeconds, std::int64_t drawnBefore) {
+void ReportShown(IPictureObserver& observer, int slot, TGLView& view,
+                 const TVideoStreamInfo& stream, double dueSeconds, double drawSeconds,
+                 std::int64_t drawnBefore) {
     TShownPicture shown;
     shown.slot = slot;
     shown.dts = stream.shownDts;

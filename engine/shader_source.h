@@ -67,8 +67,6 @@ inline std::array<float, 16> OrientationMatrix(std::int32_t orientation) {
         sx = -1.0f;
     else if (orientation & kOrientationFlip)
         sy = -1.0f;
-    return {sx, 0.0f, 0.0f, 0.0f,
-            0.0f, sy, 0.0f, 0.0f,
-            0.0f, 0.0f, -1.0f, 0.0f,
-            0.0f, 0.0f, 0.0f, 1.0f};
+    return {sx,   0.0f, 0.0f,  0.0f, 0.0f, sy,   0.0f, 0.0f,
+            0.0f, 0.0f, -1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f};
 }

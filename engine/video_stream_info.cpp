@@ -55,7 +55,8 @@ std::int64_t StampOf(const AVFrame* frame) {
 
 bool IsExactlyWide(const AVCodecContext* context) {
     return context && context->height > 0 &&
-           static_cast<double>(context->width) / static_cast<double>(context->height) == kWideAspect;
+           static_cast<double>(context->width) / static_cast<double>(context->height) ==
+               kWideAspect;
 }
 
 } // namespace
@@ -237,8 +238,8 @@ bool TVideoStreamInfo::EnsurePictureBuffer(TVideoPicture& picture) {
     picture.buffer.reset(static_cast<std::uint8_t*>(av_malloc(static_cast<size_t>(size))));
     if (!picture.buffer)
         return false;
-    av_image_fill_arrays(picture.picture->data, picture.picture->linesize, picture.buffer.get(), AV_PIX_FMT_BGRA,
-                         width, height, 1);
+    av_image_fill_arrays(picture.picture->data, picture.picture->linesize, picture.buffer.get(),
+                         AV_PIX_FMT_BGRA, width, height, 1);
     picture.width = width;
     picture.height = height;
     picture.allocated = 1;
@@ -260,7 +261,8 @@ int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
     }
 
     TVideoPicture& picture = pictureQueue.picture;
-    bool wrongSize = !picture.buffer || picture.width != displayWidth || picture.height != displayHeight;
+    bool wrongSize =
+        !picture.buffer || picture.width != displayWidth || picture.height != displayHeight;
     if (wrongSize && !hidden) {
         Relayout();
         picture.allocated = 0;
@@ -287,7 +289,7 @@ int TVideoStreamInfo::QueuePicture(AVFrame* source, bool isRepeat, double pts) {
                           picture.picture->data, picture.picture->linesize);
         }
     }
-    pictureQueue.writeIndex = 0;  // one picture: the index always wraps to 0
+    pictureQueue.writeIndex = 0; // one picture: the index always wraps to 0
     pictureQueue.Announce();
     return 0;
 }
@@ -303,7 +305,8 @@ void TVideoStreamInfo::Relayout() {
         if (parent) {
             PostToMainThread([parent] {
                 LONG style = GetWindowLongA(parent, GWL_STYLE);
-                SetWindowLongA(parent, GWL_STYLE, style & ~static_cast<LONG>(WS_CAPTION | WS_THICKFRAME));
+                SetWindowLongA(parent, GWL_STYLE,
+                               style & ~static_cast<LONG>(WS_CAPTION | WS_THICKFRAME));
                 ShowWindow(parent, SW_HIDE);
                 ShowWindow(parent, SW_SHOWMAXIMIZED);
             });
@@ -330,12 +333,14 @@ void TVideoStreamInfo::Relayout() {
     }
     if (parent)
         PostMessageA(parent, kPlayerNotifyMessage,
-                     fullScreen ? PlayerNotify::GeometryChangedFullScreen : PlayerNotify::GeometryChanged, 0);
+                     fullScreen ? PlayerNotify::GeometryChangedFullScreen
+                                : PlayerNotify::GeometryChanged,
+                     0);
     m_scaler.reset();
     if (codecContext && codecContext->width > 0 && displayWidth > 0 && displayHeight > 0)
-        m_scaler.reset(sws_getContext(codecContext->width, codecContext->height, codecContext->pix_fmt,
-                                      displayWidth, displayHeight, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr,
-                                      nullptr, nullptr));
+        m_scaler.reset(sws_getContext(
+            codecContext->width, codecContext->height, codecContext->pix_fmt, displayWidth,
+            displayHeight, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr));
 }
 
 void TVideoStreamInfo::SetFullScreen(bool on, bool fitWidth) {
@@ -401,7 +406,8 @@ void TVideoStreamInfo::DecoderThread(TStreamSlot& slot) {
             if (player.stepping())
                 headDts = packet->dts;
             if (!player.closed()) {
-                const bool skipDisplay = player.stepping() && player.stepMode() == kStepBackwardOp &&
+                const bool skipDisplay = player.stepping() &&
+                                         player.stepMode() == kStepBackwardOp &&
                                          headDts < player.stepTarget();
                 if (!closing && !notOpen)
                     Decode(packet.get(), &lastPts, skipDisplay);

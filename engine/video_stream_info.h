@@ -71,9 +71,9 @@ public:
     std::atomic<bool> hidden{false};
     std::atomic<bool> stepReached{false};
 
-    IVideoView* view = nullptr;  // owned by the controller
+    IVideoView* view = nullptr; // owned by the controller
     HWND videoWindow = nullptr;
-    HWND parentWindow = nullptr;  // the video window's parent, taken at Init
+    HWND parentWindow = nullptr; // the video window's parent, taken at Init
 
 protected:
     void ConfigureDecoder() override;

@@ -10,7 +10,8 @@
 
 namespace {
 
-constexpr TSkinnedTemplate CapturedTemplate{CapturedDialogTemplateId, CapturedDialogWidth, CapturedDialogHeight};
+constexpr TSkinnedTemplate CapturedTemplate{CapturedDialogTemplateId, CapturedDialogWidth,
+                                            CapturedDialogHeight};
 // The button's top lies this far above the bottom.
 constexpr int ButtonRise = 40;
 constexpr int PathInset = 10;
@@ -55,13 +56,17 @@ void CCapturedDlg::Paint(HDC dc) {
     // in for a caption outside the client area.
     const Gdiplus::REAL width = static_cast<Gdiplus::REAL>(client.right);
     const int bodyTop = BandedTitleHeight + BandedTitleRule;
-    const Gdiplus::REAL upper = static_cast<Gdiplus::REAL>(bodyTop + (client.bottom - bodyTop) / 2 + 10);
+    const Gdiplus::REAL upper =
+        static_cast<Gdiplus::REAL>(bodyTop + (client.bottom - bodyTop) / 2 + 10);
     Gdiplus::Font bold(DialogTextFace, SuccessPixels, Gdiplus::FontStyleBold, Gdiplus::UnitPixel);
     DrawCentredText(graphics, Utf8ToWide(TableText("message.image_save_success")), bold,
                     Gdiplus::RectF{0, static_cast<Gdiplus::REAL>(bodyTop), width, upper - bodyTop});
-    const Gdiplus::REAL pathBottom = static_cast<Gdiplus::REAL>(client.bottom - ButtonRise - PathGap);
-    Gdiplus::Font regular(DialogTextFace, PathPixels, Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
-    const std::wstring path = PathText(Utf8ToWide(TableText("message.image_save_path")), m_capturePath);
+    const Gdiplus::REAL pathBottom =
+        static_cast<Gdiplus::REAL>(client.bottom - ButtonRise - PathGap);
+    Gdiplus::Font regular(DialogTextFace, PathPixels, Gdiplus::FontStyleRegular,
+                          Gdiplus::UnitPixel);
+    const std::wstring path =
+        PathText(Utf8ToWide(TableText("message.image_save_path")), m_capturePath);
     DrawCentredText(graphics, path, regular,
                     Gdiplus::RectF{PathInset, upper, width - 2 * PathInset, pathBottom - upper});
 }

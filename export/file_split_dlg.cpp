@@ -91,8 +91,9 @@ CFileSplitDlg::CFileSplitDlg(std::string source, std::string target)
 
 void CFileSplitDlg::Layout(HDC reference) {
     TSelectedFont font(reference, SharedFonts().control);
-    const int widest = std::max(TextWidth(reference, Utf8ToWide(TableText("label.file_split_select"))),
-                                TextWidth(reference, Utf8ToWide(TableText("label.file_split_path"))));
+    const int widest =
+        std::max(TextWidth(reference, Utf8ToWide(TableText("label.file_split_select"))),
+                 TextWidth(reference, Utf8ToWide(TableText("label.file_split_path"))));
     m_captionWidth = std::clamp(widest, MinCaptionWidth, MaxCaptionWidth);
     const int boxLeft = Margin + m_captionWidth + CaptionGap;
     const int boxRight = DialogWidth - Margin - PickerWidth - PickerGap;
@@ -138,7 +139,8 @@ void CFileSplitDlg::PaintBackground(HDC reference) {
         DrawTextW(dc, text.c_str(), -1, &caption,
                   DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
         FillSolid(dc, *box, DialogEdgeColour);
-        FillSolid(dc, RECT{box->left + 1, box->top + 1, box->right - 1, box->bottom - 1}, PathColour);
+        FillSolid(dc, RECT{box->left + 1, box->top + 1, box->right - 1, box->bottom - 1},
+                  PathColour);
     }
 }
 
@@ -164,8 +166,9 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
         const char* captionKey;
         const RECT* row;
     };
-    const TPicker pickers[] = {{&m_sourceButton, IDC_SPLIT_PICK_SOURCE, "label.file_split_select", &m_sourceBox},
-                               {&m_targetButton, IDC_SPLIT_PICK_TARGET, "label.file_split_path", &m_targetBox}};
+    const TPicker pickers[] = {
+        {&m_sourceButton, IDC_SPLIT_PICK_SOURCE, "label.file_split_select", &m_sourceBox},
+        {&m_targetButton, IDC_SPLIT_PICK_TARGET, "label.file_split_path", &m_targetBox}};
     TActButtonOptions picker = options;
     picker.size = SIZE{PickerWidth, PickerHeight};
     picker.normalPath = PickerImage;
@@ -179,7 +182,8 @@ void CFileSplitDlg::MakeButtons(HDC reference) {
         row.button->Create(picker);
     }
 
-    const TDialogButton choices[] = {{&m_okButton, IDOK, "button.ok"}, {&m_cancelButton, IDCANCEL, "button.cancel"}};
+    const TDialogButton choices[] = {{&m_okButton, IDOK, "button.ok"},
+                                     {&m_cancelButton, IDCANCEL, "button.cancel"}};
     MakeButtonRow(reference, choices, ButtonBottomMargin, SharedFonts().control);
 }
 

@@ -106,7 +106,8 @@ TPrintedPosition PrintedPosition(const TTelemetry* telemetry, int second) {
 }
 
 TCaptureResult CaptureOrPrint(const std::vector<TShownFrame>& channels, const std::string& text,
-                              double latitude, double longitude, TCaptureAction action, HWND owner) {
+                              double latitude, double longitude, TCaptureAction action,
+                              HWND owner) {
     if (action == TCaptureAction::Print) {
         TCaptureResult result;
         result.outcome = PrintFrames(channels, text, latitude, longitude, owner);

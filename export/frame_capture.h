@@ -16,8 +16,8 @@ struct TTelemetry;
 
 // One shown channel, front first.
 struct TShownFrame {
-    int streamIndex = -1;  // in the recording; negative: the channel has no video
-    TFrameHandle frame;    // the last decoded frame; empty before the first
+    int streamIndex = -1; // in the recording; negative: the channel has no video
+    TFrameHandle frame;   // the last decoded frame; empty before the first
 };
 
 // The channels 0 .. channelCount - 1 of the player, each frame a reference
@@ -28,13 +28,13 @@ enum class TCaptureAction { Capture, Print };
 
 enum class TCaptureOutcome {
     Done,
-    Cancelled,  // the print dialog was cancelled or the printer refused the job
-    Failed,     // a picture could not be saved (or nothing was there to save)
+    Cancelled, // the print dialog was cancelled or the printer refused the job
+    Failed,    // a picture could not be saved (or nothing was there to save)
 };
 
 struct TCaptureResult {
     TCaptureOutcome outcome = TCaptureOutcome::Done;
-    std::vector<std::string> files;  // the pictures written, in channel order
+    std::vector<std::string> files; // the pictures written, in channel order
 };
 
 inline constexpr ULONG kJpegQuality = 75;

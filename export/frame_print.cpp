@@ -57,7 +57,9 @@ private:
     const DEVMODEA* m_mode = nullptr;
 };
 
-double NoNegativeZero(double value) { return value == 0.0 ? 0.0 : value; }
+double NoNegativeZero(double value) {
+    return value == 0.0 ? 0.0 : value;
+}
 
 std::wstring Formatted(const char* format, double value) {
     char line[64];
@@ -67,7 +69,8 @@ std::wstring Formatted(const char* format, double value) {
 
 } // namespace
 
-TPrintLayout::TPrintLayout(int paperWidthTenths, int dotsPerInchX, int dotsPerInchY, int channelCount)
+TPrintLayout::TPrintLayout(int paperWidthTenths, int dotsPerInchX, int dotsPerInchY,
+                           int channelCount)
     : m_dotsX(dotsPerInchX), m_dotsY(dotsPerInchY),
       m_paperWidth((paperWidthTenths / kTenthsPerMillimetre) * kInchesPerMillimetre),
       m_slotWidth(channelCount > 0 ? m_paperWidth / channelCount : m_paperWidth),
@@ -81,7 +84,8 @@ Gdiplus::RectF TPrintLayout::PictureRect(int index, int width, int height) const
     // same both ways) drops out of the ratio.
     const double pictureHeight = width > 0 ? m_slotWidth * height / width : 0.0;
     return Gdiplus::RectF{static_cast<Gdiplus::REAL>(index * m_slotWidth), 0,
-                          static_cast<Gdiplus::REAL>(m_slotWidth), static_cast<Gdiplus::REAL>(pictureHeight)};
+                          static_cast<Gdiplus::REAL>(m_slotWidth),
+                          static_cast<Gdiplus::REAL>(pictureHeight)};
 }
 
 double TPrintLayout::FirstTextTop(double pictureHeight) const {
@@ -96,19 +100,21 @@ Gdiplus::RectF MeasureText(const Gdiplus::Graphics& graphics, const std::wstring
     Gdiplus::Region region;
     Gdiplus::RectF bounds;
     if (graphics.MeasureCharacterRanges(text.c_str(), static_cast<INT>(text.size()), &font,
-                                        Gdiplus::RectF{0, 0, layoutWidth, kMeasureHeight}, &format, 1,
-                                        &region) != Gdiplus::Ok)
+                                        Gdiplus::RectF{0, 0, layoutWidth, kMeasureHeight}, &format,
+                                        1, &region) != Gdiplus::Ok)
         return bounds;
     region.GetBounds(&bounds, &graphics);
     return bounds;
 }
 
 std::vector<std::wstring> PrintedLines(const std::string& path, double latitude, double longitude) {
-    return {Utf8ToWide(path), Formatted("Latitude: %f", latitude), Formatted("Longitude: %f", longitude)};
+    return {Utf8ToWide(path), Formatted("Latitude: %f", latitude),
+            Formatted("Longitude: %f", longitude)};
 }
 
-TCaptureOutcome PrintFrames(const std::vector<TShownFrame>& channels, const std::string& recordingPath,
-                            double latitude, double longitude, HWND owner, TPrintedPage* page) {
+TCaptureOutcome PrintFrames(const std::vector<TShownFrame>& channels,
+                            const std::string& recordingPath, double latitude, double longitude,
+                            HWND owner, TPrintedPage* page) {
     TPrintRequest request(owner);
     if (!request.Ask())
         return TCaptureOutcome::Cancelled;
@@ -118,7 +124,8 @@ TCaptureOutcome PrintFrames(const std::vector<TShownFrame>& channels, const std:
     if (StartDocA(printer, &document) <= 0)
         return TCaptureOutcome::Cancelled;
     const TPrintLayout layout(request.Mode().dmPaperWidth, GetDeviceCaps(printer, LOGPIXELSX),
-                              GetDeviceCaps(printer, LOGPIXELSY), static_cast<int>(channels.size()));
+                              GetDeviceCaps(printer, LOGPIXELSY),
+                              static_cast<int>(channels.size()));
     TPrintedPage printed;
     printed.dotsPerInchX = layout.DotsPerInchX();
     printed.dotsPerInchY = layout.DotsPerInchY();
@@ -132,17 +139,19 @@ TCaptureOutcome PrintFrames(const std::vector<TShownFrame>& channels, const std:
         std::unique_ptr<TFrameBitmap> bitmap = FrameToBitmap(channels[i].frame.get());
         if (!bitmap)
             continue;
-        const Gdiplus::RectF inches = layout.PictureRect(static_cast<int>(i), bitmap->Width(), bitmap->Height());
+        const Gdiplus::RectF inches =
+            layout.PictureRect(static_cast<int>(i), bitmap->Width(), bitmap->Height());
         const Gdiplus::REAL dotsX = static_cast<Gdiplus::REAL>(layout.DotsPerInchX());
         const Gdiplus::REAL dotsY = static_cast<Gdiplus::REAL>(layout.DotsPerInchY());
-        graphics.DrawImage(&bitmap->Bitmap(), Gdiplus::RectF{inches.X * dotsX, inches.Y * dotsY,
-                                                             inches.Width * dotsX, inches.Height * dotsY});
+        graphics.DrawImage(&bitmap->Bitmap(),
+                           Gdiplus::RectF{inches.X * dotsX, inches.Y * dotsY, inches.Width * dotsX,
+                                          inches.Height * dotsY});
         printed.pictures.push_back(inches);
         lastHeight = inches.Height;
     }
 
-    Gdiplus::Font font(kPrintFace, static_cast<Gdiplus::REAL>(layout.FontPixels()), Gdiplus::FontStyleRegular,
-                       Gdiplus::UnitPixel);
+    Gdiplus::Font font(kPrintFace, static_cast<Gdiplus::REAL>(layout.FontPixels()),
+                       Gdiplus::FontStyleRegular, Gdiplus::UnitPixel);
     Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
     graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintClearTypeGridFit);
     const Gdiplus::REAL textWidth = static_cast<Gdiplus::REAL>(layout.TextWidth());
@@ -152,10 +161,12 @@ TCaptureOutcome PrintFrames(const std::vector<TShownFrame>& channels, const std:
         const Gdiplus::REAL left = static_cast<Gdiplus::REAL>(layout.Margin());
         // Drawn in a box as wide as the one it was measured in, so that it
         // breaks where the measure did, and as high as the measure found.
-        graphics.DrawString(line.c_str(), static_cast<INT>(line.size()), &font,
-                            Gdiplus::RectF{left, static_cast<Gdiplus::REAL>(top), textWidth, measured.Height},
-                            nullptr, &black);
-        printed.lines.push_back(Gdiplus::RectF{left, static_cast<Gdiplus::REAL>(top), measured.Width, measured.Height});
+        graphics.DrawString(
+            line.c_str(), static_cast<INT>(line.size()), &font,
+            Gdiplus::RectF{left, static_cast<Gdiplus::REAL>(top), textWidth, measured.Height},
+            nullptr, &black);
+        printed.lines.push_back(
+            Gdiplus::RectF{left, static_cast<Gdiplus::REAL>(top), measured.Width, measured.Height});
         printed.texts.push_back(line);
         top += measured.Height + layout.LineGap();
     }

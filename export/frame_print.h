@@ -57,8 +57,8 @@ std::vector<std::wstring> PrintedLines(const std::string& path, double latitude,
 
 // Where things went on the last page printed.
 struct TPrintedPage {
-    std::vector<Gdiplus::RectF> pictures;  // inches
-    std::vector<Gdiplus::RectF> lines;     // printer pixels, as measured
+    std::vector<Gdiplus::RectF> pictures; // inches
+    std::vector<Gdiplus::RectF> lines;    // printer pixels, as measured
     std::vector<std::wstring> texts;
     int dotsPerInchX = 0;
     int dotsPerInchY = 0;
@@ -66,5 +66,6 @@ struct TPrintedPage {
 
 // Prints through the print dialog over `owner`; Cancelled when the dialog
 // is cancelled or the job refused. `page`, when given, gets the layout.
-TCaptureOutcome PrintFrames(const std::vector<TShownFrame>& channels, const std::string& recordingPath,
-                            double latitude, double longitude, HWND owner, TPrintedPage* page = nullptr);
+TCaptureOutcome PrintFrames(const std::vector<TShownFrame>& channels,
+                            const std::string& recordingPath, double latitude, double longitude,
+                            HWND owner, TPrintedPage* page = nullptr);

@@ -3,14 +3,14 @@
 #include "engine/notify_sink.h"
 #include "language/wide_text.h"
 #include "platform/dialog.h"
-#include "platform/message_box.h"
 #include "platform/gdiplus.h"
+#include "platform/message_box.h"
 #include "ui/memory_dc_man.h"
 
 namespace {
 
-constexpr TSkinnedTemplate ProgressTemplate{ProgressDialogTemplateId, ProgressDialogWidth, ProgressDialogHeight,
-                                           WS_POPUP};
+constexpr TSkinnedTemplate ProgressTemplate{ProgressDialogTemplateId, ProgressDialogWidth,
+                                            ProgressDialogHeight, WS_POPUP};
 constexpr COLORREF FillColour = RGB(54, 53, 51);
 constexpr COLORREF EdgeColour = RGB(76, 80, 84);
 // No title band: the body starts right under the edge.
@@ -59,7 +59,8 @@ void CProgressDlg::DrawCaption(HDC dc, int width, int height) {
     const Gdiplus::REAL top = (height - font.GetHeight(&graphics)) / 2;
     // One line up to the edge; a longer text is cut there rather than wrapped.
     Gdiplus::StringFormat oneLine(Gdiplus::StringFormatFlagsNoWrap);
-    graphics.DrawString(wide.c_str(), -1, &font, Gdiplus::RectF{left, top, width - 1 - left, font.GetHeight(&graphics)},
+    graphics.DrawString(wide.c_str(), -1, &font,
+                        Gdiplus::RectF{left, top, width - 1 - left, font.GetHeight(&graphics)},
                         &oneLine, &grey);
 }
 
@@ -125,7 +126,8 @@ void CProgressDlg::Close() {
 void CProgressDlg::Paint(HDC dc) {
     const TMemoryDC& frame = m_frames[m_frame];
     if (!frame.released)
-        BitBlt(dc, m_animation.left, m_animation.top, frame.width, frame.height, frame.dc, 0, 0, SRCCOPY);
+        BitBlt(dc, m_animation.left, m_animation.top, frame.width, frame.height, frame.dc, 0, 0,
+               SRCCOPY);
 }
 
 LRESULT CProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
@@ -137,7 +139,9 @@ LRESULT CProgressDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
 }
 
 // Nothing else that is commanded ends the wait.
-bool CProgressDlg::OnCommand(int) { return true; }
+bool CProgressDlg::OnCommand(int) {
+    return true;
+}
 
 LRESULT CProgressDlg::OnOtherMessage(UINT message, WPARAM wParam, LPARAM, bool* handled) {
     *handled = false;

@@ -6,8 +6,8 @@ namespace {
 
 // GDI takes the Korean system faces as code page 949 bytes, GDI+ as wide
 // text.
-constexpr const char* kDotum = "\xB5\xB8\xBF\xF2";           // 돋움
-constexpr const char* kGulim = "\xB1\xBC\xB8\xB2";           // 굴림
+constexpr const char* kDotum = "\xB5\xB8\xBF\xF2";            // 돋움
+constexpr const char* kGulim = "\xB1\xBC\xB8\xB2";            // 굴림
 constexpr const char* kGulimChe = "\xB1\xBC\xB8\xB2\xC3\xBC"; // 굴림체
 constexpr const char* kTahoma = "Tahoma";
 constexpr const wchar_t* kWideDotum = L"돋움";
@@ -47,7 +47,9 @@ const TPlusFontSpec kPlusFonts[] = {
     {&LanguageFonts::readOut, kWideArial, kWideArial, 16, 16, Gdiplus::FontStyleBold, true},
 };
 
-bool IsThai(const std::string& language) { return strcasecmp(language.c_str(), "thai") == 0; }
+bool IsThai(const std::string& language) {
+    return strcasecmp(language.c_str(), "thai") == 0;
+}
 
 HFONT CreateGdiFont(const TGdiFontSpec& entry, bool thai) {
     return CreateFontA(thai ? entry.thaiHeight : entry.height, 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET,

@@ -9,29 +9,61 @@
 namespace string_keys {
 
 inline constexpr std::array kButtons = {
-    "button.1ch", "button.2ch", "button.block_setting", "button.cancel", "button.capture",
-    "button.close", "button.continuous_file", "button.event_file", "button.file_list",
-    "button.full_screen", "button.map", "button.motion_file", "button.next_file",
-    "button.next_frame", "button.no", "button.normal_screen", "button.ok", "button.open",
-    "button.pause", "button.play", "button.prev_file", "button.prev_frame", "button.print",
-    "button.reset", "button.reset_color", "button.rotate_horizontal", "button.rotate_vertical",
-    "button.save", "button.split", "button.stop", "button.viewer_setting", "button.volumn_off",
-    "button.volumn_on", "button.yes", "button.zoom",
+    "button.1ch",
+    "button.2ch",
+    "button.block_setting",
+    "button.cancel",
+    "button.capture",
+    "button.close",
+    "button.continuous_file",
+    "button.event_file",
+    "button.file_list",
+    "button.full_screen",
+    "button.map",
+    "button.motion_file",
+    "button.next_file",
+    "button.next_frame",
+    "button.no",
+    "button.normal_screen",
+    "button.ok",
+    "button.open",
+    "button.pause",
+    "button.play",
+    "button.prev_file",
+    "button.prev_frame",
+    "button.print",
+    "button.reset",
+    "button.reset_color",
+    "button.rotate_horizontal",
+    "button.rotate_vertical",
+    "button.save",
+    "button.split",
+    "button.stop",
+    "button.viewer_setting",
+    "button.volumn_off",
+    "button.volumn_on",
+    "button.yes",
+    "button.zoom",
 };
 
 inline constexpr std::array kLabels = {
-    "label.file_split", "label.file_split_path", "label.file_split_select",
+    "label.file_split",
+    "label.file_split_path",
+    "label.file_split_select",
 };
 
 inline constexpr std::array kMessages = {
-    "message.change_jpeg_path", "message.delete_video_confirm", "message.delete_video_error",
-    "message.file_split", "message.file_split_error", "message.find_setup_path",
-    "message.image_save_complete", "message.image_save_path", "message.image_save_success",
-    "message.load_video", "message.stop_movie",
+    "message.change_jpeg_path",    "message.delete_video_confirm", "message.delete_video_error",
+    "message.file_split",          "message.file_split_error",     "message.find_setup_path",
+    "message.image_save_complete", "message.image_save_path",      "message.image_save_success",
+    "message.load_video",          "message.stop_movie",
 };
 
 inline constexpr std::array kSliders = {
-    "slider.brightness", "slider.chroma", "slider.contrast", "slider.volume",
+    "slider.brightness",
+    "slider.chroma",
+    "slider.contrast",
+    "slider.volume",
 };
 
 inline constexpr std::array kViewerSettingCaptions = {
@@ -67,7 +99,7 @@ inline constexpr const char* kModelList = "viewer_setting.model";
 
 // Lists of exactly two choices, ".value_0" and ".value_1".
 inline constexpr std::array kTwoChoiceLists = {
-    "viewer_setting.always_top", "viewer_setting.auto_loop", "viewer_setting.display_mode",
+    "viewer_setting.always_top",   "viewer_setting.auto_loop",   "viewer_setting.display_mode",
     "viewer_setting.rotate_front", "viewer_setting.rotate_rear",
 };
 
@@ -83,13 +115,34 @@ inline constexpr std::array kButtonsWithPausedValue = {"button.prev_frame", "but
 // ".title" and an option list. Their order is the items' index order.
 inline constexpr const char* kCameraSettingPrefix = "black_setting.";
 inline constexpr std::array kCameraSettingItems = {
-    "recording_mode",     "front_quality",     "rear_quality",        "motion_sensitivity",
-    "drive_shock_level",  "parking_shock_level", "speaker_volume",    "recording_volume",
-    "lcd_time",           "tv_out",            "osd",                 "led",
-    "cutted_voltage",     "cutoff_vol_time",   "save_channel",        "overspeed_notice",
-    "night_revision",     "language",          "wifi",                "adas_speed",
-    "adas_alarm",         "forward_car_notify", "temp_protect",       "time_setting",
-    "viewer_time_apply",  "time_zone",         "isdst",               "timelaps_status",
+    "recording_mode",
+    "front_quality",
+    "rear_quality",
+    "motion_sensitivity",
+    "drive_shock_level",
+    "parking_shock_level",
+    "speaker_volume",
+    "recording_volume",
+    "lcd_time",
+    "tv_out",
+    "osd",
+    "led",
+    "cutted_voltage",
+    "cutoff_vol_time",
+    "save_channel",
+    "overspeed_notice",
+    "night_revision",
+    "language",
+    "wifi",
+    "adas_speed",
+    "adas_alarm",
+    "forward_car_notify",
+    "temp_protect",
+    "time_setting",
+    "viewer_time_apply",
+    "time_zone",
+    "isdst",
+    "timelaps_status",
     "status_parking_mode",
 };
 static_assert(kCameraSettingItems.size() == 29);

@@ -73,7 +73,9 @@ bool LoadStringTable(const std::string& language) {
     return true;
 }
 
-void ReleaseStringTable() { Strings().clear(); }
+void ReleaseStringTable() {
+    Strings().clear();
+}
 
 bool GetString(const std::string& key, std::string* text, std::string* value) {
     const StringTable& table = Strings();
@@ -122,7 +124,9 @@ int GetValueList(const std::string& prefix, std::vector<StringEntry>* list) {
     }
 }
 
-std::string TitleKey(const std::string& prefix) { return prefix + ".title"; }
+std::string TitleKey(const std::string& prefix) {
+    return prefix + ".title";
+}
 
 std::string ValueKey(const std::string& prefix, int index) {
     return prefix + ".value_" + std::to_string(index);

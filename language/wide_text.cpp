@@ -19,7 +19,9 @@ int SequenceLength(unsigned char lead) {
     return 0;
 }
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool IsContinuation(unsigned char byte) {
+    return (byte & 0xC0) == 0x80;
+}
 
 // Decodes the sequence at `pos`; returns false for a malformed or overlong
 // one, a surrogate or a code point past U+10FFFF.
@@ -65,8 +67,7 @@ void Append(std::wstring* out, char32_t codePoint) {
     }
 }
 
-template <class String>
-String Convert(std::string_view text) {
+template <class String> String Convert(std::string_view text) {
     String out;
     out.reserve(text.size());
     std::size_t pos = 0;
@@ -86,5 +87,9 @@ String Convert(std::string_view text) {
 
 } // namespace
 
-std::wstring Utf8ToWide(std::string_view text) { return Convert<std::wstring>(text); }
-std::u16string Utf8ToUtf16(std::string_view text) { return Convert<std::u16string>(text); }
+std::wstring Utf8ToWide(std::string_view text) {
+    return Convert<std::wstring>(text);
+}
+std::u16string Utf8ToUtf16(std::string_view text) {
+    return Convert<std::u16string>(text);
+}

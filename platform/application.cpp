@@ -27,4 +27,6 @@ TApplication::~TApplication() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-bool ApplicationRunning() { return QCoreApplication::instance() != nullptr; }
+bool ApplicationRunning() {
+    return QCoreApplication::instance() != nullptr;
+}

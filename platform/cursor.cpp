@@ -57,20 +57,29 @@ HCURSOR SetCursor(HCURSOR cursor) {
     return previous;
 }
 
-HCURSOR GetCursor() { return g_current; }
+HCURSOR GetCursor() {
+    return g_current;
+}
 
-void NoteWindowUnderPointer(HWND window) { g_pointerWindow = window; }
+void NoteWindowUnderPointer(HWND window) {
+    g_pointerWindow = window;
+}
 
 HCURSOR CursorForHitTest(LRESULT hitTest) {
     switch (hitTest) {
     case HTLEFT:
-    case HTRIGHT: return LoadCursorA(nullptr, IDC_SIZEWE);
+    case HTRIGHT:
+        return LoadCursorA(nullptr, IDC_SIZEWE);
     case HTTOP:
-    case HTBOTTOM: return LoadCursorA(nullptr, IDC_SIZENS);
+    case HTBOTTOM:
+        return LoadCursorA(nullptr, IDC_SIZENS);
     case HTTOPLEFT:
-    case HTBOTTOMRIGHT: return LoadCursorA(nullptr, IDC_SIZENWSE);
+    case HTBOTTOMRIGHT:
+        return LoadCursorA(nullptr, IDC_SIZENWSE);
     case HTTOPRIGHT:
-    case HTBOTTOMLEFT: return LoadCursorA(nullptr, IDC_SIZENESW);
-    default: return LoadCursorA(nullptr, IDC_ARROW);
+    case HTBOTTOMLEFT:
+        return LoadCursorA(nullptr, IDC_SIZENESW);
+    default:
+        return LoadCursorA(nullptr, IDC_ARROW);
     }
 }

@@ -20,7 +20,9 @@ inline const char* const IDC_APPSTARTING = MAKEINTRESOURCEA(32650);
 
 // Only the standard shapes exist; anything else gives null.
 HCURSOR LoadCursorA(HINSTANCE instance, const char* name);
-inline HCURSOR LoadCursor(HINSTANCE instance, const char* name) { return LoadCursorA(instance, name); }
+inline HCURSOR LoadCursor(HINSTANCE instance, const char* name) {
+    return LoadCursorA(instance, name);
+}
 // Shows `cursor` over the window the pointer is in; returns the one before.
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();

@@ -44,8 +44,9 @@ LRESULT DialogWindowProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
         const INT_PTR handled = procedure(dialog, message, wParam, lParam);
         if (handled)
-            return AnswersDirectly(message) ? handled
-                                            : (IsWindow(dialog) ? GetWindowLongPtrA(dialog, DWLP_MSGRESULT) : 0);
+            return AnswersDirectly(message)
+                       ? handled
+                       : (IsWindow(dialog) ? GetWindowLongPtrA(dialog, DWLP_MSGRESULT) : 0);
     }
     if (message == WM_NCDESTROY)
         States().erase(dialog);
@@ -62,7 +63,8 @@ void RegisterDialogClass() {
     windowClass.lpfnWndProc = DialogWindowProc;
     windowClass.cbWndExtra = 3 * static_cast<int>(sizeof(LONG_PTR));
     windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
+    windowClass.hbrBackground =
+        reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = DialogClassName;
     RegisterClassExA(&windowClass);
 }
@@ -93,12 +95,13 @@ HWND MakeDialog(const char* templateName, HWND parent, DLGPROC procedure, bool m
     RegisterDialogClass();
     QPoint position(dialogTemplate->x, dialogTemplate->y);
     if (dialogTemplate->x == CW_USEDEFAULT)
-        position = (dialogTemplate->style & WS_CHILD) ? QPoint(0, 0) : CentredPosition(parent, *dialogTemplate);
+        position = (dialogTemplate->style & WS_CHILD) ? QPoint(0, 0)
+                                                      : CentredPosition(parent, *dialogTemplate);
     DWORD style = dialogTemplate->style & ~WS_VISIBLE;
-    HWND dialog = CreateWindowExA(dialogTemplate->exStyle, DialogClassName, dialogTemplate->title,
-                                  style, position.x(), position.y(), dialogTemplate->width,
-                                  dialogTemplate->height, parent, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+    HWND dialog =
+        CreateWindowExA(dialogTemplate->exStyle, DialogClassName, dialogTemplate->title, style,
+                        position.x(), position.y(), dialogTemplate->width, dialogTemplate->height,
+                        parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!dialog)
         return nullptr;
     States()[dialog].modal = modal;
@@ -108,7 +111,9 @@ HWND MakeDialog(const char* templateName, HWND parent, DLGPROC procedure, bool m
 
 } // namespace
 
-bool IsDialogWindow(HWND window) { return IsWindow(window) && States().count(window) > 0; }
+bool IsDialogWindow(HWND window) {
+    return IsWindow(window) && States().count(window) > 0;
+}
 
 void RegisterDialogTemplate(int templateId, const TDialogTemplate& dialogTemplate) {
     Templates()[templateId] = dialogTemplate;

@@ -27,8 +27,8 @@ struct TDialogTemplate {
 void RegisterDialogTemplate(int templateId, const TDialogTemplate& dialogTemplate);
 
 // Fails with -1 (ERROR_RESOURCE_NAME_NOT_FOUND) for an unknown template.
-INT_PTR DialogBoxParamA(HINSTANCE instance, const char* templateName, HWND owner,
-                        DLGPROC procedure, LPARAM parameter);
+INT_PTR DialogBoxParamA(HINSTANCE instance, const char* templateName, HWND owner, DLGPROC procedure,
+                        LPARAM parameter);
 HWND CreateDialogParamA(HINSTANCE instance, const char* templateName, HWND parent,
                         DLGPROC procedure, LPARAM parameter);
 // Ends a modal dialog with `result`; a modeless one is hidden.

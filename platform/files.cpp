@@ -65,7 +65,9 @@ DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size) {
     return static_cast<DWORD>(path.size());
 }
 
-std::string ProgramFolder() { return ParentOf(ProgramPath()); }
+std::string ProgramFolder() {
+    return ParentOf(ProgramPath());
+}
 
 std::string ProgramFilesFolder() {
     const char* configured = std::getenv("XDG_DATA_HOME");

@@ -16,7 +16,7 @@ const QString kLatinSansFamily = QStringLiteral("Noto Sans");
 const QString kArialStandIn = QStringLiteral("Liberation Sans");
 
 struct NarrowFace {
-    const char* bytes;  // code page 949
+    const char* bytes; // code page 949
     const char16_t* name;
 };
 
@@ -29,18 +29,21 @@ constexpr std::array<NarrowFace, 3> kKoreanFaces{{
 }};
 
 bool IsKoreanSystemFace(const QString& face) {
-    static const QStringList names{QStringLiteral("돋움"),   QStringLiteral("굴림"),
-                                   QStringLiteral("굴림체"), QStringLiteral("돋움체"),
-                                   QStringLiteral("Dotum"), QStringLiteral("Gulim"),
+    static const QStringList names{QStringLiteral("돋움"),     QStringLiteral("굴림"),
+                                   QStringLiteral("굴림체"),   QStringLiteral("돋움체"),
+                                   QStringLiteral("Dotum"),    QStringLiteral("Gulim"),
                                    QStringLiteral("GulimChe"), QStringLiteral("DotumChe")};
     return names.contains(face, Qt::CaseInsensitive);
 }
 
-bool Installed(const QString& family) { return QFontDatabase::hasFamily(family); }
+bool Installed(const QString& family) {
+    return QFontDatabase::hasFamily(family);
+}
 
 QString InstalledSansSerif() {
     for (const QString& family : {kLatinSansFamily, QStringLiteral("DejaVu Sans"), kArialStandIn}) {
-        if (Installed(family)) return family;
+        if (Installed(family))
+            return family;
     }
     QFont generic;
     generic.setStyleHint(QFont::SansSerif);
@@ -50,21 +53,24 @@ QString InstalledSansSerif() {
 
 QStringList WithSans(QStringList families) {
     const QString sans = InstalledSansSerif();
-    if (!families.contains(sans)) families << sans;
+    if (!families.contains(sans))
+        families << sans;
     return families;
 }
 
-}  // namespace
+} // namespace
 
 QStringList ResolveFontFamilies(const QString& face) {
-    if (IsKoreanSystemFace(face) && !Installed(face)) return WithSans({kKoreanFamily});
+    if (IsKoreanSystemFace(face) && !Installed(face))
+        return WithSans({kKoreanFamily});
     if (face.compare(QStringLiteral("Tahoma"), Qt::CaseInsensitive) == 0 && !Installed(face)) {
         return WithSans({kThaiFamily, kLatinSansFamily});
     }
     if (face.compare(QStringLiteral("Arial"), Qt::CaseInsensitive) == 0 && !Installed(face)) {
         return WithSans({kArialStandIn});
     }
-    if (!face.isEmpty() && Installed(face)) return WithSans({face});
+    if (!face.isEmpty() && Installed(face))
+        return WithSans({face});
     return {InstalledSansSerif()};
 }
 
@@ -81,9 +87,11 @@ QFont ResolveFont(const QString& face, int pixelSize, int weight, bool italic) {
 }
 
 QString FaceFromNarrow(const char* face) {
-    if (face == nullptr) return {};
+    if (face == nullptr)
+        return {};
     for (const NarrowFace& known : kKoreanFaces) {
-        if (std::strcmp(face, known.bytes) == 0) return QString::fromUtf16(known.name);
+        if (std::strcmp(face, known.bytes) == 0)
+            return QString::fromUtf16(known.name);
     }
     return QString::fromUtf8(face);
 }

@@ -189,7 +189,7 @@ struct BITMAP {
 struct BITMAPINFOHEADER {
     DWORD biSize = 0;
     LONG biWidth = 0;
-    LONG biHeight = 0;  // negative: top-down rows
+    LONG biHeight = 0; // negative: top-down rows
     WORD biPlanes = 0;
     WORD biBitCount = 0;
     DWORD biCompression = 0;
@@ -247,7 +247,9 @@ BOOL DeleteObject(HGDIOBJ object);
 HGDIOBJ GetStockObject(int which);
 int GetObjectA(HGDIOBJ object, int size, void* out);
 int GetObjectW(HGDIOBJ object, int size, void* out);
-inline int GetObject(HGDIOBJ object, int size, void* out) { return GetObjectW(object, size, out); }
+inline int GetObject(HGDIOBJ object, int size, void* out) {
+    return GetObjectW(object, size, out);
+}
 
 // Bitmaps. Every bitmap is 32 bits per pixel, whatever the reference DC.
 HBITMAP CreateCompatibleBitmap(HDC reference, int width, int height);
@@ -257,8 +259,8 @@ HBITMAP CreateCompatibleBitmap(HDC reference, int width, int height);
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits);
 // Reads rows of a bitmap as 32-bit BGRX pixels (the only depth offered);
 // header biHeight < 0 gives top-down rows. Returns the rows copied.
-int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits,
-              BITMAPINFO* info, UINT usage);
+int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, BITMAPINFO* info,
+              UINT usage);
 
 // Blits.
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
@@ -269,9 +271,8 @@ int SetStretchBltMode(HDC dc, int mode);
 int GetStretchBltMode(HDC dc);
 // Copies leaving every source pixel of exactly `keyColour` out, stretching
 // when the sizes differ (nearest pixel, so the key stays exact).
-BOOL TransparentBlt(HDC destination, int x, int y, int width, int height, HDC source,
-                    int sourceX, int sourceY, int sourceWidth, int sourceHeight,
-                    UINT keyColour);
+BOOL TransparentBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
+                    int sourceY, int sourceWidth, int sourceHeight, UINT keyColour);
 COLORREF GetPixel(HDC dc, int x, int y);
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour);
 
@@ -288,18 +289,20 @@ BOOL Polyline(HDC dc, const POINT* points, int count);
 BOOL DrawFocusRect(HDC dc, const RECT* rect);
 
 // Text.
-HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                  DWORD pitchAndFamily, LPCSTR face);
-HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight,
-                  DWORD italic, DWORD underline, DWORD strikeOut, DWORD charSet,
-                  DWORD outPrecision, DWORD clipPrecision, DWORD quality,
-                  DWORD pitchAndFamily, LPCWSTR face);
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCSTR face);
+HFONT CreateFontW(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision,
+                  DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, LPCWSTR face);
 HFONT CreateFontIndirectA(const LOGFONTA* description);
 HFONT CreateFontIndirectW(const LOGFONTW* description);
-inline HFONT CreateFontIndirect(const LOGFONTW* description) { return CreateFontIndirectW(description); }
-inline HFONT CreateFontIndirect(const LOGFONTA* description) { return CreateFontIndirectA(description); }
+inline HFONT CreateFontIndirect(const LOGFONTW* description) {
+    return CreateFontIndirectW(description);
+}
+inline HFONT CreateFontIndirect(const LOGFONTA* description) {
+    return CreateFontIndirectA(description);
+}
 COLORREF SetTextColor(HDC dc, COLORREF colour);
 COLORREF GetTextColor(HDC dc);
 COLORREF SetBkColor(HDC dc, COLORREF colour);
@@ -334,4 +337,3 @@ BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush);
 int SelectClipRgn(HDC dc, HRGN region);
 int IntersectClipRect(HDC dc, int left, int top, int right, int bottom);
 int GetClipBox(HDC dc, RECT* box);
-

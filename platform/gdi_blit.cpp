@@ -13,9 +13,9 @@ constexpr QRgb kWhite = 0x00FFFFFF;
 // A block of source pixels already placed to match the destination
 // rectangle, with how its words are to be read.
 struct SourceBlock {
-    QImage pixels;  // 32-bit, the destination rectangle's size
+    QImage pixels; // 32-bit, the destination rectangle's size
     bool monochrome = false;
-    COLORREF backColour = 0;  // the source DC's, for colour-to-mono
+    COLORREF backColour = 0; // the source DC's, for colour-to-mono
 };
 
 bool NeedsSource(DWORD rop) {
@@ -24,34 +24,58 @@ bool NeedsSource(DWORD rop) {
 
 bool KnownRop(DWORD rop) {
     switch (rop) {
-        case SRCCOPY: case SRCPAINT: case SRCAND: case SRCINVERT: case SRCERASE:
-        case NOTSRCCOPY: case NOTSRCERASE: case MERGEPAINT: case DSTINVERT:
-        case BLACKNESS: case WHITENESS: case PATCOPY:
-            return true;
-        default:
-            return false;
+    case SRCCOPY:
+    case SRCPAINT:
+    case SRCAND:
+    case SRCINVERT:
+    case SRCERASE:
+    case NOTSRCCOPY:
+    case NOTSRCERASE:
+    case MERGEPAINT:
+    case DSTINVERT:
+    case BLACKNESS:
+    case WHITENESS:
+    case PATCOPY:
+        return true;
+    default:
+        return false;
     }
 }
 
 QRgb Apply(DWORD rop, QRgb s, QRgb d, QRgb pattern) {
     switch (rop) {
-        case SRCCOPY: return s;
-        case SRCPAINT: return s | d;
-        case SRCAND: return s & d;
-        case SRCINVERT: return s ^ d;
-        case SRCERASE: return s & ~d;
-        case NOTSRCCOPY: return ~s;
-        case NOTSRCERASE: return ~(s | d);
-        case MERGEPAINT: return ~s | d;
-        case DSTINVERT: return ~d;
-        case BLACKNESS: return 0;
-        case WHITENESS: return kWhite;
-        case PATCOPY: return pattern;
-        default: return d;
+    case SRCCOPY:
+        return s;
+    case SRCPAINT:
+        return s | d;
+    case SRCAND:
+        return s & d;
+    case SRCINVERT:
+        return s ^ d;
+    case SRCERASE:
+        return s & ~d;
+    case NOTSRCCOPY:
+        return ~s;
+    case NOTSRCERASE:
+        return ~(s | d);
+    case MERGEPAINT:
+        return ~s | d;
+    case DSTINVERT:
+        return ~d;
+    case BLACKNESS:
+        return 0;
+    case WHITENESS:
+        return kWhite;
+    case PATCOPY:
+        return pattern;
+    default:
+        return d;
     }
 }
 
-QRgb Rgb(COLORREF colour) { return PixelOf(colour) & kRgbMask; }
+QRgb Rgb(COLORREF colour) {
+    return PixelOf(colour) & kRgbMask;
+}
 
 // The source word as the destination sees it: GDI turns colour into
 // monochrome by the source's background colour (that colour becomes white,
@@ -59,9 +83,10 @@ QRgb Rgb(COLORREF colour) { return PixelOf(colour) & kRgbMask; }
 // text (black) and background (white) colours.
 QRgb Translate(QRgb source, const SourceBlock& block, HDC destination) {
     const QRgb rgb = source & kRgbMask;
-    const bool destinationMono = destination->bitmap != nullptr && destination->bitmap->monochrome &&
-                                 destination->memory;
-    if (destinationMono && !block.monochrome) return rgb == Rgb(block.backColour) ? kWhite : 0;
+    const bool destinationMono =
+        destination->bitmap != nullptr && destination->bitmap->monochrome && destination->memory;
+    if (destinationMono && !block.monochrome)
+        return rgb == Rgb(block.backColour) ? kWhite : 0;
     if (!destinationMono && block.monochrome) {
         return rgb == 0 ? Rgb(destination->textColour) : Rgb(destination->backColour);
     }
@@ -75,11 +100,14 @@ void Combine(HDC destination, const QRect& target, const SourceBlock* block, DWO
     for (const QRect& rect : area) {
         for (int y = rect.top(); y <= rect.bottom(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(surface.scanLine(y));
-            const QRgb* sourceRow = block != nullptr
-                ? reinterpret_cast<const QRgb*>(block->pixels.constScanLine(y - target.top()))
-                : nullptr;
+            const QRgb* sourceRow =
+                block != nullptr
+                    ? reinterpret_cast<const QRgb*>(block->pixels.constScanLine(y - target.top()))
+                    : nullptr;
             for (int x = rect.left(); x <= rect.right(); ++x) {
-                const QRgb s = sourceRow != nullptr ? Translate(sourceRow[x - target.left()], *block, destination) : 0;
+                const QRgb s = sourceRow != nullptr
+                                   ? Translate(sourceRow[x - target.left()], *block, destination)
+                                   : 0;
                 row[x] = (Apply(rop, s, row[x] & kRgbMask, pattern) & kRgbMask) | kOpaque;
             }
         }
@@ -94,7 +122,9 @@ SourceBlock BlockOf(HDC source, const QImage& pixels) {
     return block;
 }
 
-bool Usable(HDC dc) { return dc != nullptr && dc->surface != nullptr && dc->surface->depth() == 32; }
+bool Usable(HDC dc) {
+    return dc != nullptr && dc->surface != nullptr && dc->surface->depth() == 32;
+}
 
 // The source rectangle scaled onto width x height, mirrored as StretchBlt
 // does when one of the two extents is negative.
@@ -105,7 +135,8 @@ QImage Stretched(const QImage& surface, const QRect& from, int width, int height
         piece = piece.scaled(width, height, Qt::IgnoreAspectRatio,
                              smooth ? Qt::SmoothTransformation : Qt::FastTransformation);
     }
-    if (mirrorX || mirrorY) piece = piece.mirrored(mirrorX, mirrorY);
+    if (mirrorX || mirrorY)
+        piece = piece.mirrored(mirrorX, mirrorY);
     return piece;
 }
 
@@ -114,21 +145,24 @@ QRect Normalised(int x, int y, int width, int height) {
                  width < 0 ? -width : width, height < 0 ? -height : height);
 }
 
-}  // namespace
+} // namespace
 
 BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
             int sourceY, DWORD rop) {
-    if (!Usable(destination) || !KnownRop(rop) || width <= 0 || height <= 0) return FALSE;
+    if (!Usable(destination) || !KnownRop(rop) || width <= 0 || height <= 0)
+        return FALSE;
     QRect target(x, y, width, height);
     if (!NeedsSource(rop)) {
         Combine(destination, target, nullptr, rop);
         return TRUE;
     }
-    if (!Usable(source)) return FALSE;
+    if (!Usable(source))
+        return FALSE;
     // Only the part that has source pixels is drawn.
     const QRect sourceArea = source->surface->rect().translated(x - sourceX, y - sourceY);
     target &= sourceArea;
-    if (target.isEmpty()) return TRUE;
+    if (target.isEmpty())
+        return TRUE;
     // Copied first, so a blit within one surface reads the pixels as they
     // were before it started.
     const QRect from = target.translated(sourceX - x, sourceY - y);
@@ -139,13 +173,15 @@ BOOL BitBlt(HDC destination, int x, int y, int width, int height, HDC source, in
 
 BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
                 int sourceY, int sourceWidth, int sourceHeight, DWORD rop) {
-    if (!Usable(destination) || !KnownRop(rop) || width == 0 || height == 0) return FALSE;
+    if (!Usable(destination) || !KnownRop(rop) || width == 0 || height == 0)
+        return FALSE;
     const QRect target = Normalised(x, y, width, height);
     if (!NeedsSource(rop)) {
         Combine(destination, target, nullptr, rop);
         return TRUE;
     }
-    if (!Usable(source) || sourceWidth == 0 || sourceHeight == 0) return FALSE;
+    if (!Usable(source) || sourceWidth == 0 || sourceHeight == 0)
+        return FALSE;
     const QRect from = Normalised(sourceX, sourceY, sourceWidth, sourceHeight);
     const bool mirrorX = (width < 0) != (sourceWidth < 0);
     const bool mirrorY = (height < 0) != (sourceHeight < 0);
@@ -158,24 +194,27 @@ BOOL StretchBlt(HDC destination, int x, int y, int width, int height, HDC source
 }
 
 int SetStretchBltMode(HDC dc, int mode) {
-    if (dc == nullptr || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    if (dc == nullptr || mode < BLACKONWHITE || mode > HALFTONE)
+        return 0;
     const int previous = dc->stretchMode;
     dc->stretchMode = mode;
     return previous;
 }
 
-int GetStretchBltMode(HDC dc) { return dc == nullptr ? 0 : dc->stretchMode; }
+int GetStretchBltMode(HDC dc) {
+    return dc == nullptr ? 0 : dc->stretchMode;
+}
 
-BOOL TransparentBlt(HDC destination, int x, int y, int width, int height, HDC source,
-                    int sourceX, int sourceY, int sourceWidth, int sourceHeight, UINT keyColour) {
+BOOL TransparentBlt(HDC destination, int x, int y, int width, int height, HDC source, int sourceX,
+                    int sourceY, int sourceWidth, int sourceHeight, UINT keyColour) {
     if (!Usable(destination) || !Usable(source) || width <= 0 || height <= 0 || sourceWidth <= 0 ||
         sourceHeight <= 0) {
         return FALSE;
     }
     const QRect target(x, y, width, height);
     const QImage piece =
-        Stretched(*source->surface, QRect(sourceX, sourceY, sourceWidth, sourceHeight), width, height,
-                  false, false, false)
+        Stretched(*source->surface, QRect(sourceX, sourceY, sourceWidth, sourceHeight), width,
+                  height, false, false, false)
             .convertToFormat(QImage::Format_RGB32);
     const QRgb key = Rgb(keyColour);
     const QRegion area = DrawableArea(destination) & QRegion(target);
@@ -185,7 +224,8 @@ BOOL TransparentBlt(HDC destination, int x, int y, int width, int height, HDC so
             const auto* from = reinterpret_cast<const QRgb*>(piece.constScanLine(row - y));
             for (int column = rect.left(); column <= rect.right(); ++column) {
                 const QRgb pixel = from[column - x] & kRgbMask;
-                if (pixel != key) line[column] = pixel | kOpaque;
+                if (pixel != key)
+                    line[column] = pixel | kOpaque;
             }
         }
     }
@@ -193,12 +233,14 @@ BOOL TransparentBlt(HDC destination, int x, int y, int width, int height, HDC so
 }
 
 COLORREF GetPixel(HDC dc, int x, int y) {
-    if (!DrawableArea(dc).contains(QPoint(x, y))) return CLR_INVALID;
+    if (!DrawableArea(dc).contains(QPoint(x, y)))
+        return CLR_INVALID;
     return ColourOf(dc->surface->pixel(x, y));
 }
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF colour) {
-    if (!DrawableArea(dc).contains(QPoint(x, y))) return CLR_INVALID;
+    if (!DrawableArea(dc).contains(QPoint(x, y)))
+        return CLR_INVALID;
     auto* row = reinterpret_cast<QRgb*>(dc->surface->scanLine(y));
     row[x] = PixelOf(colour) | kOpaque;
     return colour & 0x00FFFFFF;

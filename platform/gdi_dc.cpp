@@ -36,7 +36,8 @@ GdiPen* MakeStockPen(COLORREF colour, int style) {
 GdiFont* DefaultFont() {
     static GdiFont* const font = [] {
         auto* made = new GdiFont;
-        made->font = ResolveFont(QStringLiteral("sans-serif"), kDefaultGuiFontPixels, FW_NORMAL, false);
+        made->font =
+            ResolveFont(QStringLiteral("sans-serif"), kDefaultGuiFontPixels, FW_NORMAL, false);
         made->description.lfHeight = -kDefaultGuiFontPixels;
         made->description.lfWeight = FW_NORMAL;
         made->state.stock = true;
@@ -60,16 +61,21 @@ GdiBitmap* DefaultBitmap() {
 }
 
 void Select(GdiObjectState& state) {
-    if (!state.stock) ++state.selections;
+    if (!state.stock)
+        ++state.selections;
 }
 
-void FreeObject(HGDIOBJ object) { delete object; }
+void FreeObject(HGDIOBJ object) {
+    delete object;
+}
 
 void Deselect(HGDIOBJ object) {
     GdiObjectState* state = StateOf(object);
-    if (state == nullptr || state->stock) return;
+    if (state == nullptr || state->stock)
+        return;
     --state->selections;
-    if (state->selections == 0 && state->deletePending) FreeObject(object);
+    if (state->selections == 0 && state->deletePending)
+        FreeObject(object);
 }
 
 HDC NewDC(QImage* surface, bool memory) {
@@ -87,19 +93,24 @@ HDC NewDC(QImage* surface, bool memory) {
 }
 
 void FreeDC(HDC dc) {
-    if (dc->printerJob != nullptr) DeletePrinterJob(dc->printerJob);
+    if (dc->printerJob != nullptr)
+        DeletePrinterJob(dc->printerJob);
     Deselect(dc->pen);
     Deselect(dc->brush);
     Deselect(dc->font);
-    if (dc->bitmap != nullptr) Deselect(dc->bitmap);
+    if (dc->bitmap != nullptr)
+        Deselect(dc->bitmap);
     delete dc;
 }
 
 HGDIOBJ SelectBitmap(HDC dc, GdiBitmap* bitmap) {
-    if (!dc->memory) return nullptr;
-    if (bitmap == dc->bitmap) return bitmap;
+    if (!dc->memory)
+        return nullptr;
+    if (bitmap == dc->bitmap)
+        return bitmap;
     // A bitmap lives in one DC at a time.
-    if (!bitmap->state.stock && bitmap->state.selections > 0) return nullptr;
+    if (!bitmap->state.stock && bitmap->state.selections > 0)
+        return nullptr;
     GdiBitmap* previous = dc->bitmap;
     Select(bitmap->state);
     dc->bitmap = bitmap;
@@ -108,10 +119,10 @@ HGDIOBJ SelectBitmap(HDC dc, GdiBitmap* bitmap) {
     return previous;
 }
 
-template <typename Object>
-HGDIOBJ Exchange(Object*& slot, Object* next) {
+template <typename Object> HGDIOBJ Exchange(Object*& slot, Object* next) {
     Object* previous = slot;
-    if (previous == next) return previous;
+    if (previous == next)
+        return previous;
     Select(next->state);
     slot = next;
     Deselect(previous);
@@ -119,14 +130,17 @@ HGDIOBJ Exchange(Object*& slot, Object* next) {
 }
 
 QImage NewSurface(int width, int height) {
-    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide) return {};
+    if (width <= 0 || height <= 0 || width > kMaxBitmapSide || height > kMaxBitmapSide)
+        return {};
     QImage image(width, height, QImage::Format_RGB32);
-    if (!image.isNull()) image.fill(Qt::black);
+    if (!image.isNull())
+        image.fill(Qt::black);
     return image;
 }
 
 HBITMAP WrapBitmap(QImage image, bool monochrome) {
-    if (image.isNull()) return nullptr;
+    if (image.isNull())
+        return nullptr;
     auto* bitmap = new GdiBitmap;
     bitmap->image = std::move(image);
     bitmap->monochrome = monochrome;
@@ -151,13 +165,16 @@ void FillFromBits(QImage& image, UINT bitsPerPixel, const BYTE* bits) {
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         std::memcpy(row, bits + static_cast<std::size_t>(y) * stride, stride);
-        for (int x = 0; x < width; ++x) row[x] |= 0xFF000000u;
+        for (int x = 0; x < width; ++x)
+            row[x] |= 0xFF000000u;
     }
 }
 
 int DescribeBitmap(const GdiBitmap& bitmap, int size, void* out) {
-    if (out == nullptr) return sizeof(BITMAP);
-    if (size < static_cast<int>(sizeof(BITMAP))) return 0;
+    if (out == nullptr)
+        return sizeof(BITMAP);
+    if (size < static_cast<int>(sizeof(BITMAP)))
+        return 0;
     BITMAP info;
     info.bmType = 0;
     info.bmWidth = bitmap.image.width();
@@ -169,44 +186,67 @@ int DescribeBitmap(const GdiBitmap& bitmap, int size, void* out) {
     return sizeof(BITMAP);
 }
 
-}  // namespace
+} // namespace
 
 GdiObjectState* StateOf(HGDIOBJ object) {
-    if (auto* bitmap = AsBitmap(object)) return &bitmap->state;
-    if (auto* pen = AsPen(object)) return &pen->state;
-    if (auto* brush = AsBrush(object)) return &brush->state;
-    if (auto* font = AsFont(object)) return &font->state;
-    if (auto* region = AsRegion(object)) return &region->state;
+    if (auto* bitmap = AsBitmap(object))
+        return &bitmap->state;
+    if (auto* pen = AsPen(object))
+        return &pen->state;
+    if (auto* brush = AsBrush(object))
+        return &brush->state;
+    if (auto* font = AsFont(object))
+        return &font->state;
+    if (auto* region = AsRegion(object))
+        return &region->state;
     return nullptr;
 }
 
-GdiBitmap* AsBitmap(HGDIOBJ object) { return dynamic_cast<GdiBitmap*>(object); }
-GdiRegion* AsRegion(HGDIOBJ object) { return dynamic_cast<GdiRegion*>(object); }
-GdiFont* AsFont(HGDIOBJ object) { return dynamic_cast<GdiFont*>(object); }
-GdiPen* AsPen(HGDIOBJ object) { return dynamic_cast<GdiPen*>(object); }
-GdiBrush* AsBrush(HGDIOBJ object) { return dynamic_cast<GdiBrush*>(object); }
+GdiBitmap* AsBitmap(HGDIOBJ object) {
+    return dynamic_cast<GdiBitmap*>(object);
+}
+GdiRegion* AsRegion(HGDIOBJ object) {
+    return dynamic_cast<GdiRegion*>(object);
+}
+GdiFont* AsFont(HGDIOBJ object) {
+    return dynamic_cast<GdiFont*>(object);
+}
+GdiPen* AsPen(HGDIOBJ object) {
+    return dynamic_cast<GdiPen*>(object);
+}
+GdiBrush* AsBrush(HGDIOBJ object) {
+    return dynamic_cast<GdiBrush*>(object);
+}
 
 QRegion DrawableArea(HDC dc) {
     // Pixels are written as 32-bit words; other depths are not surfaces.
-    if (dc == nullptr || dc->surface == nullptr || dc->surface->depth() != 32) return {};
+    if (dc == nullptr || dc->surface == nullptr || dc->surface->depth() != 32)
+        return {};
     QRegion area(dc->surface->rect());
-    if (dc->clip) area &= *dc->clip;
+    if (dc->clip)
+        area &= *dc->clip;
     return area;
 }
 
 const QFont& FontOfDC(HDC dc) {
-    if (dc != nullptr && dc->font != nullptr) return dc->font->font;
+    if (dc != nullptr && dc->font != nullptr)
+        return dc->font->font;
     return DefaultFont()->font;
 }
 
-HDC CreateImageDC(QImage* image) { return NewDC(image, false); }
+HDC CreateImageDC(QImage* image) {
+    return NewDC(image, false);
+}
 
 void DeleteImageDC(HDC dc) {
-    if (dc == nullptr) return;
+    if (dc == nullptr)
+        return;
     FreeDC(dc);
 }
 
-QImage* ImageOfDC(HDC dc) { return dc == nullptr ? nullptr : dc->surface; }
+QImage* ImageOfDC(HDC dc) {
+    return dc == nullptr ? nullptr : dc->surface;
+}
 
 HDC CreatePrinterDC(TPrinterJob* job) {
     HDC dc = NewDC(nullptr, false);
@@ -214,27 +254,37 @@ HDC CreatePrinterDC(TPrinterJob* job) {
     return dc;
 }
 
-TPrinterJob* PrinterJobOfDC(HDC dc) { return dc == nullptr ? nullptr : dc->printerJob; }
+TPrinterJob* PrinterJobOfDC(HDC dc) {
+    return dc == nullptr ? nullptr : dc->printerJob;
+}
 
 QRegion RegionOfHandle(HRGN region) {
     const GdiRegion* object = AsRegion(region);
     return object == nullptr ? QRegion() : object->area;
 }
 
-HDC CreateCompatibleDC(HDC) { return NewDC(nullptr, true); }
+HDC CreateCompatibleDC(HDC) {
+    return NewDC(nullptr, true);
+}
 
 BOOL DeleteDC(HDC dc) {
-    if (dc == nullptr) return FALSE;
+    if (dc == nullptr)
+        return FALSE;
     FreeDC(dc);
     return TRUE;
 }
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
-    if (dc == nullptr || object == nullptr) return nullptr;
-    if (auto* bitmap = AsBitmap(object)) return SelectBitmap(dc, bitmap);
-    if (auto* pen = AsPen(object)) return Exchange(dc->pen, pen);
-    if (auto* brush = AsBrush(object)) return Exchange(dc->brush, brush);
-    if (auto* font = AsFont(object)) return Exchange(dc->font, font);
+    if (dc == nullptr || object == nullptr)
+        return nullptr;
+    if (auto* bitmap = AsBitmap(object))
+        return SelectBitmap(dc, bitmap);
+    if (auto* pen = AsPen(object))
+        return Exchange(dc->pen, pen);
+    if (auto* brush = AsBrush(object))
+        return Exchange(dc->brush, brush);
+    if (auto* font = AsFont(object))
+        return Exchange(dc->font, font);
     if (auto* region = AsRegion(object)) {
         // As in Win32, selecting a region sets the clip and answers the
         // region's kind in the handle.
@@ -245,20 +295,28 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 }
 
 HGDIOBJ GetCurrentObject(HDC dc, UINT kind) {
-    if (dc == nullptr) return nullptr;
+    if (dc == nullptr)
+        return nullptr;
     switch (kind) {
-        case OBJ_PEN: return dc->pen;
-        case OBJ_BRUSH: return dc->brush;
-        case OBJ_FONT: return dc->font;
-        case OBJ_BITMAP: return dc->bitmap;
-        default: return nullptr;
+    case OBJ_PEN:
+        return dc->pen;
+    case OBJ_BRUSH:
+        return dc->brush;
+    case OBJ_FONT:
+        return dc->font;
+    case OBJ_BITMAP:
+        return dc->bitmap;
+    default:
+        return nullptr;
     }
 }
 
 BOOL DeleteObject(HGDIOBJ object) {
     GdiObjectState* state = StateOf(object);
-    if (state == nullptr) return FALSE;
-    if (state->stock) return TRUE;
+    if (state == nullptr)
+        return FALSE;
+    if (state->stock)
+        return TRUE;
     if (state->selections > 0) {
         state->deletePending = true;
         return TRUE;
@@ -278,25 +336,39 @@ HGDIOBJ GetStockObject(int which) {
     static GdiPen* const blackPen = MakeStockPen(RGB(0, 0, 0), PS_SOLID);
     static GdiPen* const nullPen = MakeStockPen(RGB(0, 0, 0), PS_NULL);
     switch (which) {
-        case WHITE_BRUSH: return white;
-        case LTGRAY_BRUSH: return lightGrey;
-        case GRAY_BRUSH: return grey;
-        case DKGRAY_BRUSH: return darkGrey;
-        case BLACK_BRUSH: return black;
-        case NULL_BRUSH: return hollow;
-        case WHITE_PEN: return whitePen;
-        case BLACK_PEN: return blackPen;
-        case NULL_PEN: return nullPen;
-        case DEFAULT_GUI_FONT: return DefaultFont();
-        default: return nullptr;
+    case WHITE_BRUSH:
+        return white;
+    case LTGRAY_BRUSH:
+        return lightGrey;
+    case GRAY_BRUSH:
+        return grey;
+    case DKGRAY_BRUSH:
+        return darkGrey;
+    case BLACK_BRUSH:
+        return black;
+    case NULL_BRUSH:
+        return hollow;
+    case WHITE_PEN:
+        return whitePen;
+    case BLACK_PEN:
+        return blackPen;
+    case NULL_PEN:
+        return nullPen;
+    case DEFAULT_GUI_FONT:
+        return DefaultFont();
+    default:
+        return nullptr;
     }
 }
 
 int GetObjectW(HGDIOBJ object, int size, void* out) {
-    if (const GdiBitmap* bitmap = AsBitmap(object)) return DescribeBitmap(*bitmap, size, out);
+    if (const GdiBitmap* bitmap = AsBitmap(object))
+        return DescribeBitmap(*bitmap, size, out);
     if (const GdiFont* font = AsFont(object)) {
-        if (out == nullptr) return sizeof(LOGFONTW);
-        if (size < static_cast<int>(sizeof(LOGFONTW))) return 0;
+        if (out == nullptr)
+            return sizeof(LOGFONTW);
+        if (size < static_cast<int>(sizeof(LOGFONTW)))
+            return 0;
         std::memcpy(out, &font->description, sizeof(LOGFONTW));
         return sizeof(LOGFONTW);
     }
@@ -305,9 +377,12 @@ int GetObjectW(HGDIOBJ object, int size, void* out) {
 
 int GetObjectA(HGDIOBJ object, int size, void* out) {
     const GdiFont* font = AsFont(object);
-    if (font == nullptr) return GetObjectW(object, size, out);
-    if (out == nullptr) return sizeof(LOGFONTA);
-    if (size < static_cast<int>(sizeof(LOGFONTA))) return 0;
+    if (font == nullptr)
+        return GetObjectW(object, size, out);
+    if (out == nullptr)
+        return sizeof(LOGFONTA);
+    if (size < static_cast<int>(sizeof(LOGFONTA)))
+        return 0;
     LOGFONTA narrow;
     const LOGFONTW& wide = font->description;
     narrow.lfHeight = wide.lfHeight;
@@ -328,24 +403,30 @@ int GetObjectA(HGDIOBJ object, int size, void* out) {
 
 HBITMAP CreateCompatibleBitmap(HDC, int width, int height) {
     // Win32 answers a zero size with a 1 x 1 bitmap.
-    if (width == 0 || height == 0) return WrapBitmap(NewSurface(1, 1), false);
+    if (width == 0 || height == 0)
+        return WrapBitmap(NewSurface(1, 1), false);
     return WrapBitmap(NewSurface(width, height), false);
 }
 
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
-    if (planes != 1) return nullptr;
+    if (planes != 1)
+        return nullptr;
     QImage image = NewSurface(width, height);
-    if (image.isNull()) return nullptr;
+    if (image.isNull())
+        return nullptr;
     const bool monochrome = bitsPerPixel == 1;
-    if (monochrome) image.fill(Qt::black);
-    if (bits != nullptr) FillFromBits(image, monochrome ? 1 : 32, static_cast<const BYTE*>(bits));
+    if (monochrome)
+        image.fill(Qt::black);
+    if (bits != nullptr)
+        FillFromBits(image, monochrome ? 1 : 32, static_cast<const BYTE*>(bits));
     return WrapBitmap(std::move(image), monochrome);
 }
 
 int GetDIBits(HDC, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, BITMAPINFO* info,
               UINT) {
     const GdiBitmap* object = AsBitmap(bitmap);
-    if (object == nullptr || info == nullptr) return 0;
+    if (object == nullptr || info == nullptr)
+        return 0;
     const QImage& image = object->image;
     BITMAPINFOHEADER& header = info->bmiHeader;
     if (bits == nullptr) {
@@ -357,15 +438,19 @@ int GetDIBits(HDC, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, B
         header.biSizeImage = static_cast<DWORD>(image.width() * image.height() * 4);
         return image.height();
     }
-    if (header.biBitCount != 32 || header.biWidth != image.width()) return 0;
+    if (header.biBitCount != 32 || header.biWidth != image.width())
+        return 0;
     const bool topDown = header.biHeight < 0;
     const int rows = image.height();
     int copied = 0;
-    for (UINT line = startScan; line < startScan + scanLines && static_cast<int>(line) < rows; ++line) {
+    for (UINT line = startScan; line < startScan + scanLines && static_cast<int>(line) < rows;
+         ++line) {
         // Row `line` of a bottom-up DIB is image row rows - 1 - line.
         const int imageRow = topDown ? static_cast<int>(line) : rows - 1 - static_cast<int>(line);
-        auto* target = static_cast<BYTE*>(bits) + static_cast<std::size_t>(line - startScan) * image.width() * 4;
-        std::memcpy(target, image.constScanLine(imageRow), static_cast<std::size_t>(image.width()) * 4);
+        auto* target = static_cast<BYTE*>(bits) +
+                       static_cast<std::size_t>(line - startScan) * image.width() * 4;
+        std::memcpy(target, image.constScanLine(imageRow),
+                    static_cast<std::size_t>(image.width()) * 4);
         ++copied;
     }
     return copied;

@@ -19,7 +19,7 @@ struct GdiObjectState {
 };
 
 struct GdiBitmap final : HBITMAP__ {
-    QImage image;  // Format_RGB32
+    QImage image; // Format_RGB32
     bool monochrome = false;
     GdiObjectState state;
 };
@@ -51,10 +51,10 @@ struct GdiRegion final : HRGN__ {
 struct TPrinterJob;
 
 struct HDC__ {
-    QImage* surface = nullptr;  // the window image, or the selected bitmap's
-    TPrinterJob* printerJob = nullptr;  // a printer DC's own, freed with it
+    QImage* surface = nullptr;         // the window image, or the selected bitmap's
+    TPrinterJob* printerJob = nullptr; // a printer DC's own, freed with it
     bool memory = false;
-    GdiBitmap* bitmap = nullptr;  // memory DCs only
+    GdiBitmap* bitmap = nullptr; // memory DCs only
     GdiPen* pen = nullptr;
     GdiBrush* brush = nullptr;
     GdiFont* font = nullptr;

@@ -14,7 +14,8 @@ constexpr QRgb kOpaque = 0xFF000000;
 constexpr QRgb kRgbMask = 0x00FFFFFF;
 
 QRect AreaOf(int left, int top, int right, int bottom) {
-    if (right <= left || bottom <= top) return {};
+    if (right <= left || bottom <= top)
+        return {};
     return QRect(left, top, right - left, bottom - top);
 }
 
@@ -24,14 +25,16 @@ void FillArea(HDC dc, const QRect& rect, COLORREF colour) {
     for (const QRect& part : area) {
         for (int y = part.top(); y <= part.bottom(); ++y) {
             auto* row = reinterpret_cast<QRgb*>(dc->surface->scanLine(y));
-            for (int x = part.left(); x <= part.right(); ++x) row[x] = pixel;
+            for (int x = part.left(); x <= part.right(); ++x)
+                row[x] = pixel;
         }
     }
 }
 
 // The four sides of `rect`, `thickness` pixels deep, inside it.
 void FillFrame(HDC dc, const QRect& rect, int thickness, COLORREF colour) {
-    if (rect.isEmpty()) return;
+    if (rect.isEmpty())
+        return;
     const int w = rect.width();
     const int h = rect.height();
     const int t = std::min({thickness, w, h});
@@ -41,13 +44,20 @@ void FillFrame(HDC dc, const QRect& rect, int thickness, COLORREF colour) {
     FillArea(dc, QRect(rect.left() + w - t, rect.top(), t, h), colour);
 }
 
-bool Drawable(HDC dc) { return dc != nullptr && dc->surface != nullptr && dc->surface->depth() == 32; }
+bool Drawable(HDC dc) {
+    return dc != nullptr && dc->surface != nullptr && dc->surface->depth() == 32;
+}
 
-bool PenDraws(HDC dc) { return dc->pen != nullptr && dc->pen->style != PS_NULL; }
-bool BrushFills(HDC dc) { return dc->brush != nullptr && !dc->brush->hollow; }
+bool PenDraws(HDC dc) {
+    return dc->pen != nullptr && dc->pen->style != PS_NULL;
+}
+bool BrushFills(HDC dc) {
+    return dc->brush != nullptr && !dc->brush->hollow;
+}
 
 void PlotIfDrawable(HDC dc, const QRegion& area, int x, int y, QRgb pixel) {
-    if (!area.contains(QPoint(x, y))) return;
+    if (!area.contains(QPoint(x, y)))
+        return;
     reinterpret_cast<QRgb*>(dc->surface->scanLine(y))[x] = pixel;
 }
 
@@ -93,7 +103,8 @@ void WideLine(HDC dc, POINT from, POINT to) {
 }
 
 void Line(HDC dc, POINT from, POINT to) {
-    if (!PenDraws(dc)) return;
+    if (!PenDraws(dc))
+        return;
     if (dc->pen->width <= 1) {
         ThinLine(dc, from, to);
         return;
@@ -101,36 +112,46 @@ void Line(HDC dc, POINT from, POINT to) {
     WideLine(dc, from, to);
 }
 
-}  // namespace
+} // namespace
 
 int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     const GdiBrush* fill = AsBrush(brush);
-    if (!Drawable(dc) || rect == nullptr || fill == nullptr) return 0;
-    if (!fill->hollow) FillArea(dc, AreaOf(rect->left, rect->top, rect->right, rect->bottom), fill->colour);
+    if (!Drawable(dc) || rect == nullptr || fill == nullptr)
+        return 0;
+    if (!fill->hollow)
+        FillArea(dc, AreaOf(rect->left, rect->top, rect->right, rect->bottom), fill->colour);
     return 1;
 }
 
 int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     const GdiBrush* fill = AsBrush(brush);
-    if (!Drawable(dc) || rect == nullptr || fill == nullptr) return 0;
-    if (!fill->hollow) FillFrame(dc, AreaOf(rect->left, rect->top, rect->right, rect->bottom), 1, fill->colour);
+    if (!Drawable(dc) || rect == nullptr || fill == nullptr)
+        return 0;
+    if (!fill->hollow)
+        FillFrame(dc, AreaOf(rect->left, rect->top, rect->right, rect->bottom), 1, fill->colour);
     return 1;
 }
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
-    if (!Drawable(dc)) return FALSE;
+    if (!Drawable(dc))
+        return FALSE;
     const QRect outer = AreaOf(left, top, right, bottom);
-    if (outer.isEmpty()) return TRUE;
+    if (outer.isEmpty())
+        return TRUE;
     const int penWidth = PenDraws(dc) ? dc->pen->width : 0;
-    if (BrushFills(dc)) FillArea(dc, outer.adjusted(penWidth, penWidth, -penWidth, -penWidth), dc->brush->colour);
-    if (penWidth > 0) FillFrame(dc, outer, penWidth, dc->pen->colour);
+    if (BrushFills(dc))
+        FillArea(dc, outer.adjusted(penWidth, penWidth, -penWidth, -penWidth), dc->brush->colour);
+    if (penWidth > 0)
+        FillFrame(dc, outer, penWidth, dc->pen->colour);
     return TRUE;
 }
 
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
-    if (!Drawable(dc)) return FALSE;
+    if (!Drawable(dc))
+        return FALSE;
     const QRect outer = AreaOf(left, top, right, bottom);
-    if (outer.isEmpty()) return TRUE;
+    if (outer.isEmpty())
+        return TRUE;
     PaintWith(dc, [&](QPainter& painter) {
         if (PenDraws(dc)) {
             painter.setPen(QPen(QColor(PixelOf(dc->pen->colour)), dc->pen->width));
@@ -148,14 +169,17 @@ BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
 }
 
 BOOL MoveToEx(HDC dc, int x, int y, POINT* previous) {
-    if (dc == nullptr) return FALSE;
-    if (previous != nullptr) *previous = dc->position;
+    if (dc == nullptr)
+        return FALSE;
+    if (previous != nullptr)
+        *previous = dc->position;
     dc->position = POINT{x, y};
     return TRUE;
 }
 
 BOOL LineTo(HDC dc, int x, int y) {
-    if (!Drawable(dc)) return FALSE;
+    if (!Drawable(dc))
+        return FALSE;
     const POINT to{x, y};
     Line(dc, dc->position, to);
     dc->position = to;
@@ -163,19 +187,24 @@ BOOL LineTo(HDC dc, int x, int y) {
 }
 
 BOOL Polyline(HDC dc, const POINT* points, int count) {
-    if (!Drawable(dc) || points == nullptr || count < 2) return FALSE;
-    for (int i = 1; i < count; ++i) Line(dc, points[i - 1], points[i]);
+    if (!Drawable(dc) || points == nullptr || count < 2)
+        return FALSE;
+    for (int i = 1; i < count; ++i)
+        Line(dc, points[i - 1], points[i]);
     return TRUE;
 }
 
 BOOL DrawFocusRect(HDC dc, const RECT* rect) {
-    if (!Drawable(dc) || rect == nullptr) return FALSE;
+    if (!Drawable(dc) || rect == nullptr)
+        return FALSE;
     const QRect outer = AreaOf(rect->left, rect->top, rect->right, rect->bottom);
-    if (outer.isEmpty()) return TRUE;
+    if (outer.isEmpty())
+        return TRUE;
     // A dotted frame drawn by inverting, so drawing it twice takes it away.
     const QRegion area = DrawableArea(dc);
     auto invert = [&](int x, int y) {
-        if (!area.contains(QPoint(x, y))) return;
+        if (!area.contains(QPoint(x, y)))
+            return;
         QRgb& pixel = reinterpret_cast<QRgb*>(dc->surface->scanLine(y))[x];
         pixel = ((~pixel) & kRgbMask) | kOpaque;
     };
@@ -183,11 +212,13 @@ BOOL DrawFocusRect(HDC dc, const RECT* rect) {
     const int bottom = outer.top() + outer.height() - 1;
     for (int x = outer.left(); x <= right; x += 2) {
         invert(x, outer.top());
-        if (bottom != outer.top()) invert(x, bottom);
+        if (bottom != outer.top())
+            invert(x, bottom);
     }
     for (int y = outer.top() + 2; y < bottom; y += 2) {
         invert(outer.left(), y);
-        if (right != outer.left()) invert(right, y);
+        if (right != outer.left())
+            invert(right, y);
     }
     return TRUE;
 }

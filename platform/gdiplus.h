@@ -100,10 +100,10 @@ enum TextRenderingHint {
     TextRenderingHintClearTypeGridFit = 5,
 };
 
-inline constexpr PixelFormat PixelFormat24bppRGB = 0x00021808;  // bytes B, G, R
-inline constexpr PixelFormat PixelFormat32bppRGB = 0x00022009;  // B, G, R, unused
+inline constexpr PixelFormat PixelFormat24bppRGB = 0x00021808;   // bytes B, G, R
+inline constexpr PixelFormat PixelFormat32bppRGB = 0x00022009;   // B, G, R, unused
 inline constexpr PixelFormat PixelFormat32bppARGB = 0x0026200A;  // B, G, R, A
-inline constexpr PixelFormat PixelFormat32bppPARGB = 0x000E200B;  // premultiplied
+inline constexpr PixelFormat PixelFormat32bppPARGB = 0x000E200B; // premultiplied
 
 struct GUID {
     DWORD Data1 = 0;
@@ -173,7 +173,9 @@ public:
     BYTE GetG() const { return static_cast<BYTE>(argb_ >> 8); }
     BYTE GetB() const { return static_cast<BYTE>(argb_); }
     ARGB GetValue() const { return argb_; }
-    void SetFromCOLORREF(COLORREF colour) { argb_ = MakeARGB(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)); }
+    void SetFromCOLORREF(COLORREF colour) {
+        argb_ = MakeARGB(255, GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    }
     COLORREF ToCOLORREF() const { return RGB(GetR(), GetG(), GetB()); }
 
     static ARGB MakeARGB(BYTE a, BYTE r, BYTE g, BYTE b) {
@@ -230,7 +232,8 @@ public:
     Status GetLastStatus() const { return status_; }
     // Encoder by class id (GetImageEncoders); for JPEG the parameters may
     // carry EncoderQuality (0 to 100, default 75).
-    Status Save(const WCHAR* path, const CLSID* encoder, const EncoderParameters* parameters = nullptr);
+    Status Save(const WCHAR* path, const CLSID* encoder,
+                const EncoderParameters* parameters = nullptr);
 
     ImageData* Data() const { return data_.get(); }
 
@@ -389,7 +392,8 @@ public:
     Status DrawImage(Image* image, const Rect& destination);
     Status DrawImage(Image* image, const RectF& destination);
     Status DrawImage(Image* image, const Rect& destination, INT sourceX, INT sourceY,
-                     INT sourceWidth, INT sourceHeight, Unit unit, const void* attributes = nullptr);
+                     INT sourceWidth, INT sourceHeight, Unit unit,
+                     const void* attributes = nullptr);
     Status DrawImage(Image* image, const RectF& destination, REAL sourceX, REAL sourceY,
                      REAL sourceWidth, REAL sourceHeight, Unit unit,
                      const void* attributes = nullptr);
@@ -434,4 +438,4 @@ private:
     TextRenderingHint textHint_ = TextRenderingHintSystemDefault;
 };
 
-}  // namespace Gdiplus
+} // namespace Gdiplus

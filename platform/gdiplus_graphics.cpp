@@ -32,7 +32,9 @@ bool Antialiased(SmoothingMode mode) {
 
 // GDI+ puts a one-pixel pen's line through pixel centres when it is not
 // antialiased; offsetting by half a pixel gives Qt the same pixels.
-QPointF PixelCentre(REAL x, REAL y) { return QPointF(x + 0.5, y + 0.5); }
+QPointF PixelCentre(REAL x, REAL y) {
+    return QPointF(x + 0.5, y + 0.5);
+}
 
 // The cubic Bezier segments of a cardinal spline through `points`.
 QPainterPath CardinalSpline(const std::vector<QPointF>& points, REAL tension) {
@@ -53,15 +55,17 @@ QPainterPath CardinalSpline(const std::vector<QPointF>& points, REAL tension) {
     return path;
 }
 
-}  // namespace
+} // namespace
 
 QImage* GraphicsAccess::SurfaceOf(const Graphics& graphics) {
-    if (graphics.image_ != nullptr) return &graphics.image_->Data()->image;
+    if (graphics.image_ != nullptr)
+        return &graphics.image_->Data()->image;
     return ImageOfDC(graphics.dc_);
 }
 
 QRegion GraphicsAccess::ClipOf(const Graphics& graphics) {
-    if (graphics.image_ != nullptr) return QRegion(graphics.image_->Data()->image.rect());
+    if (graphics.image_ != nullptr)
+        return QRegion(graphics.image_->Data()->image.rect());
     return DrawableArea(graphics.dc_);
 }
 
@@ -79,8 +83,10 @@ void GraphicsAccess::ApplyModes(const Graphics& graphics, QPainter& painter) {
 
 bool GraphicsAccess::Begin(const Graphics& graphics, QPainter& painter) {
     QImage* surface = SurfaceOf(graphics);
-    if (surface == nullptr || surface->isNull()) return false;
-    if (!painter.begin(surface)) return false;
+    if (surface == nullptr || surface->isNull())
+        return false;
+    if (!painter.begin(surface))
+        return false;
     painter.setClipRegion(ClipOf(graphics));
     ApplyModes(graphics, painter);
     return true;
@@ -94,15 +100,18 @@ PaintScope::PaintScope(const Graphics& graphics) {
         GraphicsAccess::ApplyModes(graphics, *printer);
         return;
     }
-    if (GraphicsAccess::Begin(graphics, own_)) painter_ = &own_;
+    if (GraphicsAccess::Begin(graphics, own_))
+        painter_ = &own_;
 }
 
 PaintScope::~PaintScope() {
-    if (borrowed_) painter_->restore();
+    if (borrowed_)
+        painter_->restore();
 }
 
 QRect PaintScope::Area() const {
-    if (painter_ == nullptr || painter_->device() == nullptr) return {};
+    if (painter_ == nullptr || painter_->device() == nullptr)
+        return {};
     return QRect(0, 0, painter_->device()->width(), painter_->device()->height());
 }
 
@@ -111,26 +120,34 @@ bool GraphicsAccess::SmoothImages(const Graphics& graphics) {
 }
 
 Graphics::Graphics(HDC dc) : dc_(dc) {
-    if (ImageOfDC(dc) == nullptr && PrinterJobOfDC(dc) == nullptr) status_ = InvalidParameter;
+    if (ImageOfDC(dc) == nullptr && PrinterJobOfDC(dc) == nullptr)
+        status_ = InvalidParameter;
 }
 
 Graphics::Graphics(Image* image) : image_(image) {
-    if (image == nullptr || image->Data()->image.isNull()) status_ = InvalidParameter;
+    if (image == nullptr || image->Data()->image.isNull())
+        status_ = InvalidParameter;
 }
 
 Graphics::~Graphics() = default;
 
-Graphics* Graphics::FromHDC(HDC dc) { return new Graphics(dc); }
-Graphics* Graphics::FromImage(Image* image) { return new Graphics(image); }
+Graphics* Graphics::FromHDC(HDC dc) {
+    return new Graphics(dc);
+}
+Graphics* Graphics::FromImage(Image* image) {
+    return new Graphics(image);
+}
 
 Status Graphics::SetSmoothingMode(SmoothingMode mode) {
-    if (mode == SmoothingModeInvalid) return InvalidParameter;
+    if (mode == SmoothingModeInvalid)
+        return InvalidParameter;
     smoothing_ = mode;
     return Ok;
 }
 
 Status Graphics::SetInterpolationMode(InterpolationMode mode) {
-    if (mode == InterpolationModeInvalid) return InvalidParameter;
+    if (mode == InterpolationModeInvalid)
+        return InvalidParameter;
     interpolation_ = mode == InterpolationModeDefault ? InterpolationModeBilinear : mode;
     return Ok;
 }
@@ -147,7 +164,8 @@ Status Graphics::SetPageUnit(Unit unit) {
 
 Status Graphics::Clear(const Color& colour) {
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(scope.Area(), QColorOf(colour));
@@ -155,8 +173,10 @@ Status Graphics::Clear(const Color& colour) {
 }
 
 Status Graphics::DrawImage(Image* image, INT x, INT y) {
-    if (image == nullptr) return InvalidParameter;
-    return DrawImage(image, Rect{x, y, static_cast<INT>(image->GetWidth()), static_cast<INT>(image->GetHeight())});
+    if (image == nullptr)
+        return InvalidParameter;
+    return DrawImage(image, Rect{x, y, static_cast<INT>(image->GetWidth()),
+                                 static_cast<INT>(image->GetHeight())});
 }
 
 Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height) {
@@ -164,36 +184,43 @@ Status Graphics::DrawImage(Image* image, INT x, INT y, INT width, INT height) {
 }
 
 Status Graphics::DrawImage(Image* image, const Rect& destination) {
-    if (image == nullptr) return InvalidParameter;
+    if (image == nullptr)
+        return InvalidParameter;
     return DrawImage(image, destination, 0, 0, static_cast<INT>(image->GetWidth()),
                      static_cast<INT>(image->GetHeight()), UnitPixel);
 }
 
 Status Graphics::DrawImage(Image* image, const RectF& destination) {
-    if (image == nullptr) return InvalidParameter;
+    if (image == nullptr)
+        return InvalidParameter;
     return DrawImage(image, destination, 0, 0, static_cast<REAL>(image->GetWidth()),
                      static_cast<REAL>(image->GetHeight()), UnitPixel);
 }
 
 Status Graphics::DrawImage(Image* image, const Rect& destination, INT sourceX, INT sourceY,
                            INT sourceWidth, INT sourceHeight, Unit unit, const void* attributes) {
-    if (image == nullptr || unit != UnitPixel) return InvalidParameter;
-    if (destination.Width <= 0 || destination.Height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) {
+    if (image == nullptr || unit != UnitPixel)
+        return InvalidParameter;
+    if (destination.Width <= 0 || destination.Height <= 0 || sourceWidth <= 0 ||
+        sourceHeight <= 0) {
         return InvalidParameter;
     }
     const QImage& source = image->Data()->image;
     const QRect from(sourceX, sourceY, sourceWidth, sourceHeight);
     const bool scaled = destination.Width != sourceWidth || destination.Height != sourceHeight;
     if (!scaled || !GraphicsAccess::SmoothImages(*this)) {
-        return DrawImage(image, RectF{static_cast<REAL>(destination.X), static_cast<REAL>(destination.Y),
-                                      static_cast<REAL>(destination.Width), static_cast<REAL>(destination.Height)},
-                         static_cast<REAL>(sourceX), static_cast<REAL>(sourceY),
-                         static_cast<REAL>(sourceWidth), static_cast<REAL>(sourceHeight), unit, attributes);
+        return DrawImage(
+            image,
+            RectF{static_cast<REAL>(destination.X), static_cast<REAL>(destination.Y),
+                  static_cast<REAL>(destination.Width), static_cast<REAL>(destination.Height)},
+            static_cast<REAL>(sourceX), static_cast<REAL>(sourceY), static_cast<REAL>(sourceWidth),
+            static_cast<REAL>(sourceHeight), unit, attributes);
     }
     // Scaled ahead with Qt's area-averaging filter: a painter transform only
     // samples bilinearly, which is coarse when shrinking a skin image.
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     const QImage piece = source.copy(from).scaled(destination.Width, destination.Height,
                                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -203,12 +230,15 @@ Status Graphics::DrawImage(Image* image, const Rect& destination, INT sourceX, I
 
 Status Graphics::DrawImage(Image* image, const RectF& destination, REAL sourceX, REAL sourceY,
                            REAL sourceWidth, REAL sourceHeight, Unit unit, const void*) {
-    if (image == nullptr || unit != UnitPixel) return InvalidParameter;
-    if (destination.Width <= 0 || destination.Height <= 0 || sourceWidth <= 0 || sourceHeight <= 0) {
+    if (image == nullptr || unit != UnitPixel)
+        return InvalidParameter;
+    if (destination.Width <= 0 || destination.Height <= 0 || sourceWidth <= 0 ||
+        sourceHeight <= 0) {
         return InvalidParameter;
     }
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     painter.drawImage(QRectF(destination.X, destination.Y, destination.Width, destination.Height),
                       image->Data()->image, QRectF(sourceX, sourceY, sourceWidth, sourceHeight));
@@ -230,9 +260,11 @@ Status Graphics::FillRectangle(const Brush* brush, REAL x, REAL y, REAL width, R
 
 Status Graphics::FillRectangle(const Brush* brush, const RectF& rect) {
     const Color* colour = ColourOfBrush(brush);
-    if (colour == nullptr) return InvalidParameter;
+    if (colour == nullptr)
+        return InvalidParameter;
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     painter.fillRect(QRectF(rect.X, rect.Y, rect.Width, rect.Height), QColorOf(*colour));
     return Ok;
@@ -240,9 +272,11 @@ Status Graphics::FillRectangle(const Brush* brush, const RectF& rect) {
 
 Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT height) {
     const Color* colour = ColourOfBrush(brush);
-    if (colour == nullptr) return InvalidParameter;
+    if (colour == nullptr)
+        return InvalidParameter;
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColorOf(*colour));
@@ -251,9 +285,11 @@ Status Graphics::FillEllipse(const Brush* brush, INT x, INT y, INT width, INT he
 }
 
 Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT height) {
-    if (pen == nullptr) return InvalidParameter;
+    if (pen == nullptr)
+        return InvalidParameter;
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     painter.setPen(QPenOf(*pen));
     painter.setBrush(Qt::NoBrush);
@@ -262,9 +298,11 @@ Status Graphics::DrawRectangle(const Pen* pen, INT x, INT y, INT width, INT heig
 }
 
 Status Graphics::DrawEllipse(const Pen* pen, INT x, INT y, INT width, INT height) {
-    if (pen == nullptr) return InvalidParameter;
+    if (pen == nullptr)
+        return InvalidParameter;
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     painter.setPen(QPenOf(*pen));
     painter.setBrush(Qt::NoBrush);
@@ -287,21 +325,26 @@ Status Graphics::DrawLines(const Pen* pen, const Point* points, INT count) {
 }
 
 Status Graphics::DrawCurve(const Pen* pen, const Point* points, INT count, REAL tension) {
-    if (points == nullptr || count < 2) return InvalidParameter;
+    if (points == nullptr || count < 2)
+        return InvalidParameter;
     std::vector<PointF> converted(static_cast<std::size_t>(count));
     for (INT i = 0; i < count; ++i) {
-        converted[static_cast<std::size_t>(i)] = PointF{static_cast<REAL>(points[i].X), static_cast<REAL>(points[i].Y)};
+        converted[static_cast<std::size_t>(i)] =
+            PointF{static_cast<REAL>(points[i].X), static_cast<REAL>(points[i].Y)};
     }
     return DrawCurve(pen, converted.data(), count, tension);
 }
 
 Status Graphics::DrawCurve(const Pen* pen, const PointF* points, INT count, REAL tension) {
-    if (pen == nullptr || points == nullptr || count < 2 || tension < 0) return InvalidParameter;
+    if (pen == nullptr || points == nullptr || count < 2 || tension < 0)
+        return InvalidParameter;
     std::vector<QPointF> centres;
     centres.reserve(static_cast<std::size_t>(count));
-    for (INT i = 0; i < count; ++i) centres.push_back(PixelCentre(points[i].X, points[i].Y));
+    for (INT i = 0; i < count; ++i)
+        centres.push_back(PixelCentre(points[i].X, points[i].Y));
     PaintScope scope(*this);
-    if (!scope.Active()) return status_ = InvalidParameter;
+    if (!scope.Active())
+        return status_ = InvalidParameter;
     QPainter& painter = scope.Painter();
     painter.setPen(QPenOf(*pen));
     painter.setBrush(Qt::NoBrush);
@@ -309,4 +352,4 @@ Status Graphics::DrawCurve(const Pen* pen, const PointF* points, INT count, REAL
     return Ok;
 }
 
-}  // namespace Gdiplus
+} // namespace Gdiplus

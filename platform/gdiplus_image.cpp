@@ -17,9 +17,12 @@ namespace {
 constexpr int kDefaultJpegQuality = 75;
 constexpr ULONG_PTR kStartupToken = 1;
 
-constexpr GUID kJpegEncoder{0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-constexpr GUID kBmpEncoder{0x557CF400, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
-constexpr GUID kPngEncoder{0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+constexpr GUID kJpegEncoder{
+    0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+constexpr GUID kBmpEncoder{
+    0x557CF400, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+constexpr GUID kPngEncoder{
+    0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 struct Encoder {
     GUID clsid;
@@ -36,9 +39,11 @@ const std::array<Encoder, 3> kEncoders{{
 }};
 
 const Encoder* EncoderOf(const CLSID* clsid) {
-    if (clsid == nullptr) return nullptr;
+    if (clsid == nullptr)
+        return nullptr;
     for (const Encoder& encoder : kEncoders) {
-        if (encoder.clsid == *clsid) return &encoder;
+        if (encoder.clsid == *clsid)
+            return &encoder;
     }
     return nullptr;
 }
@@ -46,10 +51,12 @@ const Encoder* EncoderOf(const CLSID* clsid) {
 // The quality a JPEG is written with: the EncoderQuality parameter when one
 // is given (clamped to 0..100), else the default.
 int JpegQuality(const EncoderParameters* parameters) {
-    if (parameters == nullptr) return kDefaultJpegQuality;
+    if (parameters == nullptr)
+        return kDefaultJpegQuality;
     for (UINT i = 0; i < parameters->Count; ++i) {
         const EncoderParameter& parameter = parameters->Parameter[i];
-        if (!(parameter.Guid == EncoderQuality) || parameter.NumberOfValues < 1 || parameter.Value == nullptr) {
+        if (!(parameter.Guid == EncoderQuality) || parameter.NumberOfValues < 1 ||
+            parameter.Value == nullptr) {
             continue;
         }
         const ULONG quality = *static_cast<const ULONG*>(parameter.Value);
@@ -60,28 +67,38 @@ int JpegQuality(const EncoderParameters* parameters) {
 
 QImage::Format QtFormatOf(PixelFormat format) {
     switch (format) {
-        case PixelFormat24bppRGB: return QImage::Format_BGR888;
-        case PixelFormat32bppRGB: return QImage::Format_RGB32;
-        case PixelFormat32bppARGB: return QImage::Format_ARGB32;
-        case PixelFormat32bppPARGB: return QImage::Format_ARGB32_Premultiplied;
-        default: return QImage::Format_Invalid;
+    case PixelFormat24bppRGB:
+        return QImage::Format_BGR888;
+    case PixelFormat32bppRGB:
+        return QImage::Format_RGB32;
+    case PixelFormat32bppARGB:
+        return QImage::Format_ARGB32;
+    case PixelFormat32bppPARGB:
+        return QImage::Format_ARGB32_Premultiplied;
+    default:
+        return QImage::Format_Invalid;
     }
 }
 
-int BytesPerPixel(PixelFormat format) { return format == PixelFormat24bppRGB ? 3 : 4; }
+int BytesPerPixel(PixelFormat format) {
+    return format == PixelFormat24bppRGB ? 3 : 4;
+}
 
 Status Decode(const QString& path, QImage& out) {
-    if (!QFileInfo::exists(path)) return FileNotFound;
+    if (!QFileInfo::exists(path))
+        return FileNotFound;
     QImageReader reader(path);
     QImage decoded = reader.read();
-    if (decoded.isNull()) return UnknownImageFormat;
+    if (decoded.isNull())
+        return UnknownImageFormat;
     out = decoded.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     return Ok;
 }
 
-}  // namespace
+} // namespace
 
-const GUID EncoderQuality{0x1D5BE4B5, 0xFA4A, 0x452D, {0x9C, 0xDD, 0x5D, 0xB3, 0x51, 0x05, 0xE7, 0xEB}};
+const GUID EncoderQuality{
+    0x1D5BE4B5, 0xFA4A, 0x452D, {0x9C, 0xDD, 0x5D, 0xB3, 0x51, 0x05, 0xE7, 0xEB}};
 
 bool operator==(const GUID& a, const GUID& b) {
     return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
@@ -89,8 +106,10 @@ bool operator==(const GUID& a, const GUID& b) {
 }
 
 QString TextOf(const WCHAR* text, INT length) {
-    if (text == nullptr) return {};
-    if (length < 0) return QString::fromWCharArray(text);
+    if (text == nullptr)
+        return {};
+    if (length < 0)
+        return QString::fromWCharArray(text);
     return QString::fromWCharArray(text, length);
 }
 
@@ -99,14 +118,16 @@ QColor QColorOf(const Color& colour) {
 }
 
 Status GetImageEncodersSize(UINT* count, UINT* size) {
-    if (count == nullptr || size == nullptr) return InvalidParameter;
+    if (count == nullptr || size == nullptr)
+        return InvalidParameter;
     *count = static_cast<UINT>(kEncoders.size());
     *size = static_cast<UINT>(kEncoders.size() * sizeof(ImageCodecInfo));
     return Ok;
 }
 
 Status GetImageEncoders(UINT count, UINT size, ImageCodecInfo* encoders) {
-    if (encoders == nullptr || count != kEncoders.size() || size < kEncoders.size() * sizeof(ImageCodecInfo)) {
+    if (encoders == nullptr || count != kEncoders.size() ||
+        size < kEncoders.size() * sizeof(ImageCodecInfo)) {
         return InvalidParameter;
     }
     for (std::size_t i = 0; i < kEncoders.size(); ++i) {
@@ -121,8 +142,10 @@ Status GetImageEncoders(UINT count, UINT size, ImageCodecInfo* encoders) {
 }
 
 Status GdiplusStartup(ULONG_PTR* token, const GdiplusStartupInput* input, void*) {
-    if (token == nullptr || input == nullptr) return InvalidParameter;
-    if (input->GdiplusVersion != 1) return UnsupportedGdiplusVersion;
+    if (token == nullptr || input == nullptr)
+        return InvalidParameter;
+    if (input->GdiplusVersion != 1)
+        return UnsupportedGdiplusVersion;
     *token = kStartupToken;
     return Ok;
 }
@@ -132,22 +155,32 @@ void GdiplusShutdown(ULONG_PTR) {}
 Image::Image() : data_(std::make_unique<ImageData>()) {}
 Image::~Image() = default;
 
-UINT Image::GetWidth() const { return static_cast<UINT>(data_->image.width()); }
-UINT Image::GetHeight() const { return static_cast<UINT>(data_->image.height()); }
+UINT Image::GetWidth() const {
+    return static_cast<UINT>(data_->image.width());
+}
+UINT Image::GetHeight() const {
+    return static_cast<UINT>(data_->image.height());
+}
 
 PixelFormat Image::GetPixelFormat() const {
     switch (data_->image.format()) {
-        case QImage::Format_BGR888: return PixelFormat24bppRGB;
-        case QImage::Format_RGB32: return PixelFormat32bppRGB;
-        case QImage::Format_ARGB32: return PixelFormat32bppARGB;
-        default: return PixelFormat32bppPARGB;
+    case QImage::Format_BGR888:
+        return PixelFormat24bppRGB;
+    case QImage::Format_RGB32:
+        return PixelFormat32bppRGB;
+    case QImage::Format_ARGB32:
+        return PixelFormat32bppARGB;
+    default:
+        return PixelFormat32bppPARGB;
     }
 }
 
 Status Image::Save(const WCHAR* path, const CLSID* encoder, const EncoderParameters* parameters) {
     const Encoder* chosen = EncoderOf(encoder);
-    if (path == nullptr || chosen == nullptr) return status_ = InvalidParameter;
-    if (data_->image.isNull()) return status_ = WrongState;
+    if (path == nullptr || chosen == nullptr)
+        return status_ = InvalidParameter;
+    if (data_->image.isNull())
+        return status_ = WrongState;
     const int quality = chosen->clsid == kJpegEncoder ? JpegQuality(parameters) : -1;
     // JPEG has no alpha; transparent parts come out black, as GDI+ writes them.
     const QImage& image = data_->image;
@@ -220,7 +253,8 @@ Bitmap* Bitmap::FromFile(const WCHAR* path, BOOL useColourManagement) {
 }
 
 Status Bitmap::GetPixel(INT x, INT y, Color* colour) const {
-    if (colour == nullptr || !data_->image.valid(x, y)) return InvalidParameter;
+    if (colour == nullptr || !data_->image.valid(x, y))
+        return InvalidParameter;
     const QColor pixel = data_->image.pixelColor(x, y);
     *colour = Color(static_cast<BYTE>(pixel.alpha()), static_cast<BYTE>(pixel.red()),
                     static_cast<BYTE>(pixel.green()), static_cast<BYTE>(pixel.blue()));
@@ -228,16 +262,19 @@ Status Bitmap::GetPixel(INT x, INT y, Color* colour) const {
 }
 
 Status Bitmap::SetPixel(INT x, INT y, const Color& colour) {
-    if (!data_->image.valid(x, y)) return InvalidParameter;
+    if (!data_->image.valid(x, y))
+        return InvalidParameter;
     data_->image.setPixelColor(x, y, QColorOf(colour));
     return Ok;
 }
 
 Status Bitmap::GetHBITMAP(const Color& background, HBITMAP* out) const {
-    if (out == nullptr || data_->image.isNull()) return InvalidParameter;
+    if (out == nullptr || data_->image.isNull())
+        return InvalidParameter;
     HBITMAP made = CreateCompatibleBitmap(nullptr, data_->image.width(), data_->image.height());
     GdiBitmap* target = AsBitmap(made);
-    if (target == nullptr) return OutOfMemory;
+    if (target == nullptr)
+        return OutOfMemory;
     target->image.fill(QColor(background.GetR(), background.GetG(), background.GetB()));
     QPainter painter(&target->image);
     painter.drawImage(0, 0, data_->image);
@@ -246,7 +283,8 @@ Status Bitmap::GetHBITMAP(const Color& background, HBITMAP* out) const {
 }
 
 Status SolidBrush::GetColor(Color* colour) const {
-    if (colour == nullptr) return InvalidParameter;
+    if (colour == nullptr)
+        return InvalidParameter;
     *colour = colour_;
     return Ok;
 }
@@ -266,4 +304,4 @@ Status Pen::SetWidth(REAL width) {
     return Ok;
 }
 
-}  // namespace Gdiplus
+} // namespace Gdiplus

@@ -60,4 +60,4 @@ private:
 QString TextOf(const WCHAR* text, INT length);
 QColor QColorOf(const Color& colour);
 
-}  // namespace Gdiplus
+} // namespace Gdiplus

@@ -26,19 +26,27 @@ constexpr double kUnwrappedLineWidth = 1.0e6;
 
 double PixelsOf(REAL size, Unit unit) {
     switch (unit) {
-        case UnitPoint: return size * kScreenDpi / kPointsPerInch;
-        case UnitInch: return size * kScreenDpi;
-        case UnitMillimeter: return size * kScreenDpi / kMillimetresPerInch;
-        case UnitDocument: return size * kScreenDpi / kDocumentUnitsPerInch;
-        default: return size;
+    case UnitPoint:
+        return size * kScreenDpi / kPointsPerInch;
+    case UnitInch:
+        return size * kScreenDpi;
+    case UnitMillimeter:
+        return size * kScreenDpi / kMillimetresPerInch;
+    case UnitDocument:
+        return size * kScreenDpi / kDocumentUnitsPerInch;
+    default:
+        return size;
     }
 }
 
 double AlignedOffset(StringAlignment alignment, double room, double used) {
     switch (alignment) {
-        case StringAlignmentCenter: return (room - used) / 2;
-        case StringAlignmentFar: return room - used;
-        default: return 0;
+    case StringAlignmentCenter:
+        return (room - used) / 2;
+    case StringAlignmentFar:
+        return room - used;
+    default:
+        return 0;
     }
 }
 
@@ -65,7 +73,8 @@ public:
         const double top = box.Y + AlignedOffset(format.GetLineAlignment(), box.Height, height);
         for (int i = 0; i < layout_.lineCount(); ++i) {
             QTextLine line = layout_.lineAt(i);
-            const double left = box.X + AlignedOffset(format.GetAlignment(), box.Width, line.naturalTextWidth());
+            const double left =
+                box.X + AlignedOffset(format.GetAlignment(), box.Width, line.naturalTextWidth());
             line.setPosition(QPointF(left, top + line.position().y()));
         }
     }
@@ -78,7 +87,8 @@ public:
             const QTextLine line = layout_.lineAt(i);
             united |= QRectF(line.position(), QSizeF(line.naturalTextWidth(), line.height()));
         }
-        if (layout_.lineCount() == 0) return RectF{box_.X, box_.Y, 0, 0};
+        if (layout_.lineCount() == 0)
+            return RectF{box_.X, box_.Y, 0, 0};
         return RectF{static_cast<REAL>(united.x()), static_cast<REAL>(united.y()),
                      static_cast<REAL>(united.width()), static_cast<REAL>(united.height())};
     }
@@ -92,12 +102,13 @@ public:
             const int lineEnd = lineStart + line.textLength();
             const int from = std::max(first, lineStart);
             const int to = std::min(end, lineEnd);
-            if (from >= to) continue;
+            if (from >= to)
+                continue;
             const double left = line.cursorToX(from);
             const double right = line.cursorToX(to);
             // cursorToX already counts the line's own position.
-            united |= QRectF(std::min(left, right), line.position().y(),
-                             std::abs(right - left), line.height());
+            united |= QRectF(std::min(left, right), line.position().y(), std::abs(right - left),
+                             line.height());
         }
         return united;
     }
@@ -113,14 +124,17 @@ private:
 // units.
 int Utf16Position(const WCHAR* text, INT length, INT position) {
     int units = 0;
-    for (INT i = 0; i < position && i < length; ++i) units += text[i] > 0xFFFF ? 2 : 1;
+    for (INT i = 0; i < position && i < length; ++i)
+        units += text[i] > 0xFFFF ? 2 : 1;
     return units;
 }
 
 INT LengthOf(const WCHAR* text, INT length) {
-    if (length >= 0) return length;
+    if (length >= 0)
+        return length;
     INT counted = 0;
-    while (text[counted] != 0) ++counted;
+    while (text[counted] != 0)
+        ++counted;
     return counted;
 }
 
@@ -136,13 +150,16 @@ const Color* ColourOfBrush(const Brush* brush) {
 Status Paint(const Graphics& graphics, const WCHAR* text, INT length, const Font* font,
              const RectF& box, bool clipToBox, const StringFormat* format, const Brush* brush) {
     const Color* colour = ColourOfBrush(brush);
-    if (text == nullptr || font == nullptr || colour == nullptr) return InvalidParameter;
+    if (text == nullptr || font == nullptr || colour == nullptr)
+        return InvalidParameter;
     const StringFormat& used = format != nullptr ? *format : *StringFormat::GenericDefault();
     const TextBox laidOut(TextOf(text, length), font->Data()->font, box, Wraps(used, box), used);
     PaintScope scope(graphics);
-    if (!scope.Active()) return InvalidParameter;
+    if (!scope.Active())
+        return InvalidParameter;
     QPainter& painter = scope.Painter();
-    if (clipToBox && !(used.GetFormatFlags() & StringFormatFlagsNoClip) && box.Width > 0 && box.Height > 0) {
+    if (clipToBox && !(used.GetFormatFlags() & StringFormatFlagsNoClip) && box.Width > 0 &&
+        box.Height > 0) {
         painter.setClipRect(QRectF(box.X, box.Y, box.Width, box.Height), Qt::IntersectClip);
     }
     painter.setPen(QColorOf(*colour));
@@ -150,7 +167,7 @@ Status Paint(const Graphics& graphics, const WCHAR* text, INT length, const Font
     return Ok;
 }
 
-}  // namespace
+} // namespace
 
 Font::Font(const WCHAR* family, REAL size, INT style, Unit unit)
     : data_(std::make_unique<FontData>()), size_(size), style_(style), unit_(unit) {
@@ -167,8 +184,10 @@ Font::Font(HDC, HFONT font) : data_(std::make_unique<FontData>()), unit_(UnitPix
     const GdiFont* source = AsFont(font);
     data_->font = source != nullptr ? source->font : ResolveFont(QString(), 12, FW_NORMAL, false);
     size_ = static_cast<REAL>(data_->font.pixelSize());
-    if (data_->font.bold()) style_ |= FontStyleBold;
-    if (data_->font.italic()) style_ |= FontStyleItalic;
+    if (data_->font.bold())
+        style_ |= FontStyleBold;
+    if (data_->font.italic())
+        style_ |= FontStyleItalic;
 }
 
 Font::~Font() = default;
@@ -199,7 +218,8 @@ Status StringFormat::SetFormatFlags(INT flags) {
 }
 
 Status StringFormat::SetMeasurableCharacterRanges(INT count, const CharacterRange* ranges) {
-    if (count < 0 || (count > 0 && ranges == nullptr)) return InvalidParameter;
+    if (count < 0 || (count > 0 && ranges == nullptr))
+        return InvalidParameter;
     ranges_.assign(ranges, ranges + count);
     return Ok;
 }
@@ -216,13 +236,15 @@ const StringFormat* StringFormat::GenericTypographic() {
 }
 
 Status Region::GetBounds(RectF* bounds, const Graphics*) const {
-    if (bounds == nullptr) return InvalidParameter;
+    if (bounds == nullptr)
+        return InvalidParameter;
     *bounds = empty_ ? RectF{} : bounds_;
     return Ok;
 }
 
 Status Region::GetBounds(Rect* bounds, const Graphics*) const {
-    if (bounds == nullptr) return InvalidParameter;
+    if (bounds == nullptr)
+        return InvalidParameter;
     if (empty_) {
         *bounds = Rect{};
         return Ok;
@@ -234,7 +256,9 @@ Status Region::GetBounds(Rect* bounds, const Graphics*) const {
     return Ok;
 }
 
-BOOL Region::IsEmpty(const Graphics*) const { return empty_ ? TRUE : FALSE; }
+BOOL Region::IsEmpty(const Graphics*) const {
+    return empty_ ? TRUE : FALSE;
+}
 
 Status Graphics::DrawString(const WCHAR* text, INT length, const Font* font, const RectF& layout,
                             const StringFormat* format, const Brush* brush) {
@@ -254,35 +278,44 @@ Status Graphics::DrawString(const WCHAR* text, INT length, const Font* font, con
 Status Graphics::MeasureString(const WCHAR* text, INT length, const Font* font, const RectF& layout,
                                const StringFormat* format, RectF* bounds, INT* codepointsFitted,
                                INT* linesFilled) const {
-    if (text == nullptr || font == nullptr || bounds == nullptr) return InvalidParameter;
+    if (text == nullptr || font == nullptr || bounds == nullptr)
+        return InvalidParameter;
     const StringFormat& used = format != nullptr ? *format : *StringFormat::GenericDefault();
-    const TextBox laidOut(TextOf(text, length), font->Data()->font, layout, Wraps(used, layout), used);
+    const TextBox laidOut(TextOf(text, length), font->Data()->font, layout, Wraps(used, layout),
+                          used);
     *bounds = laidOut.Bounds();
-    if (codepointsFitted != nullptr) *codepointsFitted = LengthOf(text, length);
-    if (linesFilled != nullptr) *linesFilled = laidOut.LineCount();
+    if (codepointsFitted != nullptr)
+        *codepointsFitted = LengthOf(text, length);
+    if (linesFilled != nullptr)
+        *linesFilled = laidOut.LineCount();
     return Ok;
 }
 
-Status Graphics::MeasureString(const WCHAR* text, INT length, const Font* font, const PointF& origin,
-                               const StringFormat* format, RectF* bounds) const {
+Status Graphics::MeasureString(const WCHAR* text, INT length, const Font* font,
+                               const PointF& origin, const StringFormat* format,
+                               RectF* bounds) const {
     return MeasureString(text, length, font, RectF{origin.X, origin.Y, 0, 0}, format, bounds);
 }
 
 Status Graphics::MeasureCharacterRanges(const WCHAR* text, INT length, const Font* font,
                                         const RectF& layout, const StringFormat* format,
                                         INT regionCount, Region* regions) const {
-    if (text == nullptr || font == nullptr || format == nullptr || regions == nullptr) return InvalidParameter;
+    if (text == nullptr || font == nullptr || format == nullptr || regions == nullptr)
+        return InvalidParameter;
     const std::vector<CharacterRange>& ranges = format->Ranges();
-    if (regionCount < static_cast<INT>(ranges.size())) return InvalidParameter;
+    if (regionCount < static_cast<INT>(ranges.size()))
+        return InvalidParameter;
     const INT textLength = LengthOf(text, length);
-    const TextBox laidOut(TextOf(text, textLength), font->Data()->font, layout, Wraps(*format, layout), *format);
+    const TextBox laidOut(TextOf(text, textLength), font->Data()->font, layout,
+                          Wraps(*format, layout), *format);
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         const CharacterRange& range = ranges[i];
         if (range.First < 0 || range.Length < 0 || range.First + range.Length > textLength) {
             return InvalidParameter;
         }
-        const QRectF box = laidOut.RangeBounds(Utf16Position(text, textLength, range.First),
-                                               Utf16Position(text, textLength, range.First + range.Length));
+        const QRectF box =
+            laidOut.RangeBounds(Utf16Position(text, textLength, range.First),
+                                Utf16Position(text, textLength, range.First + range.Length));
         regions[i].SetBounds(RectF{static_cast<REAL>(box.x()), static_cast<REAL>(box.y()),
                                    static_cast<REAL>(box.width()), static_cast<REAL>(box.height())},
                              box.isEmpty());
@@ -290,4 +323,4 @@ Status Graphics::MeasureCharacterRanges(const WCHAR* text, INT length, const Fon
     return Ok;
 }
 
-}  // namespace Gdiplus
+} // namespace Gdiplus

@@ -79,4 +79,6 @@ bool StartGlfwPump(int intervalMs, std::function<void()> poll) {
     return true;
 }
 
-void StopGlfwPump() { g_pump.reset(); }
+void StopGlfwPump() {
+    g_pump.reset();
+}

@@ -18,13 +18,15 @@ constexpr long kInputEventMask = KeyPressMask | KeyReleaseMask | ButtonPressMask
                                  ButtonMotionMask | Button1MotionMask | Button2MotionMask |
                                  Button3MotionMask | Button4MotionMask | Button5MotionMask;
 
-Display* AsDisplay(TNativeDisplay display) { return static_cast<Display*>(display); }
+Display* AsDisplay(TNativeDisplay display) {
+    return static_cast<Display*>(display);
+}
 
 int LogXError(Display* display, XErrorEvent* error) {
     char text[256] = {};
     XGetErrorText(display, error->error_code, text, sizeof text);
-    std::fprintf(stderr, "X error: %s (request %d.%d, resource 0x%lx)\n", text,
-                 error->request_code, error->minor_code, error->resourceid);
+    std::fprintf(stderr, "X error: %s (request %d.%d, resource 0x%lx)\n", text, error->request_code,
+                 error->minor_code, error->resourceid);
     return 0;
 }
 
@@ -86,7 +88,9 @@ void ResizeHostedWindow(TNativeDisplay display, TNativeWindow window, int width,
     XFlush(x);
 }
 
-void InstallXErrorLogger() { XSetErrorHandler(LogXError); }
+void InstallXErrorLogger() {
+    XSetErrorHandler(LogXError);
+}
 
 bool ReadScreenPixels(TNativeDisplay display, int left, int top, int width, int height,
                       std::vector<std::uint32_t>* pixels) {

@@ -15,31 +15,41 @@ struct CodePair {
 // The order matters for the reverse lookup: the first pair naming a Win32
 // code gives its errno text.
 constexpr CodePair kCodePairs[] = {
-    {ERROR_FILE_NOT_FOUND, ENOENT},     {ERROR_PATH_NOT_FOUND, ENOTDIR},
-    {ERROR_ACCESS_DENIED, EACCES},      {ERROR_ACCESS_DENIED, EPERM},
-    {ERROR_INVALID_HANDLE, EBADF},      {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
-    {ERROR_WRITE_PROTECT, EROFS},       {ERROR_SHARING_VIOLATION, EBUSY},
-    {ERROR_DISK_FULL, ENOSPC},          {ERROR_INVALID_PARAMETER, EINVAL},
-    {ERROR_ALREADY_EXISTS, EEXIST},     {ERROR_PATH_NOT_FOUND, ENAMETOOLONG},
+    {ERROR_FILE_NOT_FOUND, ENOENT}, {ERROR_PATH_NOT_FOUND, ENOTDIR},
+    {ERROR_ACCESS_DENIED, EACCES},  {ERROR_ACCESS_DENIED, EPERM},
+    {ERROR_INVALID_HANDLE, EBADF},  {ERROR_NOT_ENOUGH_MEMORY, ENOMEM},
+    {ERROR_WRITE_PROTECT, EROFS},   {ERROR_SHARING_VIOLATION, EBUSY},
+    {ERROR_DISK_FULL, ENOSPC},      {ERROR_INVALID_PARAMETER, EINVAL},
+    {ERROR_ALREADY_EXISTS, EEXIST}, {ERROR_PATH_NOT_FOUND, ENAMETOOLONG},
 };
 
 // Texts for the codes that have no errno counterpart.
 const char* WindowingErrorText(DWORD code) {
     switch (code) {
-    case ERROR_SUCCESS: return "The operation completed successfully.";
-    case ERROR_MORE_DATA: return "More data is available.";
-    case ERROR_NO_MORE_ITEMS: return "No more data is available.";
-    case ERROR_CLASS_ALREADY_EXISTS: return "Class already exists.";
-    case ERROR_INVALID_THREAD_ID: return "The thread identifier is invalid.";
-    default: return nullptr;
+    case ERROR_SUCCESS:
+        return "The operation completed successfully.";
+    case ERROR_MORE_DATA:
+        return "More data is available.";
+    case ERROR_NO_MORE_ITEMS:
+        return "No more data is available.";
+    case ERROR_CLASS_ALREADY_EXISTS:
+        return "Class already exists.";
+    case ERROR_INVALID_THREAD_ID:
+        return "The thread identifier is invalid.";
+    default:
+        return nullptr;
     }
 }
 
 } // namespace
 
-void SetLastError(DWORD code) { t_lastError = code; }
+void SetLastError(DWORD code) {
+    t_lastError = code;
+}
 
-DWORD GetLastError() { return t_lastError; }
+DWORD GetLastError() {
+    return t_lastError;
+}
 
 DWORD Win32ErrorFromErrno(int errnoValue) {
     for (const CodePair& pair : kCodePairs) {

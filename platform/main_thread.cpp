@@ -30,13 +30,18 @@ MainThreadState& State() {
 std::atomic<std::thread::id> g_mainThread{};
 
 // Static initialisation runs on the thread that will run main().
-[[maybe_unused]] const bool g_mainThreadMarked = (g_mainThread.store(std::this_thread::get_id()), true);
+[[maybe_unused]] const bool g_mainThreadMarked =
+    (g_mainThread.store(std::this_thread::get_id()), true);
 
 } // namespace
 
-void MarkMainThread() { g_mainThread.store(std::this_thread::get_id()); }
+void MarkMainThread() {
+    g_mainThread.store(std::this_thread::get_id());
+}
 
-bool IsMainThread() { return g_mainThread.load() == std::this_thread::get_id(); }
+bool IsMainThread() {
+    return g_mainThread.load() == std::this_thread::get_id();
+}
 
 void CallOnMainThread(std::function<void()> call) {
     if (IsMainThread()) {

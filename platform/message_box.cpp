@@ -35,11 +35,16 @@ bool Record(const char* text, const char* caption, UINT type, int* answer) {
 
 QMessageBox::Icon IconOf(UINT type) {
     switch (type & 0xF0) {
-    case MB_ICONERROR: return QMessageBox::Critical;
-    case MB_ICONQUESTION: return QMessageBox::Question;
-    case MB_ICONWARNING: return QMessageBox::Warning;
-    case MB_ICONINFORMATION: return QMessageBox::Information;
-    default: return QMessageBox::NoIcon;
+    case MB_ICONERROR:
+        return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+        return QMessageBox::Question;
+    case MB_ICONWARNING:
+        return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+        return QMessageBox::Information;
+    default:
+        return QMessageBox::NoIcon;
     }
 }
 
@@ -61,10 +66,14 @@ int ShowOnMainThread(const QString& text, const QString& caption, UINT type) {
     if (type & MB_TOPMOST)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (box.exec()) {
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    case QMessageBox::Cancel: return IDCANCEL;
-    default: return (type & 0x0F) == MB_YESNO ? IDNO : IDOK;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        return (type & 0x0F) == MB_YESNO ? IDNO : IDOK;
     }
 }
 
@@ -75,7 +84,8 @@ void EnsureMainThreadWaker() {
     std::call_once(installed, [] {
         SetMainThreadWaker([] {
             if (QCoreApplication* app = QCoreApplication::instance())
-                QMetaObject::invokeMethod(app, [] { ServiceMainThreadCalls(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    app, [] { ServiceMainThreadCalls(); }, Qt::QueuedConnection);
         });
     });
 }

@@ -96,9 +96,13 @@ MMRESULT timeGetDevCaps(TIMECAPS* caps, UINT size) {
     return TIMERR_NOERROR;
 }
 
-MMRESULT timeBeginPeriod(UINT period) { return period == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
+MMRESULT timeBeginPeriod(UINT period) {
+    return period == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR;
+}
 
-MMRESULT timeEndPeriod(UINT period) { return period == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR; }
+MMRESULT timeEndPeriod(UINT period) {
+    return period == 0 ? TIMERR_NOCANDO : TIMERR_NOERROR;
+}
 
 UINT timeSetEvent(UINT delay, UINT, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags) {
     if (!callback || delay == 0)

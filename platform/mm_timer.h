@@ -27,8 +27,7 @@ MMRESULT timeEndPeriod(UINT period);
 // Starts a timer that calls `callback(id, 0, user, 0, 0)` after `delay`
 // milliseconds, and every `delay` milliseconds with TIME_PERIODIC. Returns
 // its id, or 0 when it cannot start.
-UINT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user,
-                  UINT flags);
+UINT timeSetEvent(UINT delay, UINT resolution, LPTIMECALLBACK callback, DWORD_PTR user, UINT flags);
 // Stops the timer; when it returns, no callback of it is running (unless it
 // is called from that very callback).
 MMRESULT timeKillEvent(UINT timerId);

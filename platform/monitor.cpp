@@ -74,15 +74,17 @@ HMONITOR MonitorOfArea(const QRect& area, DWORD flags) {
     return bestIndex >= 0 ? HandleOf(bestIndex) : Fallback(area, flags);
 }
 
-QScreen* Primary() { return QGuiApplication::instance() ? QGuiApplication::primaryScreen() : nullptr; }
+QScreen* Primary() {
+    return QGuiApplication::instance() ? QGuiApplication::primaryScreen() : nullptr;
+}
 
 } // namespace
 
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags) {
     if (!rect)
         return nullptr;
-    const QRect area(QPoint(rect->left, rect->top),
-                     QSize(std::max(1, rect->right - rect->left), std::max(1, rect->bottom - rect->top)));
+    const QRect area(QPoint(rect->left, rect->top), QSize(std::max(1, rect->right - rect->left),
+                                                          std::max(1, rect->bottom - rect->top)));
     return MonitorOfArea(area, flags);
 }
 
@@ -111,16 +113,25 @@ int GetSystemMetrics(int index) {
     const QRect whole = screen ? screen->geometry() : QRect();
     const QRect work = screen ? screen->availableGeometry() : QRect();
     switch (index) {
-    case SM_CXSCREEN: return whole.width();
-    case SM_CYSCREEN: return whole.height();
-    case SM_CXFULLSCREEN: return work.width();
-    case SM_CYFULLSCREEN: return work.height() - CaptionHeight;
-    case SM_CXVSCROLL: return ScrollBarWidth;
-    case SM_CYCAPTION: return CaptionHeight;
+    case SM_CXSCREEN:
+        return whole.width();
+    case SM_CYSCREEN:
+        return whole.height();
+    case SM_CXFULLSCREEN:
+        return work.width();
+    case SM_CYFULLSCREEN:
+        return work.height() - CaptionHeight;
+    case SM_CXVSCROLL:
+        return ScrollBarWidth;
+    case SM_CYCAPTION:
+        return CaptionHeight;
     case SM_CXSIZEFRAME:
-    case SM_CYSIZEFRAME: return SizeFrame;
+    case SM_CYSIZEFRAME:
+        return SizeFrame;
     case SM_CXDOUBLECLK:
-    case SM_CYDOUBLECLK: return DoubleClickArea;
-    default: return 0;
+    case SM_CYDOUBLECLK:
+        return DoubleClickArea;
+    default:
+        return 0;
     }
 }

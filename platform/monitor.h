@@ -17,4 +17,6 @@ HMONITOR MonitorFromRect(const RECT* rect, DWORD flags);
 HMONITOR MonitorFromPoint(POINT point, DWORD flags);
 HMONITOR MonitorFromWindow(HWND window, DWORD flags);
 BOOL GetMonitorInfoA(HMONITOR monitor, MONITORINFO* info);
-inline BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) { return GetMonitorInfoA(monitor, info); }
+inline BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info) {
+    return GetMonitorInfoA(monitor, info);
+}

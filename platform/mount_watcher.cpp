@@ -26,8 +26,7 @@ struct TMountWatcher::TNotifier {
 };
 
 TMountWatcher::TMountWatcher(TDeviceChange onChange, TVolumeSources sources)
-    : m_onChange(std::move(onChange)),
-      m_sources(std::move(sources)),
+    : m_onChange(std::move(onChange)), m_sources(std::move(sources)),
       m_known(RemovableMountPoints(m_sources)) {}
 
 TMountWatcher::~TMountWatcher() = default;

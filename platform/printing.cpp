@@ -39,7 +39,7 @@ TPrintAnswerer& TheAnswerer() {
     return answerer;
 }
 
-}  // namespace
+} // namespace
 
 struct HGLOBAL__ {
     DEVMODEA mode;
@@ -55,15 +55,18 @@ struct TPrinterJob {
 };
 
 void DeletePrinterJob(TPrinterJob* job) {
-    if (job == nullptr) return;
+    if (job == nullptr)
+        return;
     // A document left open is finished, so the printer is not left waiting.
-    if (job->painter && job->painter->isActive()) job->painter->end();
+    if (job->painter && job->painter->isActive())
+        job->painter->end();
     delete job;
 }
 
 QPainter* PrinterPainterOfDC(HDC dc) {
     TPrinterJob* job = PrinterJobOfDC(dc);
-    if (job == nullptr || !job->painter || !job->painter->isActive()) return nullptr;
+    if (job == nullptr || !job->painter || !job->painter->isActive())
+        return nullptr;
     return job->painter.get();
 }
 
@@ -83,7 +86,8 @@ std::unique_ptr<QPrinter> PdfPrinter(const TPdfPrinter& wanted) {
     printer->setOutputFormat(QPrinter::PdfFormat);
     printer->setOutputFileName(QString::fromStdString(wanted.path));
     printer->setResolution(wanted.dotsPerInch);
-    printer->setPageSize(QPageSize(QSizeF(wanted.paperWidthMm, wanted.paperHeightMm), QPageSize::Millimeter));
+    printer->setPageSize(
+        QPageSize(QSizeF(wanted.paperWidthMm, wanted.paperHeightMm), QPageSize::Millimeter));
     printer->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     printer->setFullPage(true);
     return printer;
@@ -103,14 +107,17 @@ TPrintDialogCall CallOf(const PRINTDLGA& request) {
 
 // While tests answer: the printer they asked for, or null for a cancel.
 // `answered` tells whether the request was answered here at all.
-std::unique_ptr<QPrinter> AnsweredPrinter(const PRINTDLGA& request, bool* answered, int* callIndex) {
+std::unique_ptr<QPrinter> AnsweredPrinter(const PRINTDLGA& request, bool* answered,
+                                          int* callIndex) {
     TPrintAnswerer& answerer = TheAnswerer();
     std::lock_guard lock(answerer.mutex);
     *answered = answerer.answering;
-    if (!answerer.answering) return nullptr;
+    if (!answerer.answering)
+        return nullptr;
     answerer.calls.push_back(CallOf(request));
     *callIndex = static_cast<int>(answerer.calls.size()) - 1;
-    if (answerer.printer.path.empty()) return nullptr;
+    if (answerer.printer.path.empty())
+        return nullptr;
     return PdfPrinter(answerer.printer);
 }
 
@@ -125,15 +132,20 @@ std::unique_ptr<QPrinter> ChosenPrinter(const PRINTDLGA& request) {
     dialog.setOption(QAbstractPrintDialog::PrintSelection, !(request.Flags & PD_NOSELECTION));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, !(request.Flags & PD_NOPAGENUMS));
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted) return nullptr;
+    if (dialog.exec() != QDialog::Accepted)
+        return nullptr;
     return printer;
 }
 
-}  // namespace
+} // namespace
 
-void* GlobalLock(HGLOBAL memory) { return memory == nullptr ? nullptr : &memory->mode; }
+void* GlobalLock(HGLOBAL memory) {
+    return memory == nullptr ? nullptr : &memory->mode;
+}
 
-BOOL GlobalUnlock(HGLOBAL memory) { return memory != nullptr ? TRUE : FALSE; }
+BOOL GlobalUnlock(HGLOBAL memory) {
+    return memory != nullptr ? TRUE : FALSE;
+}
 
 HGLOBAL GlobalFree(HGLOBAL memory) {
     delete memory;
@@ -141,12 +153,15 @@ HGLOBAL GlobalFree(HGLOBAL memory) {
 }
 
 BOOL PrintDlgA(PRINTDLGA* request) {
-    if (request == nullptr) return FALSE;
+    if (request == nullptr)
+        return FALSE;
     bool answered = false;
     int callIndex = -1;
     std::unique_ptr<QPrinter> printer = AnsweredPrinter(*request, &answered, &callIndex);
-    if (!answered && QApplication::instance() != nullptr) printer = ChosenPrinter(*request);
-    if (!printer) return FALSE;
+    if (!answered && QApplication::instance() != nullptr)
+        printer = ChosenPrinter(*request);
+    if (!printer)
+        return FALSE;
     request->hDevMode = DeviceModeOf(*printer);
     request->nCopies = static_cast<WORD>(printer->copyCount());
     if (request->Flags & PD_RETURNDC) {
@@ -160,11 +175,14 @@ BOOL PrintDlgA(PRINTDLGA* request) {
 
 int StartDocA(HDC dc, const DOCINFOA* document) {
     TPrinterJob* job = PrinterJobOfDC(dc);
-    if (job == nullptr || job->painter) return SP_ERROR;
-    const QString name = QString::fromUtf8(document && document->lpszDocName ? document->lpszDocName : "");
+    if (job == nullptr || job->painter)
+        return SP_ERROR;
+    const QString name =
+        QString::fromUtf8(document && document->lpszDocName ? document->lpszDocName : "");
     job->printer->setDocName(name);
     auto painter = std::make_unique<QPainter>();
-    if (!painter->begin(job->printer.get())) return SP_ERROR;
+    if (!painter->begin(job->printer.get()))
+        return SP_ERROR;
     job->painter = std::move(painter);
     job->pageOpen = false;
     job->pageEnded = false;
@@ -172,23 +190,27 @@ int StartDocA(HDC dc, const DOCINFOA* document) {
         TPrintAnswerer& answerer = TheAnswerer();
         std::lock_guard lock(answerer.mutex);
         if (job->answeredCall < static_cast<int>(answerer.calls.size()))
-            answerer.calls[static_cast<std::size_t>(job->answeredCall)].documentName = name.toStdString();
+            answerer.calls[static_cast<std::size_t>(job->answeredCall)].documentName =
+                name.toStdString();
     }
     return kFirstJob;
 }
 
 int StartPage(HDC dc) {
     TPrinterJob* job = PrinterJobOfDC(dc);
-    if (job == nullptr || PrinterPainterOfDC(dc) == nullptr || job->pageOpen) return SP_ERROR;
+    if (job == nullptr || PrinterPainterOfDC(dc) == nullptr || job->pageOpen)
+        return SP_ERROR;
     // Beginning the painter opened the first page; every later one is new.
-    if (job->pageEnded && !job->printer->newPage()) return SP_ERROR;
+    if (job->pageEnded && !job->printer->newPage())
+        return SP_ERROR;
     job->pageOpen = true;
     return 1;
 }
 
 int EndPage(HDC dc) {
     TPrinterJob* job = PrinterJobOfDC(dc);
-    if (job == nullptr || !job->pageOpen) return SP_ERROR;
+    if (job == nullptr || !job->pageOpen)
+        return SP_ERROR;
     job->pageOpen = false;
     job->pageEnded = true;
     return 1;
@@ -196,7 +218,8 @@ int EndPage(HDC dc) {
 
 int EndDoc(HDC dc) {
     TPrinterJob* job = PrinterJobOfDC(dc);
-    if (job == nullptr || PrinterPainterOfDC(dc) == nullptr) return SP_ERROR;
+    if (job == nullptr || PrinterPainterOfDC(dc) == nullptr)
+        return SP_ERROR;
     const bool ended = job->painter->end();
     job->painter.reset();
     return ended ? 1 : SP_ERROR;
@@ -207,24 +230,35 @@ int GetDeviceCaps(HDC dc, int index) {
     if (job == nullptr) {
         const QImage* surface = ImageOfDC(dc);
         switch (index) {
-            case LOGPIXELSX:
-            case LOGPIXELSY: return kScreenDpi;
-            case HORZRES:
-            case PHYSICALWIDTH: return surface ? surface->width() : 0;
-            case VERTRES:
-            case PHYSICALHEIGHT: return surface ? surface->height() : 0;
-            default: return 0;
+        case LOGPIXELSX:
+        case LOGPIXELSY:
+            return kScreenDpi;
+        case HORZRES:
+        case PHYSICALWIDTH:
+            return surface ? surface->width() : 0;
+        case VERTRES:
+        case PHYSICALHEIGHT:
+            return surface ? surface->height() : 0;
+        default:
+            return 0;
         }
     }
     const QPrinter& printer = *job->printer;
     switch (index) {
-        case LOGPIXELSX: return printer.logicalDpiX();
-        case LOGPIXELSY: return printer.logicalDpiY();
-        case HORZRES: return printer.width();
-        case VERTRES: return printer.height();
-        case PHYSICALWIDTH: return qRound(printer.paperRect(QPrinter::DevicePixel).width());
-        case PHYSICALHEIGHT: return qRound(printer.paperRect(QPrinter::DevicePixel).height());
-        default: return 0;
+    case LOGPIXELSX:
+        return printer.logicalDpiX();
+    case LOGPIXELSY:
+        return printer.logicalDpiY();
+    case HORZRES:
+        return printer.width();
+    case VERTRES:
+        return printer.height();
+    case PHYSICALWIDTH:
+        return qRound(printer.paperRect(QPrinter::DevicePixel).width());
+    case PHYSICALHEIGHT:
+        return qRound(printer.paperRect(QPrinter::DevicePixel).height());
+    default:
+        return 0;
     }
 }
 

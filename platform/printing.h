@@ -31,8 +31,8 @@ inline constexpr int SP_ERROR = -1;
 
 // What the program reads of a device mode.
 struct DEVMODEA {
-    short dmPaperWidth = 0;   // tenths of a millimetre, across the page as printed
-    short dmPaperLength = 0;  // tenths of a millimetre
+    short dmPaperWidth = 0;  // tenths of a millimetre, across the page as printed
+    short dmPaperLength = 0; // tenths of a millimetre
     short dmCopies = 1;
 };
 
@@ -45,8 +45,8 @@ HGLOBAL GlobalFree(HGLOBAL memory);
 
 struct PRINTDLGA {
     HWND hwndOwner = nullptr;
-    HGLOBAL hDevMode = nullptr;  // out: the chosen printer's mode; GlobalFree it
-    HDC hDC = nullptr;           // out with PD_RETURNDC; DeleteDC it
+    HGLOBAL hDevMode = nullptr; // out: the chosen printer's mode; GlobalFree it
+    HDC hDC = nullptr;          // out with PD_RETURNDC; DeleteDC it
     DWORD Flags = 0;
     WORD nFromPage = 1;
     WORD nToPage = 1;
@@ -91,7 +91,7 @@ struct TPrintDialogCall {
     WORD minPage = 0;
     WORD maxPage = 0;
     WORD copies = 0;
-    std::string documentName;  // what StartDocA then named the job
+    std::string documentName; // what StartDocA then named the job
 };
 void StartAnsweringPrintDialogs(const TPdfPrinter& printer);
 void StopAnsweringPrintDialogs();

@@ -140,9 +140,9 @@ bool WriteRegistryFile(QIODevice& device, const QSettings::SettingsMap& map) {
         QString keyPath = it.key().left(slash);
         QString name = it.key().mid(slash + 1);
         if (first || keyPath != current) {
-            QByteArray header = (first ? "" : "\n") + QByteArray("[") + kRootName + "\\" +
-                                QString(keyPath).replace(QLatin1Char('/'), QLatin1Char('\\')).toUtf8() +
-                                "]\n";
+            QByteArray header =
+                (first ? "" : "\n") + QByteArray("[") + kRootName + "\\" +
+                QString(keyPath).replace(QLatin1Char('/'), QLatin1Char('\\')).toUtf8() + "]\n";
             device.write(header);
             current = keyPath;
             first = false;
@@ -173,7 +173,9 @@ QString ConfigHome() {
     return QDir::homePath() + QStringLiteral("/.config");
 }
 
-QString HiveFile() { return ConfigHome() + QStringLiteral("/Velor/registry.reg"); }
+QString HiveFile() {
+    return ConfigHome() + QStringLiteral("/Velor/registry.reg");
+}
 
 QSettings OpenHive() {
     QString file = HiveFile();
@@ -184,7 +186,8 @@ QSettings OpenHive() {
 QString JoinKeyPath(HKEY parent, const char* subKey) {
     QString below = QString::fromUtf8(subKey ? subKey : "");
     below.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    QStringList parts = (parent->path + QLatin1Char('/') + below).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    QStringList parts =
+        (parent->path + QLatin1Char('/') + below).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     return parts.join(QLatin1Char('/'));
 }
 
@@ -200,7 +203,9 @@ bool KeyExists(QSettings& hive, const QString& path) {
     return false;
 }
 
-bool ValidKey(HKEY key) { return key != nullptr; }
+bool ValidKey(HKEY key) {
+    return key != nullptr;
+}
 
 LONG Commit(QSettings& hive) {
     hive.sync();
@@ -213,7 +218,9 @@ LONG Commit(QSettings& hive) {
 
 const HKEY HKEY_CURRENT_USER = &g_currentUserRoot;
 
-std::string RegistryFilePath() { return HiveFile().toStdString(); }
+std::string RegistryFilePath() {
+    return HiveFile().toStdString();
+}
 
 LONG RegOpenKeyExA(HKEY parent, const char* subKey, DWORD, REGSAM, HKEY* result) {
     if (!ValidKey(parent) || !result)

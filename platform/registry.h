@@ -32,15 +32,14 @@ inline constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // a missing key or value, ERROR_MORE_DATA for a buffer that is too small).
 LONG RegOpenKeyExA(HKEY parent, const char* subKey, DWORD options, REGSAM access, HKEY* result);
 // Creates the key and every missing key above it.
-LONG RegCreateKeyExA(HKEY parent, const char* subKey, DWORD reserved, char* keyClass,
-                     DWORD options, REGSAM access, void* security, HKEY* result,
-                     DWORD* disposition);
+LONG RegCreateKeyExA(HKEY parent, const char* subKey, DWORD reserved, char* keyClass, DWORD options,
+                     REGSAM access, void* security, HKEY* result, DWORD* disposition);
 // With `data` null only the type and size are reported. A REG_SZ size
 // counts the terminating NUL.
 LONG RegQueryValueExA(HKEY key, const char* valueName, DWORD* reserved, DWORD* type, BYTE* data,
                       DWORD* size);
-LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type,
-                    const BYTE* data, DWORD size);
+LONG RegSetValueExA(HKEY key, const char* valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD size);
 LONG RegDeleteValueA(HKEY key, const char* valueName);
 LONG RegCloseKey(HKEY key);
 

@@ -29,7 +29,9 @@ TVolumeSources& CurrentSources() {
     return sources;
 }
 
-bool IsOctalDigit(char c) { return c >= '0' && c <= '7'; }
+bool IsOctalDigit(char c) {
+    return c >= '0' && c <= '7';
+}
 
 // The kernel writes blanks, tabs, newlines and backslashes in mount table
 // fields as \ooo.
@@ -174,7 +176,9 @@ std::vector<std::string> RemovableMountPoints(const TVolumeSources& sources) {
     return points;
 }
 
-std::vector<std::string> RemovableMountPoints() { return RemovableMountPoints(VolumeSources()); }
+std::vector<std::string> RemovableMountPoints() {
+    return RemovableMountPoints(VolumeSources());
+}
 
 bool PathLiesUnder(const std::string& path, const std::string& folder) {
     if (folder.empty() || path.compare(0, folder.size(), folder) != 0)

@@ -16,8 +16,7 @@
 
 namespace {
 
-template <class TCall>
-struct TPickerRecorder {
+template <class TCall> struct TPickerRecorder {
     std::mutex mutex;
     bool recording = false;
     std::string answer;
@@ -58,7 +57,9 @@ TPickerRecorder<TFilePickerCall>& FileRecorder() {
     return recorder;
 }
 
-std::string TextOr(const char* text) { return text ? text : ""; }
+std::string TextOr(const char* text) {
+    return text ? text : "";
+}
 
 // The description and pattern strings of Windows' double-NUL filter list.
 std::vector<std::string> FilterPairs(const char* filter) {
@@ -153,17 +154,23 @@ bool SHBrowseForFolderA(const BROWSEINFOA* info, std::string* folder) {
     return !folder->empty();
 }
 
-void StartRecordingFolderPickers(const std::string& answer) { FolderRecorder().Start(answer); }
-void StopRecordingFolderPickers() { FolderRecorder().Stop(); }
-std::vector<TFolderPickerCall> RecordedFolderPickers() { return FolderRecorder().Calls(); }
+void StartRecordingFolderPickers(const std::string& answer) {
+    FolderRecorder().Start(answer);
+}
+void StopRecordingFolderPickers() {
+    FolderRecorder().Stop();
+}
+std::vector<TFolderPickerCall> RecordedFolderPickers() {
+    return FolderRecorder().Calls();
+}
 
 bool GetOpenFileNameA(const OPENFILENAMEA* info, std::string* file) {
     file->clear();
     if (!info)
         return false;
     const std::vector<std::string> pairs = FilterPairs(info->lpstrFilter);
-    TFilePickerCall call{info->hwndOwner, TextOr(info->lpstrTitle), pairs, info->nFilterIndex,
-                         TextOr(info->lpstrInitialDir), info->Flags};
+    TFilePickerCall call{info->hwndOwner,    TextOr(info->lpstrTitle),      pairs,
+                         info->nFilterIndex, TextOr(info->lpstrInitialDir), info->Flags};
     if (FileRecorder().Record(std::move(call), file))
         return !file->empty();
     if (!QApplication::instance())
@@ -172,6 +179,12 @@ bool GetOpenFileNameA(const OPENFILENAMEA* info, std::string* file) {
     return !file->empty();
 }
 
-void StartRecordingFilePickers(const std::string& answer) { FileRecorder().Start(answer); }
-void StopRecordingFilePickers() { FileRecorder().Stop(); }
-std::vector<TFilePickerCall> RecordedFilePickers() { return FileRecorder().Calls(); }
+void StartRecordingFilePickers(const std::string& answer) {
+    FileRecorder().Start(answer);
+}
+void StopRecordingFilePickers() {
+    FileRecorder().Stop();
+}
+std::vector<TFilePickerCall> RecordedFilePickers() {
+    return FileRecorder().Calls();
+}

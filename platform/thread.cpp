@@ -37,7 +37,9 @@ DWORD GetTickCount() {
     return static_cast<DWORD>(ms);
 }
 
-TThread::~TThread() { Join(); }
+TThread::~TThread() {
+    Join();
+}
 
 bool TThread::Start(std::function<void()> body, const char* name) {
     if (m_thread.joinable())

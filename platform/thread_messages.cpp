@@ -71,7 +71,9 @@ std::deque<MSG>::iterator FindMatching(ThreadQueue& queue, UINT filterMin, UINT 
     return queue.messages.end();
 }
 
-bool UsesMainPump() { return g_mainPump && IsMainThread(); }
+bool UsesMainPump() {
+    return g_mainPump && IsMainThread();
+}
 
 } // namespace
 
@@ -133,4 +135,6 @@ BOOL GetMessageA(MSG* message, HWND window, UINT filterMin, UINT filterMax) {
     return taken.message == WM_QUIT ? FALSE : TRUE;
 }
 
-void SetMainThreadMessagePump(IMessagePump* pump) { g_mainPump = pump; }
+void SetMainThreadMessagePump(IMessagePump* pump) {
+    g_mainPump = pump;
+}

@@ -19,7 +19,8 @@ int GetToolTipText(HWND control, char* buffer, int size) {
     const QByteArray text = widget->toolTip().toUtf8();
     // Never cut a character in half.
     int length = std::min<int>(static_cast<int>(text.size()), size - 1);
-    while (length > 0 && length < text.size() && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
+    while (length > 0 && length < text.size() &&
+           (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80)
         --length;
     std::memcpy(buffer, text.constData(), static_cast<std::size_t>(length));
     buffer[length] = '\0';

@@ -79,8 +79,8 @@ HFONT FontOf(HWND window) {
 HBRUSH FieldBrush(HWND window, HDC dc, bool* owned) {
     *owned = false;
     if (!IsWindowEnabled(window) && GetParent(window)) {
-        auto answer = SendMessageA(GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                   reinterpret_cast<LPARAM>(window));
+        auto answer = SendMessageA(GetParent(window), WM_CTLCOLORSTATIC,
+                                   reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window));
         if (answer)
             return reinterpret_cast<HBRUSH>(answer);
     }
@@ -113,7 +113,8 @@ LRESULT EditProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, RGB(0, 0, 0));
         client.left += FieldTextInset;
-        DrawTextA(dc, text.c_str(), -1, &client, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextA(dc, text.c_str(), -1, &client,
+                  DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         if (previous)
             SelectObject(dc, previous);
         EndPaint(window, &paint);
@@ -288,7 +289,8 @@ LRESULT ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         measure.CtlID = static_cast<UINT>(GetDlgCtrlID(window));
         measure.itemHeight = static_cast<UINT>(list.rowHeight);
         if (GetParent(window))
-            SendMessageA(GetParent(window), WM_MEASUREITEM, measure.CtlID, reinterpret_cast<LPARAM>(&measure));
+            SendMessageA(GetParent(window), WM_MEASUREITEM, measure.CtlID,
+                         reinterpret_cast<LPARAM>(&measure));
         list.rowHeight = std::max(1, static_cast<int>(measure.itemHeight));
         return 0;
     }
@@ -318,13 +320,24 @@ LRESULT ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_VSCROLL:
         switch (LOWORD(wParam)) {
-        case SB_LINEUP: SetTop(window, list, list.top - 1); break;
-        case SB_LINEDOWN: SetTop(window, list, list.top + 1); break;
-        case SB_PAGEUP: SetTop(window, list, list.top - VisibleRows(window, list)); break;
-        case SB_PAGEDOWN: SetTop(window, list, list.top + VisibleRows(window, list)); break;
+        case SB_LINEUP:
+            SetTop(window, list, list.top - 1);
+            break;
+        case SB_LINEDOWN:
+            SetTop(window, list, list.top + 1);
+            break;
+        case SB_PAGEUP:
+            SetTop(window, list, list.top - VisibleRows(window, list));
+            break;
+        case SB_PAGEDOWN:
+            SetTop(window, list, list.top + VisibleRows(window, list));
+            break;
         case SB_THUMBPOSITION:
-        case SB_THUMBTRACK: SetTop(window, list, HIWORD(wParam)); break;
-        default: break;
+        case SB_THUMBTRACK:
+            SetTop(window, list, HIWORD(wParam));
+            break;
+        default:
+            break;
         }
         return 0;
     case WM_MOUSEWHEEL:
@@ -342,7 +355,8 @@ void ThumbSpan(HWND window, const SCROLLINFO& info, int* top, int* bottom) {
     const int length = client.bottom;
     const int range = std::max(1, info.nMax - info.nMin + 1);
     const int page = info.nPage ? static_cast<int>(info.nPage) : range;
-    const int thumb = std::clamp(length * page / range, MinimumThumb, std::max(MinimumThumb, length));
+    const int thumb =
+        std::clamp(length * page / range, MinimumThumb, std::max(MinimumThumb, length));
     const int travel = std::max(1, range - page);
     const int free = std::max(0, length - thumb);
     *top = free * std::clamp(info.nPos - info.nMin, 0, travel) / travel;
@@ -398,7 +412,7 @@ void RegisterOne(const char* name, WNDPROC procedure, UINT style) {
     RegisterClassExA(&windowClass);
 }
 
-}  // namespace
+} // namespace
 
 void RegisterStandardControls() {
     static bool registered = false;

@@ -22,13 +22,15 @@ TShellRecording& Recording() {
     return recording;
 }
 
-HINSTANCE__* ResultCode(std::uintptr_t code) { return reinterpret_cast<HINSTANCE__*>(code); }
+HINSTANCE__* ResultCode(std::uintptr_t code) {
+    return reinterpret_cast<HINSTANCE__*>(code);
+}
 
 QString FromWide(const wchar_t* text) {
     return QString::fromWCharArray(text, static_cast<qsizetype>(std::wcslen(text)));
 }
 
-}  // namespace
+} // namespace
 
 HINSTANCE__* ShellExecuteW(HWND, const wchar_t* verb, const wchar_t* file,
                            const wchar_t* parameters, const wchar_t*, int) {
@@ -42,7 +44,7 @@ HINSTANCE__* ShellExecuteW(HWND, const wchar_t* verb, const wchar_t* file,
         return ResultCode(ShellSucceeded);
     }
     return ResultCode(QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) ? ShellSucceeded
-                                                                           : ShellPathNotFound);
+                                                                             : ShellPathNotFound);
 }
 
 void StartRecordingShellOpens() {
@@ -50,6 +52,10 @@ void StartRecordingShellOpens() {
     Recording().opened.clear();
 }
 
-void StopRecordingShellOpens() { Recording().recording = false; }
+void StopRecordingShellOpens() {
+    Recording().recording = false;
+}
 
-std::vector<std::string> RecordedShellOpens() { return Recording().opened; }
+std::vector<std::string> RecordedShellOpens() {
+    return Recording().opened;
+}

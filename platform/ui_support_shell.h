@@ -9,7 +9,6 @@
 
 struct HINSTANCE__;
 
-
 // Only the "open" verb of "explorer" with a folder is served; the result is
 // above 32 on success, as on Windows (2 for anything else, 3 for no folder).
 HINSTANCE__* ShellExecuteW(HWND owner, const wchar_t* verb, const wchar_t* file,

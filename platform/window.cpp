@@ -103,7 +103,7 @@ void MakeWidget(HWND window) {
     if (!(window->style & WS_CHILD))
         window->widget->setFocusPolicy(Qt::ClickFocus);
     else
-        window->widget->hide();  // a child shows only with WS_VISIBLE, unlike a widget
+        window->widget->hide(); // a child shows only with WS_VISIBLE, unlike a widget
 }
 
 QRect InitialRect(int x, int y, int width, int height) {
@@ -207,7 +207,9 @@ void RestyleExtended(HWND window, DWORD oldExStyle) {
 
 } // namespace
 
-HINSTANCE GetModuleHandleA(const char*) { return ProgramInstance(); }
+HINSTANCE GetModuleHandleA(const char*) {
+    return ProgramInstance();
+}
 
 WORD RegisterClassExA(const WNDCLASSEXA* windowClass) {
     if (!windowClass || !windowClass->lpszClassName || !windowClass->lpfnWndProc) {
@@ -265,12 +267,13 @@ std::vector<HWND> AllWindows() {
     std::unique_lock lock(registry.mutex);
     std::vector<HWND> windows(registry.live.begin(), registry.live.end());
     lock.unlock();
-    std::sort(windows.begin(), windows.end(),
-              [](HWND a, HWND b) { return a->serial < b->serial; });
+    std::sort(windows.begin(), windows.end(), [](HWND a, HWND b) { return a->serial < b->serial; });
     return windows;
 }
 
-BOOL IsWindow(HWND window) { return SerialOfWindow(window) != 0 ? TRUE : FALSE; }
+BOOL IsWindow(HWND window) {
+    return SerialOfWindow(window) != 0 ? TRUE : FALSE;
+}
 
 std::uint64_t SerialOfWindow(HWND window) {
     if (!window)
@@ -281,7 +284,9 @@ std::uint64_t SerialOfWindow(HWND window) {
     return registry.live.count(window) ? window->serial : 0;
 }
 
-QWidget* WidgetOfWindow(HWND window) { return IsWindow(window) ? window->widget : nullptr; }
+QWidget* WidgetOfWindow(HWND window) {
+    return IsWindow(window) ? window->widget : nullptr;
+}
 
 HWND WindowOfWidget(const QWidget* widget) {
     auto* ours = dynamic_cast<const TWindowWidget*>(widget);
@@ -309,7 +314,8 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowNam
     window->style = style & ~WS_VISIBLE;
     window->exStyle = exStyle;
     window->text = windowName ? windowName : "";
-    window->extra.assign((windowClass->windowExtraBytes + sizeof(LONG_PTR) - 1) / sizeof(LONG_PTR), 0);
+    window->extra.assign((windowClass->windowExtraBytes + sizeof(LONG_PTR) - 1) / sizeof(LONG_PTR),
+                         0);
     if (style & WS_CHILD) {
         window->parent = parent;
         window->id = reinterpret_cast<LONG_PTR>(menuOrId);
@@ -396,13 +402,20 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
         return 0;
     }
     switch (index) {
-    case GWLP_WNDPROC: return reinterpret_cast<LONG_PTR>(window->procedure);
-    case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(ProgramInstance());
-    case GWLP_ID: return window->id;
-    case GWL_STYLE: return static_cast<LONG_PTR>(window->style);
-    case GWL_EXSTYLE: return static_cast<LONG_PTR>(window->exStyle);
-    case GWLP_USERDATA: return window->userData;
-    default: break;
+    case GWLP_WNDPROC:
+        return reinterpret_cast<LONG_PTR>(window->procedure);
+    case GWLP_HINSTANCE:
+        return reinterpret_cast<LONG_PTR>(ProgramInstance());
+    case GWLP_ID:
+        return window->id;
+    case GWL_STYLE:
+        return static_cast<LONG_PTR>(window->style);
+    case GWL_EXSTYLE:
+        return static_cast<LONG_PTR>(window->exStyle);
+    case GWLP_USERDATA:
+        return window->userData;
+    default:
+        break;
     }
     LONG_PTR* slot = ExtraSlot(window, index);
     if (!slot) {
@@ -422,8 +435,11 @@ LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
     case GWLP_WNDPROC:
         window->procedure = reinterpret_cast<WNDPROC>(value);
         return previous;
-    case GWLP_HINSTANCE: return previous;
-    case GWLP_ID: window->id = value; return previous;
+    case GWLP_HINSTANCE:
+        return previous;
+    case GWLP_ID:
+        window->id = value;
+        return previous;
     case GWL_STYLE: {
         const DWORD old = window->style;
         // Visibility changes only through ShowWindow, as on Windows.
@@ -437,8 +453,11 @@ LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
         RestyleExtended(window, old);
         return previous;
     }
-    case GWLP_USERDATA: window->userData = value; return previous;
-    default: break;
+    case GWLP_USERDATA:
+        window->userData = value;
+        return previous;
+    default:
+        break;
     }
     LONG_PTR* slot = ExtraSlot(window, index);
     if (!slot) {
@@ -514,7 +533,9 @@ HWND GetDlgItem(HWND parent, int id) {
     return nullptr;
 }
 
-int GetDlgCtrlID(HWND window) { return IsWindow(window) ? static_cast<int>(window->id) : 0; }
+int GetDlgCtrlID(HWND window) {
+    return IsWindow(window) ? static_cast<int>(window->id) : 0;
+}
 
 BOOL SetWindowTextA(HWND window, const char* text) {
     if (!IsWindow(window))
@@ -573,7 +594,9 @@ namespace {
 // clicked when released inside; owner-drawn buttons ask their parent to draw.
 constexpr int ButtonPushedSlot = 0;
 
-bool ButtonPushed(HWND window) { return GetWindowLongPtrA(window, ButtonPushedSlot) != 0; }
+bool ButtonPushed(HWND window) {
+    return GetWindowLongPtrA(window, ButtonPushedSlot) != 0;
+}
 
 void SetButtonPushed(HWND window, bool pushed) {
     if (ButtonPushed(window) == pushed)

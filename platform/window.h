@@ -116,11 +116,11 @@ BOOL GetClassInfoExA(HINSTANCE instance, const char* className, WNDCLASSEXA* out
 HWND CreateWindowExA(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                      int x, int y, int width, int height, HWND parent, HMENU menuOrId,
                      HINSTANCE instance, void* createParam);
-inline HWND CreateWindowA(const char* className, const char* windowName, DWORD style, int x,
-                          int y, int width, int height, HWND parent, HMENU menuOrId,
-                          HINSTANCE instance, void* createParam) {
-    return CreateWindowExA(0, className, windowName, style, x, y, width, height, parent,
-                           menuOrId, instance, createParam);
+inline HWND CreateWindowA(const char* className, const char* windowName, DWORD style, int x, int y,
+                          int width, int height, HWND parent, HMENU menuOrId, HINSTANCE instance,
+                          void* createParam) {
+    return CreateWindowExA(0, className, windowName, style, x, y, width, height, parent, menuOrId,
+                           instance, createParam);
 }
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
@@ -133,7 +133,9 @@ inline LONG GetWindowLongA(HWND window, int index) {
 inline LONG SetWindowLongA(HWND window, int index, LONG value) {
     return static_cast<LONG>(SetWindowLongPtrA(window, index, value));
 }
-inline LONG_PTR GetWindowLongPtr(HWND window, int index) { return GetWindowLongPtrA(window, index); }
+inline LONG_PTR GetWindowLongPtr(HWND window, int index) {
+    return GetWindowLongPtrA(window, index);
+}
 inline LONG_PTR SetWindowLongPtr(HWND window, int index, LONG_PTR value) {
     return SetWindowLongPtrA(window, index, value);
 }
@@ -148,21 +150,28 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A posted message whose window is destroyed before delivery is dropped, as
 // in Win32, but with a line on stderr.
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
-                        LPARAM lParam);
+LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL TranslateMessage(const MSG* message);
 LRESULT DispatchMessageA(const MSG* message);
 // Ends the main thread's message loop: its GetMessageA returns FALSE.
 void PostQuitMessage(int exitCode);
 UINT RegisterWindowMessageA(const char* name);
 
-inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return SendMessageA(w, m, wp, lp); }
-inline BOOL PostMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) { return PostMessageA(w, m, wp, lp); }
-inline LRESULT DefWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return DefWindowProcA(w, m, wp, lp); }
+inline LRESULT SendMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return SendMessageA(w, m, wp, lp);
+}
+inline BOOL PostMessage(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return PostMessageA(w, m, wp, lp);
+}
+inline LRESULT DefWindowProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return DefWindowProcA(w, m, wp, lp);
+}
 inline LRESULT CallWindowProc(WNDPROC p, HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return CallWindowProcA(p, w, m, wp, lp);
 }
-inline LRESULT DispatchMessage(const MSG* message) { return DispatchMessageA(message); }
+inline LRESULT DispatchMessage(const MSG* message) {
+    return DispatchMessageA(message);
+}
 
 // Timers: one per window and id; setting an id again restarts it.
 UINT_PTR SetTimer(HWND window, UINT_PTR id, UINT milliseconds, void* timerProc);

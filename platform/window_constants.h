@@ -235,8 +235,12 @@ constexpr WPARAM MAKEWPARAM(int low, int high) {
     return static_cast<WPARAM>(MAKELONG(static_cast<WORD>(low), static_cast<WORD>(high)));
 }
 // Coordinates in mouse messages are signed 16-bit values.
-constexpr int GET_X_LPARAM(LPARAM value) { return static_cast<std::int16_t>(LOWORD(value)); }
-constexpr int GET_Y_LPARAM(LPARAM value) { return static_cast<std::int16_t>(HIWORD(value)); }
+constexpr int GET_X_LPARAM(LPARAM value) {
+    return static_cast<std::int16_t>(LOWORD(value));
+}
+constexpr int GET_Y_LPARAM(LPARAM value) {
+    return static_cast<std::int16_t>(HIWORD(value));
+}
 constexpr int GET_WHEEL_DELTA_WPARAM(WPARAM value) {
     return static_cast<std::int16_t>(HIWORD(value));
 }

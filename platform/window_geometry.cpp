@@ -42,7 +42,8 @@ WPARAM SizeKind(QWidget* widget) {
 
 void SetTopmost(HWND window, bool topmost) {
     const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
-    const LONG_PTR wanted = topmost ? (exStyle | WS_EX_TOPMOST) : (exStyle & ~LONG_PTR{WS_EX_TOPMOST});
+    const LONG_PTR wanted =
+        topmost ? (exStyle | WS_EX_TOPMOST) : (exStyle & ~LONG_PTR{WS_EX_TOPMOST});
     if (wanted != exStyle)
         SetWindowLongPtrA(window, GWL_EXSTYLE, wanted);
 }
@@ -61,7 +62,8 @@ void Restack(HWND window, HWND insertAfter) {
         window->widget->lower();
         return;
     }
-    if (IsWindow(insertAfter) && insertAfter->widget->parentWidget() == window->widget->parentWidget())
+    if (IsWindow(insertAfter) &&
+        insertAfter->widget->parentWidget() == window->widget->parentWidget())
         window->widget->stackUnder(insertAfter->widget);
 }
 

@@ -20,23 +20,33 @@ constexpr int MostTransparentHops = 16;
 
 UINT NonClientMessageOf(UINT clientMessage) {
     switch (clientMessage) {
-    case WM_MOUSEMOVE: return WM_NCMOUSEMOVE;
-    case WM_LBUTTONDOWN: return WM_NCLBUTTONDOWN;
-    case WM_LBUTTONUP: return WM_NCLBUTTONUP;
-    case WM_LBUTTONDBLCLK: return WM_NCLBUTTONDBLCLK;
-    case WM_RBUTTONDOWN: return WM_NCRBUTTONDOWN;
-    case WM_RBUTTONUP: return WM_NCRBUTTONUP;
-    case WM_RBUTTONDBLCLK: return WM_NCRBUTTONDBLCLK;
-    default: return 0;
+    case WM_MOUSEMOVE:
+        return WM_NCMOUSEMOVE;
+    case WM_LBUTTONDOWN:
+        return WM_NCLBUTTONDOWN;
+    case WM_LBUTTONUP:
+        return WM_NCLBUTTONUP;
+    case WM_LBUTTONDBLCLK:
+        return WM_NCLBUTTONDBLCLK;
+    case WM_RBUTTONDOWN:
+        return WM_NCRBUTTONDOWN;
+    case WM_RBUTTONUP:
+        return WM_NCRBUTTONUP;
+    case WM_RBUTTONDBLCLK:
+        return WM_NCRBUTTONDBLCLK;
+    default:
+        return 0;
     }
 }
 
 bool IsPress(UINT message) {
-    return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK ||
-           message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK;
+    return message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDOWN ||
+           message == WM_RBUTTONDBLCLK;
 }
 
-LPARAM ScreenPoint(QPoint global) { return MAKELPARAM(global.x(), global.y()); }
+LPARAM ScreenPoint(QPoint global) {
+    return MAKELPARAM(global.x(), global.y());
+}
 
 void SendClientMouse(HWND target, UINT message, QPoint global, WPARAM keys) {
     const QPoint local = target->widget->mapFromGlobal(global);
@@ -156,7 +166,9 @@ BOOL ReleaseCapture() {
     return TRUE;
 }
 
-HWND GetCapture() { return IsWindow(g_capture) ? g_capture : nullptr; }
+HWND GetCapture() {
+    return IsWindow(g_capture) ? g_capture : nullptr;
+}
 
 HWND SetFocus(HWND window) {
     HWND previous = IsWindow(g_focus) ? g_focus : nullptr;
@@ -174,7 +186,9 @@ HWND SetFocus(HWND window) {
     return previous;
 }
 
-HWND GetFocus() { return IsWindow(g_focus) ? g_focus : nullptr; }
+HWND GetFocus() {
+    return IsWindow(g_focus) ? g_focus : nullptr;
+}
 
 HWND GetActiveWindow() {
     for (HWND window : AllWindows()) {

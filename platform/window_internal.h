@@ -33,27 +33,27 @@ struct HWND__ {
     DWORD exStyle = 0;
     LONG_PTR userData = 0;
     LONG_PTR id = 0;
-    std::vector<LONG_PTR> extra;  // the class's window extra bytes, as words
+    std::vector<LONG_PTR> extra; // the class's window extra bytes, as words
     std::string text;
-    HWND parent = nullptr;        // WS_CHILD windows
-    HWND owner = nullptr;         // owned top-level windows
+    HWND parent = nullptr; // WS_CHILD windows
+    HWND owner = nullptr;  // owned top-level windows
     TWindowWidget* widget = nullptr;
-    QImage image;                 // the backing image, client size
-    QRegion invalid;              // client coordinates still to be painted
+    QImage image;    // the backing image, client size
+    QRegion invalid; // client coordinates still to be painted
     bool eraseWanted = false;
-    bool frameWanted = false;     // WM_NCPAINT due
+    bool frameWanted = false; // WM_NCPAINT due
     bool destroying = false;
-    QRegion shape;                // SetWindowRgn; empty = none
+    QRegion shape; // SetWindowRgn; empty = none
     bool hasShape = false;
     HRGN shapeHandle = nullptr;
     bool layeredKey = false;
     COLORREF layerKey = 0;
-    std::map<UINT_PTR, int> timers;  // Win32 id -> Qt timer id
+    std::map<UINT_PTR, int> timers; // Win32 id -> Qt timer id
     QSize reportedSize{-1, -1};
     QPoint reportedPos{INT32_MIN, INT32_MIN};
     bool reportedMaximized = false;
-    HCURSOR cursor = nullptr;  // last SetCursor while over this window
-    std::uint64_t serial = 0;  // creation order, parents before children
+    HCURSOR cursor = nullptr; // last SetCursor while over this window
+    std::uint64_t serial = 0; // creation order, parents before children
 };
 
 // The widget of a live window, or null.

@@ -49,7 +49,7 @@ private:
 // is freed and handed out again must not receive its predecessor's mail.
 struct TPostedMessage {
     MSG message;
-    std::uint64_t windowSerial = 0;  // 0 for the main thread's own messages
+    std::uint64_t windowSerial = 0; // 0 for the main thread's own messages
 };
 
 struct PostedQueue {
@@ -230,7 +230,9 @@ void SchedulePaint() {
     WakeMainThread();
 }
 
-bool PaintWanted() { return g_paintPending.exchange(false); }
+bool PaintWanted() {
+    return g_paintPending.exchange(false);
+}
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (IsMainThread())

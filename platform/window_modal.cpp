@@ -14,7 +14,9 @@ std::vector<TModalLoop*>& ActiveLoops() {
 
 } // namespace
 
-TModalLoop::TModalLoop() { ActiveLoops().push_back(this); }
+TModalLoop::TModalLoop() {
+    ActiveLoops().push_back(this);
+}
 
 TModalLoop::~TModalLoop() {
     auto& loops = ActiveLoops();
@@ -28,9 +30,13 @@ bool TModalLoop::Run() {
     return !m_endedByQuit;
 }
 
-void TModalLoop::Quit() { m_loop.quit(); }
+void TModalLoop::Quit() {
+    m_loop.quit();
+}
 
-bool QuitPosted() { return TakeQuitMessage(nullptr, false); }
+bool QuitPosted() {
+    return TakeQuitMessage(nullptr, false);
+}
 
 void EndModalLoopsForQuit() {
     for (TModalLoop* loop : ActiveLoops()) {

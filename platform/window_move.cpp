@@ -17,7 +17,7 @@ struct TSizeMove {
     LRESULT hitTest = HTCAPTION;
     QPoint startGlobal;
     QPoint lastGlobal;
-    QRect startRect;  // screen coordinates
+    QRect startRect; // screen coordinates
     MINMAXINFO limits{};
     TModalLoop* loop = nullptr;
     bool ended = false;
@@ -27,27 +27,41 @@ struct TSizeMove {
 TSizeMove* g_sizeMove = nullptr;
 constexpr LONG UnlimitedTrackSize = 100000;
 
-bool MovesLeftEdge(LRESULT hit) { return hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT; }
+bool MovesLeftEdge(LRESULT hit) {
+    return hit == HTLEFT || hit == HTTOPLEFT || hit == HTBOTTOMLEFT;
+}
 bool MovesRightEdge(LRESULT hit) {
     return hit == HTRIGHT || hit == HTTOPRIGHT || hit == HTBOTTOMRIGHT;
 }
-bool MovesTopEdge(LRESULT hit) { return hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT; }
+bool MovesTopEdge(LRESULT hit) {
+    return hit == HTTOP || hit == HTTOPLEFT || hit == HTTOPRIGHT;
+}
 bool MovesBottomEdge(LRESULT hit) {
     return hit == HTBOTTOM || hit == HTBOTTOMLEFT || hit == HTBOTTOMRIGHT;
 }
 
-bool IsSizingHit(LRESULT hit) { return hit >= HTLEFT && hit <= HTBOTTOMRIGHT; }
+bool IsSizingHit(LRESULT hit) {
+    return hit >= HTLEFT && hit <= HTBOTTOMRIGHT;
+}
 
 WPARAM SizingEdge(LRESULT hit) {
     switch (hit) {
-    case HTLEFT: return WMSZ_LEFT;
-    case HTRIGHT: return WMSZ_RIGHT;
-    case HTTOP: return WMSZ_TOP;
-    case HTTOPLEFT: return WMSZ_TOPLEFT;
-    case HTTOPRIGHT: return WMSZ_TOPRIGHT;
-    case HTBOTTOM: return WMSZ_BOTTOM;
-    case HTBOTTOMLEFT: return WMSZ_BOTTOMLEFT;
-    default: return WMSZ_BOTTOMRIGHT;
+    case HTLEFT:
+        return WMSZ_LEFT;
+    case HTRIGHT:
+        return WMSZ_RIGHT;
+    case HTTOP:
+        return WMSZ_TOP;
+    case HTTOPLEFT:
+        return WMSZ_TOPLEFT;
+    case HTTOPRIGHT:
+        return WMSZ_TOPRIGHT;
+    case HTBOTTOM:
+        return WMSZ_BOTTOM;
+    case HTBOTTOMLEFT:
+        return WMSZ_BOTTOMLEFT;
+    default:
+        return WMSZ_BOTTOMRIGHT;
     }
 }
 
@@ -98,7 +112,9 @@ MINMAXINFO TrackLimits(HWND window) {
 
 } // namespace
 
-bool SizeMoveLoopRunning() { return g_sizeMove != nullptr; }
+bool SizeMoveLoopRunning() {
+    return g_sizeMove != nullptr;
+}
 
 void RunSizeMoveLoop(HWND window, LRESULT hitTest, QPoint startGlobal) {
     if (g_sizeMove || !IsWindow(window))

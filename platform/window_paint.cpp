@@ -5,8 +5,8 @@
 #include <unordered_map>
 
 #include "platform/gdi.h"
-#include "platform/gdi_objects.h"
 #include "platform/gdi_internal.h"
+#include "platform/gdi_objects.h"
 #include "platform/window_internal.h"
 #include "platform/window_widget.h"
 
@@ -23,7 +23,9 @@ QImage& ScreenImage() {
     return image;
 }
 
-QRect ClientQRect(HWND window) { return QRect(QPoint(0, 0), window->image.size()); }
+QRect ClientQRect(HWND window) {
+    return QRect(QPoint(0, 0), window->image.size());
+}
 
 QRegion AreaOf(HWND window, const RECT* rect) {
     if (!rect)
@@ -31,7 +33,9 @@ QRegion AreaOf(HWND window, const RECT* rect) {
     return QRegion(rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top);
 }
 
-bool Showing(HWND window) { return window->widget && window->widget->isVisible(); }
+bool Showing(HWND window) {
+    return window->widget && window->widget->isVisible();
+}
 
 void PaintNow(HWND window) {
     if (!IsWindow(window) || !Showing(window))
@@ -51,7 +55,9 @@ void PaintNow(HWND window) {
     RefreshScreen(window);
 }
 
-QRgb KeyPixel(COLORREF key) { return qRgb(GetRValue(key), GetGValue(key), GetBValue(key)); }
+QRgb KeyPixel(COLORREF key) {
+    return qRgb(GetRValue(key), GetGValue(key), GetBValue(key));
+}
 
 } // namespace
 
@@ -81,8 +87,8 @@ void ApplyLayering(HWND window) {
     if (window->hasShape)
         visible &= window->shape;
     if (window->layeredKey) {
-        const QImage mask = window->image.createMaskFromColor(KeyPixel(window->layerKey),
-                                                              Qt::MaskInColor);
+        const QImage mask =
+            window->image.createMaskFromColor(KeyPixel(window->layerKey), Qt::MaskInColor);
         visible &= QRegion(QBitmap::fromImage(mask));
     }
     window->widget->setMask(visible);
@@ -181,7 +187,9 @@ HDC GetDC(HWND window) {
     return dc;
 }
 
-HDC GetWindowDC(HWND window) { return GetDC(window); }
+HDC GetWindowDC(HWND window) {
+    return GetDC(window);
+}
 
 int ReleaseDC(HWND, HDC dc) {
     auto found = OpenDCs().find(dc);
@@ -226,12 +234,18 @@ BOOL SetLayeredWindowAttributes(HWND window, COLORREF key, BYTE alpha, DWORD fla
 
 COLORREF GetSysColor(int index) {
     switch (index) {
-    case COLOR_WINDOW: return RGB(255, 255, 255);
-    case COLOR_WINDOWTEXT: return RGB(0, 0, 0);
-    case COLOR_BTNFACE: return RGB(240, 240, 240);
-    case COLOR_GRAYTEXT: return RGB(109, 109, 109);
-    case COLOR_BTNTEXT: return RGB(0, 0, 0);
-    default: return RGB(192, 192, 192);
+    case COLOR_WINDOW:
+        return RGB(255, 255, 255);
+    case COLOR_WINDOWTEXT:
+        return RGB(0, 0, 0);
+    case COLOR_BTNFACE:
+        return RGB(240, 240, 240);
+    case COLOR_GRAYTEXT:
+        return RGB(109, 109, 109);
+    case COLOR_BTNTEXT:
+        return RGB(0, 0, 0);
+    default:
+        return RGB(192, 192, 192);
     }
 }
 

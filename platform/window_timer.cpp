@@ -49,7 +49,8 @@ UINT TimerPeriod(HWND window, UINT_PTR id) {
     QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     if (found == window->timers.end() || !dispatcher)
         return 0;
-    for (const QAbstractEventDispatcher::TimerInfo& timer : dispatcher->registeredTimers(window->widget)) {
+    for (const QAbstractEventDispatcher::TimerInfo& timer :
+         dispatcher->registeredTimers(window->widget)) {
         if (timer.timerId == found->second)
             return static_cast<UINT>(timer.interval);
     }

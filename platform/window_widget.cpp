@@ -37,23 +37,40 @@ WPARAM VirtualKeyOf(int key) {
         return VK_F1 + static_cast<WPARAM>(key - Qt::Key_F1);
     switch (key) {
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_Backspace: return VK_BACK;
-    case Qt::Key_Tab: return VK_TAB;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    default: return 0;
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Delete:
+        return VK_DELETE;
+    case Qt::Key_Backspace:
+        return VK_BACK;
+    case Qt::Key_Tab:
+        return VK_TAB;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Shift:
+        return VK_SHIFT;
+    case Qt::Key_Control:
+        return VK_CONTROL;
+    default:
+        return 0;
     }
 }
 
@@ -103,9 +120,13 @@ void TWindowWidget::Press(QMouseEvent* event, bool doubleClick) {
                KeysOf(event->buttons(), event->modifiers()), 0);
 }
 
-void TWindowWidget::mousePressEvent(QMouseEvent* event) { Press(event, false); }
+void TWindowWidget::mousePressEvent(QMouseEvent* event) {
+    Press(event, false);
+}
 
-void TWindowWidget::mouseDoubleClickEvent(QMouseEvent* event) { Press(event, true); }
+void TWindowWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    Press(event, true);
+}
 
 void TWindowWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (!m_window)

@@ -23,8 +23,9 @@ void HandleDeviceChange(WPARAM event, const std::string& mountPoint, TRecordingC
 
 TCardWatcher::TCardWatcher(TRecordingCatalog& catalog, IPlaybackControl* playback,
                            TVolumeSources sources)
-    : m_catalog(catalog),
-      m_playback(playback),
-      m_watcher([this](WPARAM event,
-                       const std::string& mountPoint) { HandleDeviceChange(event, mountPoint, m_catalog, m_playback); },
-                std::move(sources)) {}
+    : m_catalog(catalog), m_playback(playback),
+      m_watcher(
+          [this](WPARAM event, const std::string& mountPoint) {
+              HandleDeviceChange(event, mountPoint, m_catalog, m_playback);
+          },
+          std::move(sources)) {}

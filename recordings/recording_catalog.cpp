@@ -42,20 +42,31 @@ void SortRecordings(std::vector<std::string>* entries) {
 
 bool TKindFilter::Shows(RecordingKind kind) const {
     switch (kind) {
-    case RecordingKind::Normal: return normal;
-    case RecordingKind::Event: return event;
-    case RecordingKind::Parking: return parking;
-    case RecordingKind::Unknown: break;
+    case RecordingKind::Normal:
+        return normal;
+    case RecordingKind::Event:
+        return event;
+    case RecordingKind::Parking:
+        return parking;
+    case RecordingKind::Unknown:
+        break;
     }
     return false;
 }
 
 void TKindFilter::Set(RecordingKind kind, bool shown) {
     switch (kind) {
-    case RecordingKind::Normal: normal = shown; break;
-    case RecordingKind::Event: event = shown; break;
-    case RecordingKind::Parking: parking = shown; break;
-    case RecordingKind::Unknown: break;
+    case RecordingKind::Normal:
+        normal = shown;
+        break;
+    case RecordingKind::Event:
+        event = shown;
+        break;
+    case RecordingKind::Parking:
+        parking = shown;
+        break;
+    case RecordingKind::Unknown:
+        break;
     }
 }
 

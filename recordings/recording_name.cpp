@@ -14,9 +14,8 @@ struct TKindCode {
 };
 // Tested in this order; the first match decides.
 constexpr TKindCode kKindCodes[] = {
-    {"inf", RecordingKind::Normal},  {"evt", RecordingKind::Event},
-    {"man", RecordingKind::Event},   {"moe", RecordingKind::Parking},
-    {"tls", RecordingKind::Parking},
+    {"inf", RecordingKind::Normal},  {"evt", RecordingKind::Event},   {"man", RecordingKind::Event},
+    {"moe", RecordingKind::Parking}, {"tls", RecordingKind::Parking},
 };
 
 // One part of the time text: where its characters stand in the name and
@@ -30,7 +29,9 @@ constexpr TTimeField kTimeFields[] = {
     {11, 4, ""}, {15, 2, "."}, {17, 2, "."}, {20, 2, " "}, {22, 2, ":"}, {24, 2, ":"},
 };
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -74,20 +75,27 @@ RecordingKind KindOfName(std::string_view path) {
 
 const char* KindText(RecordingKind kind) {
     switch (kind) {
-    case RecordingKind::Normal: return "Normal";
-    case RecordingKind::Event: return "Event";
-    case RecordingKind::Parking: return "Parking";
-    case RecordingKind::Unknown: break;
+    case RecordingKind::Normal:
+        return "Normal";
+    case RecordingKind::Event:
+        return "Event";
+    case RecordingKind::Parking:
+        return "Parking";
+    case RecordingKind::Unknown:
+        break;
     }
     return "Unknown";
 }
 
 int KindIconId(RecordingKind kind) {
     switch (kind) {
-    case RecordingKind::Event: return kEventIconId;
-    case RecordingKind::Parking: return kParkingIconId;
+    case RecordingKind::Event:
+        return kEventIconId;
+    case RecordingKind::Parking:
+        return kParkingIconId;
     case RecordingKind::Normal:
-    case RecordingKind::Unknown: break;
+    case RecordingKind::Unknown:
+        break;
     }
     return kNormalIconId;
 }

@@ -28,26 +28,45 @@ double ParseDecimal(std::string_view text) {
     if (start < text.size() && text[start] == '+')
         ++start;
     double value = 0.0;
-    std::from_chars_result result = std::from_chars(text.data() + start, text.data() + text.size(), value);
+    std::from_chars_result result =
+        std::from_chars(text.data() + start, text.data() + text.size(), value);
     return result.ec == std::errc() ? value : 0.0;
 }
 
 void ReadRmcField(int field, std::string_view text, TGpsRecord* record) {
     switch (field) {
-    case 1: record->valid = (!text.empty() && text[0] == 'A') ? 1 : 0; break;
-    case 2: if (!text.empty()) record->latitude = ParseDecimal(text); break;
-    case 3: if (!text.empty()) record->latitudeHemisphere = text[0]; break;
-    case 4: if (!text.empty()) record->longitude = ParseDecimal(text); break;
-    case 5: if (!text.empty()) record->longitudeHemisphere = text[0]; break;
-    case 6: if (!text.empty()) record->speedKnots = ParseDecimal(text); break;
-    default: break;
+    case 1:
+        record->valid = (!text.empty() && text[0] == 'A') ? 1 : 0;
+        break;
+    case 2:
+        if (!text.empty())
+            record->latitude = ParseDecimal(text);
+        break;
+    case 3:
+        if (!text.empty())
+            record->latitudeHemisphere = text[0];
+        break;
+    case 4:
+        if (!text.empty())
+            record->longitude = ParseDecimal(text);
+        break;
+    case 5:
+        if (!text.empty())
+            record->longitudeHemisphere = text[0];
+        break;
+    case 6:
+        if (!text.empty())
+            record->speedKnots = ParseDecimal(text);
+        break;
+    default:
+        break;
     }
 }
 
 float LittleEndianFloat(const std::uint8_t* bytes) {
-    std::uint32_t bits = static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-                         (static_cast<std::uint32_t>(bytes[2]) << 16) |
-                         (static_cast<std::uint32_t>(bytes[3]) << 24);
+    std::uint32_t bits =
+        static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+        (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
@@ -158,6 +177,10 @@ double SignedDecimalDegrees(double value, char hemisphere) {
     return (hemisphere == 'S' || hemisphere == 'W') ? -degrees : degrees;
 }
 
-double SpeedKmh(double knots) { return knots * 1.852; }
+double SpeedKmh(double knots) {
+    return knots * 1.852;
+}
 
-double SpeedMph(double knots) { return knots * 1.15; }
+double SpeedMph(double knots) {
+    return knots * 1.15;
+}

@@ -12,11 +12,11 @@ struct AVFormatContext;
 struct AVPacket;
 
 struct TGpsRecord {
-    std::int32_t valid = 0;        // status field began with 'A'
-    double latitude = 0.0;         // ddmm.mmmm as written
-    char latitudeHemisphere = 0;   // 'N', 'S', or 0 when empty
-    double longitude = 0.0;        // dddmm.mmmm as written
-    char longitudeHemisphere = 0;  // 'E', 'W', or 0 when empty
+    std::int32_t valid = 0;       // status field began with 'A'
+    double latitude = 0.0;        // ddmm.mmmm as written
+    char latitudeHemisphere = 0;  // 'N', 'S', or 0 when empty
+    double longitude = 0.0;       // dddmm.mmmm as written
+    char longitudeHemisphere = 0; // 'E', 'W', or 0 when empty
     double speedKnots = 0.0;
 };
 
@@ -39,7 +39,7 @@ struct TTelemetryRoles {
 // A video packet as the pass saw it, for seeking on files whose own index
 // the demuxer cannot use.
 struct TVideoPacketEntry {
-    std::int64_t position = -1;  // file offset of the chunk
+    std::int64_t position = -1; // file offset of the chunk
     std::int64_t dts = 0;
     bool keyFrame = false;
 };
@@ -47,7 +47,7 @@ struct TVideoPacketEntry {
 // What the pass learns about the video streams besides the telemetry.
 struct TVideoPass {
     static constexpr std::int64_t kNone = INT64_MIN;
-    std::int64_t largestDts[2] = {kNone, kNone};  // front, rear
+    std::int64_t largestDts[2] = {kNone, kNone}; // front, rear
     std::int64_t largestVideoDts = kNone;
     std::vector<TVideoPacketEntry> packets[2];
     // Decides whether a video packet starts a key frame; without it the

@@ -40,6 +40,9 @@ sound_server_start "$XDG_RUNTIME_DIR/pulse"
 if [ "${VELOR_SANITIZE:-}" = thread ]; then
   export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp ${TSAN_OPTIONS:-}"
 fi
+if [[ "${VELOR_SANITIZE:-}" == *address* ]]; then
+  export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp ${LSAN_OPTIONS:-}"
+fi
 export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
 
 # A private X server for the windowed tests.

@@ -34,10 +34,9 @@ constexpr std::int32_t kResetKnownLanguage = 2;
 constexpr std::int32_t kResetKnownTimeZone = 9;
 
 std::int32_t LoadNumber(const std::uint8_t* bytes) {
-    std::uint32_t value = static_cast<std::uint32_t>(bytes[0]) |
-                          (static_cast<std::uint32_t>(bytes[1]) << 8) |
-                          (static_cast<std::uint32_t>(bytes[2]) << 16) |
-                          (static_cast<std::uint32_t>(bytes[3]) << 24);
+    std::uint32_t value =
+        static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
+        (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
     return static_cast<std::int32_t>(value);
 }
 
@@ -129,7 +128,9 @@ std::vector<TSettingSpan> SettingSpans(CameraSettingsRecord& r, int layout) {
     const std::size_t t = TailStart(layout);
     std::vector<TSettingSpan> spans;
     auto add = [&spans](std::size_t offset, std::int32_t* values, std::size_t count,
-                        const char* key) { spans.push_back({offset, values, count, key}); };
+                        const char* key) {
+        spans.push_back({offset, values, count, key});
+    };
     add(44, &r.language, 1, "language");
     add(48, r.carried48.data(), r.carried48.size(), nullptr);
     add(64, r.block64.data(), r.block64.size(), nullptr);

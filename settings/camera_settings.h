@@ -97,7 +97,7 @@ struct TSettingSpan {
     std::size_t offset;   // in the file
     std::int32_t* values; // in the record
     std::size_t count;
-    const char* key;      // the setting key, null for a carried-through run
+    const char* key; // the setting key, null for a carried-through run
 };
 
 // Start of the main block and of the tail for a layout.

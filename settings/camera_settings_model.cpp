@@ -93,7 +93,8 @@ SettingsItem BuildItem(const std::string& key) {
     std::vector<StringEntry> list;
     GetValueList(prefix, &list);
     for (const StringEntry& entry : list) {
-        std::int32_t value = static_cast<std::int32_t>(std::strtol(entry.value.c_str(), nullptr, 10));
+        std::int32_t value =
+            static_cast<std::int32_t>(std::strtol(entry.value.c_str(), nullptr, 10));
         item.choices.push_back({entry.text, value});
     }
     return item;
@@ -152,7 +153,9 @@ const ModelInfo* FindModelInfo(const std::string& name) {
     return found == models.end() ? nullptr : &found->second;
 }
 
-const std::vector<SettingsItem>& SettingsItems() { return Model().items; }
+const std::vector<SettingsItem>& SettingsItems() {
+    return Model().items;
+}
 
 const std::vector<int>& FirstPanelItems(const std::string& model) {
     return ListOf(Model().firstPanelLists, model);

@@ -4,7 +4,9 @@
 #include "settings/camera_settings_model.h"
 #include "settings/viewer_preferences.h"
 
-bool LoadPreferredStringTable() { return LoadStringTable(Preferences().language); }
+bool LoadPreferredStringTable() {
+    return LoadStringTable(Preferences().language);
+}
 
 bool LoadStringTableAndSettingsModel() {
     bool loaded = LoadPreferredStringTable();

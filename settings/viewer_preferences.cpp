@@ -22,8 +22,8 @@ public:
             return;
         m_key = nullptr;
         DWORD disposition = 0;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_key,
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &m_key,
                             &disposition) != static_cast<LONG>(ERROR_SUCCESS))
             m_key = nullptr;
     }
@@ -69,8 +69,7 @@ public:
     bool WriteText(const char* name, const std::string& text) const {
         // The characters without their terminator; readers terminate them.
         return RegSetValueExA(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                              static_cast<DWORD>(text.size())) ==
-               static_cast<LONG>(ERROR_SUCCESS);
+                              static_cast<DWORD>(text.size())) == static_cast<LONG>(ERROR_SUCCESS);
     }
 
     bool WriteNumber(const char* name, std::int32_t number) const {
@@ -111,7 +110,9 @@ constexpr TNumberValue kNumberValues[] = {
     {"Volume", &ViewerPreferences::volume},
 };
 
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool IsUtf8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Each missing level is made, so a fresh home folder works too. Returns the
 // error of the first level that could not be made, ERROR_SUCCESS otherwise.
@@ -139,8 +140,12 @@ std::string ProgramDataFolder() {
     return folder + "/Velor/VELOR player";
 }
 
-std::string DefaultCapturePath() { return ProgramDataFolder() + "/Jpeg"; }
-std::string DefaultSplitPath() { return ProgramDataFolder() + "/Video"; }
+std::string DefaultCapturePath() {
+    return ProgramDataFolder() + "/Jpeg";
+}
+std::string DefaultSplitPath() {
+    return ProgramDataFolder() + "/Video";
+}
 
 void SetDefaultPreferences() {
     DWORD error = MakeFolderPath(ProgramDataFolder());

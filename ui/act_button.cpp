@@ -12,8 +12,7 @@ constexpr std::size_t CaptionLimit = 256;
 constexpr int CellsPerStrip = 4;
 
 // Stores a value that differs from the field's; false when it is the same.
-template <class T>
-bool Assign(T& field, T value) {
+template <class T> bool Assign(T& field, T value) {
     if (field == value)
         return false;
     field = value;
@@ -29,7 +28,7 @@ HFONT MakeCaptionFont(int weight) {
                        CaptionFace);
 }
 
-}  // namespace
+} // namespace
 
 CActButton::~CActButton() {
     DestroyOwnWindow();
@@ -101,7 +100,8 @@ bool CActButton::LoadPictures(const TActButtonOptions& options) {
     bool ok = scratch.Prepare(reference, size.cx, size.cy);
     if (ok)
         m_imageManager = std::make_unique<CMemoryDCMan>(CellsPerStrip, size.cx, size.cy);
-    const char* paths[4] = {options.normalPath, options.pressedPath, options.overPath, options.disabledPath};
+    const char* paths[4] = {options.normalPath, options.pressedPath, options.overPath,
+                            options.disabledPath};
     LONG* handles[4] = {&m_imageNormal, &m_imagePressed, &m_imageOver, &m_imageDisabled};
     for (int i = 0; ok && i < 4; ++i) {
         if (!paths[i])
@@ -109,11 +109,11 @@ bool CActButton::LoadPictures(const TActButtonOptions& options) {
         const std::string path = ResolveSkinPath(paths[i]);
         if (!options.background)
             FillSolid(scratch.dc, RECT{0, 0, size.cx, size.cy}, RGB(0, 0, 0));
-        ok = DrawImageFileOver(scratch, options.background, options.position.x, options.position.y, size.cx,
-                               size.cy, path.c_str()) &&
+        ok = DrawImageFileOver(scratch, options.background, options.position.x, options.position.y,
+                               size.cx, size.cy, path.c_str()) &&
              // The same path gives the same key, so a picture named twice is stored once.
-             m_imageManager->AddImage(reference, scratch.dc, scratch.bitmap, RegisterWindowMessageA(path.c_str()),
-                                      handles[i]);
+             m_imageManager->AddImage(reference, scratch.dc, scratch.bitmap,
+                                      RegisterWindowMessageA(path.c_str()), handles[i]);
     }
     scratch.Release();
     if (screen)
@@ -239,12 +239,14 @@ void CActButton::PaintState(int state) {
             if (m_imageManager->Resolve(image, &cellDc, &cellX)) {
                 const int width = m_itemRect.right - m_itemRect.left;
                 const int height = m_itemRect.bottom - m_itemRect.top;
-                const bool stretch = width != m_imageManager->cellWidth || height != m_imageManager->cellHeight;
+                const bool stretch =
+                    width != m_imageManager->cellWidth || height != m_imageManager->cellHeight;
                 if (stretch)
                     StretchBlt(dc, m_itemRect.left, m_itemRect.top, width, height, cellDc, cellX, 0,
                                m_imageManager->cellWidth, m_imageManager->cellHeight, SRCCOPY);
                 else
-                    BitBlt(dc, m_itemRect.left, m_itemRect.top, width, height, cellDc, cellX, 0, SRCCOPY);
+                    BitBlt(dc, m_itemRect.left, m_itemRect.top, width, height, cellDc, cellX, 0,
+                           SRCCOPY);
             }
         }
         DrawCaption(dc);
@@ -315,7 +317,8 @@ LRESULT CActButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* 
     // Unless said otherwise the system button goes on with the message.
     *handled = false;
     const bool mouseButton = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
-                             message == WM_LBUTTONDBLCLK || message == WM_LBUTTONUP || message == WM_RBUTTONUP;
+                             message == WM_LBUTTONDBLCLK || message == WM_LBUTTONUP ||
+                             message == WM_RBUTTONUP;
     if (mouseButton && m_locked) {
         *handled = true;
         return 0;
@@ -356,7 +359,8 @@ LRESULT CActButton::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* 
         return 0;
     case WM_LBUTTONDBLCLK:
         if (!m_toggleMode && m_notifyOnPress)
-            PostMessageA(GetParent(hWnd), WM_ACTBUTTON_PRESSED, static_cast<WPARAM>(GetDlgCtrlID(hWnd)), 0);
+            PostMessageA(GetParent(hWnd), WM_ACTBUTTON_PRESSED,
+                         static_cast<WPARAM>(GetDlgCtrlID(hWnd)), 0);
         return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:

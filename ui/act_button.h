@@ -109,7 +109,7 @@ private:
     bool m_hovering = false;
     // A mouse button went down on the button and has not come up.
     bool m_pressed = false;
-    std::string m_caption;  // UTF-8; empty: none
+    std::string m_caption; // UTF-8; empty: none
     HFONT m_font = nullptr;
     bool m_ownsFont = false;
     HFONT m_boldFont = nullptr;

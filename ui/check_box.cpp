@@ -10,9 +10,10 @@ constexpr LONG ItemHeight = 12;
 constexpr LONG ImageSize = 13;
 constexpr LONG TextGap = 8;
 
-}  // namespace
+} // namespace
 
-TCheckBoxItem::TCheckBoxItem(std::wstring text, HFONT font, UINT state) : m_text(std::move(text)), m_font(font) {
+TCheckBoxItem::TCheckBoxItem(std::wstring text, HFONT font, UINT state)
+    : m_text(std::move(text)), m_font(font) {
     SetState(state);
 }
 
@@ -23,7 +24,8 @@ void TCheckBoxItem::Layout(HDC dc, const RECT& area, TItemAlign align) {
     if (previous)
         SelectObject(dc, previous);
     const LONG width = extent.cx + ImageAndGap;
-    m_rect.left = align == TItemAlign::Centred ? area.left + (area.right - area.left - width) / 2 : area.left;
+    m_rect.left =
+        align == TItemAlign::Centred ? area.left + (area.right - area.left - width) / 2 : area.left;
     m_rect.right = m_rect.left + width;
     m_rect.top = area.top;
     // The picture is one pixel taller than the item.

@@ -24,7 +24,8 @@ TComboBox* ComboOf(HWND window) {
 // control's own procedure.
 WNDPROC Subclass(HWND control, TComboBox* combo, WNDPROC procedure) {
     SetWindowLongPtrA(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(combo));
-    return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 RECT ScreenRectOf(HWND window) {
@@ -33,7 +34,7 @@ RECT ScreenRectOf(HWND window) {
     return rect;
 }
 
-}  // namespace
+} // namespace
 
 LRESULT TComboList::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
     return m_owner.OnListMessage(message, wParam, lParam, handled);
@@ -108,14 +109,16 @@ void TComboBox::ToggleList() {
 }
 
 void TComboBox::OpenList() {
-    HWND list = CreateBoundWindow(&m_list, WS_POPUP | WS_VISIBLE | WS_BORDER | WS_SYSMENU, RECT{0, 0, 10, 10}, hWnd);
+    HWND list = CreateBoundWindow(&m_list, WS_POPUP | WS_VISIBLE | WS_BORDER | WS_SYSMENU,
+                                  RECT{0, 0, 10, 10}, hWnd);
     if (!list)
         return;
     const RECT field = ScreenRectOf(m_textField);
     const RECT button = ScreenRectOf(m_dropButton.hWnd);
     const int left = field.left - FieldLeft;
     const int top = button.bottom - 1;
-    const int bottom = std::max(top + m_options.rowHeight, static_cast<int>(button.top) + m_options.listHeight);
+    const int bottom =
+        std::max(top + m_options.rowHeight, static_cast<int>(button.top) + m_options.listHeight);
     MoveWindow(list, left, top, button.right - left, bottom - top, TRUE);
     SetFocus(m_textField);
 }
@@ -137,8 +140,9 @@ void TComboBox::SyncScrollBar() {
 }
 
 void TComboBox::OnFrameCreate() {
-    m_textField = CreateWindowExA(0, "edit", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0,
-                                  10, 10, hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+    m_textField =
+        CreateWindowExA(0, "edit", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0,
+                        0, 10, 10, hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (m_textField) {
         SendMessageA(m_textField, WM_SETFONT, reinterpret_cast<WPARAM>(m_options.font), 0);
         m_textFieldProcedure = Subclass(m_textField, this, TextFieldSubclass);
@@ -174,8 +178,8 @@ void TComboBox::OnFrameSize(int width, int height) {
     if (m_textField)
         MoveWindow(m_textField, FieldLeft, FieldTop, width - button.right - 6, height - 7, TRUE);
     if (m_dropButton.hWnd)
-        MoveWindow(m_dropButton.hWnd, width - button.right, (height - button.bottom) / 2, button.right,
-                   button.bottom, TRUE);
+        MoveWindow(m_dropButton.hWnd, width - button.right, (height - button.bottom) / 2,
+                   button.right, button.bottom, TRUE);
     InvalidateRect(hWnd, nullptr, TRUE);
 }
 
@@ -192,8 +196,8 @@ LRESULT TComboBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* h
         if (!m_background.released) {
             RECT client;
             GetClientRect(hWnd, &client);
-            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom, m_background.dc, 0,
-                   0, SRCCOPY);
+            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, client.right, client.bottom,
+                   m_background.dc, 0, 0, SRCCOPY);
         }
         return 1;
     case WM_LBUTTONDOWN:
@@ -229,18 +233,19 @@ void TComboBox::OnListCreate() {
     // Made before the list box asks for its row height.
     m_selectionBrush = CreateSolidBrush(SelectionFill);
     m_selectionPen = CreatePen(PS_SOLID, 1, SelectionEdge);
-    m_listBox = CreateWindowExA(0, "listbox", nullptr,
-                                WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT,
-                                0, 0, 10, 10, window,
-                                reinterpret_cast<HMENU>(static_cast<std::intptr_t>(ComboListBoxId)),
-                                GetModuleHandleA(nullptr), nullptr);
+    m_listBox = CreateWindowExA(
+        0, "listbox", nullptr,
+        WS_CHILD | WS_VISIBLE | LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT, 0, 0, 10,
+        10, window, reinterpret_cast<HMENU>(static_cast<std::intptr_t>(ComboListBoxId)),
+        GetModuleHandleA(nullptr), nullptr);
     if (!m_listBox)
         return;
     SendMessageA(m_listBox, WM_SETFONT, reinterpret_cast<WPARAM>(m_options.font), 0);
     m_listBoxProcedure = Subclass(m_listBox, this, ListBoxSubclass);
     if (m_options.customScrollBar)
-        m_scrollBar = CreateWindowExA(0, "scrollbar", nullptr, WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 10, 10,
-                                      window, nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_scrollBar =
+            CreateWindowExA(0, "scrollbar", nullptr, WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 10, 10,
+                            window, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (PrepareList(m_listBox, true)) {
         const int rowHeight = m_options.rowHeight;
         SCROLLINFO scrollInfo;
@@ -282,7 +287,8 @@ void TComboBox::DrawRow(const DRAWITEMSTRUCT& item) {
         Gdiplus::SolidBrush black(Gdiplus::Color(255, 0, 0, 0));
         Gdiplus::StringFormat format;
         format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        const Gdiplus::RectF box{static_cast<Gdiplus::REAL>(text.left), static_cast<Gdiplus::REAL>(text.top),
+        const Gdiplus::RectF box{static_cast<Gdiplus::REAL>(text.left),
+                                 static_cast<Gdiplus::REAL>(text.top),
                                  static_cast<Gdiplus::REAL>(text.right - text.left),
                                  static_cast<Gdiplus::REAL>(text.bottom - text.top)};
         graphics.DrawString(wide.c_str(), -1, m_options.rowFont, box, &format, &black);
@@ -319,7 +325,8 @@ LRESULT TComboBox::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         return 0;
     }
     case WM_MEASUREITEM:
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(m_options.rowHeight);
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight =
+            static_cast<UINT>(m_options.rowHeight);
         return TRUE;
     case WM_DRAWITEM:
         DrawRow(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
@@ -336,7 +343,8 @@ LRESULT TComboBox::OnListMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         // The bar counts pixels, the list box rows.
         WPARAM forwarded = wParam;
         if (LOWORD(wParam) == SB_THUMBPOSITION || LOWORD(wParam) == SB_THUMBTRACK)
-            forwarded = MAKEWPARAM(LOWORD(wParam), HIWORD(wParam) / std::max(1, m_options.rowHeight));
+            forwarded =
+                MAKEWPARAM(LOWORD(wParam), HIWORD(wParam) / std::max(1, m_options.rowHeight));
         SendMessageA(m_listBox, WM_VSCROLL, forwarded, 0);
         SyncScrollBar();
         return 0;
@@ -373,8 +381,9 @@ void TComboBox::CommitChoice(TClickPlace place) {
     if (row >= 0 && row < static_cast<int>(m_items.size())) {
         m_selectedIndex = row;
         if (place == TClickPlace::InList)
-            SendMessageA(frame, WM_COMBO_COMMIT_TEXT, reinterpret_cast<WPARAM>(list),
-                         reinterpret_cast<LPARAM>(m_items[static_cast<std::size_t>(row)]->text.c_str()));
+            SendMessageA(
+                frame, WM_COMBO_COMMIT_TEXT, reinterpret_cast<WPARAM>(list),
+                reinterpret_cast<LPARAM>(m_items[static_cast<std::size_t>(row)]->text.c_str()));
         SendMessageA(GetParent(frame), WM_COMBO_CHOICE, static_cast<WPARAM>(row),
                      reinterpret_cast<LPARAM>(frame));
     }
@@ -402,7 +411,8 @@ LRESULT TComboBox::OnListBoxMessage(UINT message, WPARAM wParam, LPARAM lParam, 
     const bool onBar = m_scrollBar && point.x >= client.right && point.x < client.right + bar &&
                        point.y >= 0 && point.y < client.bottom;
     if (onBar) {
-        SendMessageA(m_scrollBar, WM_LBUTTONDOWN, wParam, MAKELPARAM(point.x - client.right, point.y));
+        SendMessageA(m_scrollBar, WM_LBUTTONDOWN, wParam,
+                     MAKELPARAM(point.x - client.right, point.y));
         return 0;
     }
     ReleaseCapture();
@@ -442,8 +452,8 @@ LRESULT TComboBox::TextFieldSubclass(HWND window, UINT message, WPARAM wParam, L
             return 0;
         }
     }
-    if (message == WM_CHAR && (wParam == VK_RETURN || wParam == VK_UP || wParam == VK_DOWN ||
-                               wParam == VK_ESCAPE))
+    if (message == WM_CHAR &&
+        (wParam == VK_RETURN || wParam == VK_UP || wParam == VK_DOWN || wParam == VK_ESCAPE))
         return 0;
     return CallWindowProcA(combo->m_textFieldProcedure, window, message, wParam, lParam);
 }

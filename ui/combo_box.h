@@ -28,7 +28,7 @@ inline constexpr const char* ComboListClass = "__ListBorder__";
 
 struct TComboItem {
     HICON icon = nullptr;
-    std::string text;  // UTF-8
+    std::string text; // UTF-8
     int indent = 0;
     const LOGFONTA* logFont = nullptr;
     bool hasFont = false;

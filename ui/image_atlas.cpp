@@ -6,7 +6,7 @@ namespace {
 
 constexpr std::size_t InitialBuckets = 8;
 
-}  // namespace
+} // namespace
 
 std::unordered_map<UINT, std::unique_ptr<RECT>> TImageAtlas::MakeRects() {
     std::unordered_map<UINT, std::unique_ptr<RECT>> made(InitialBuckets);
@@ -46,7 +46,8 @@ const RECT* TImageAtlas::Find(UINT id) const {
     return found == rects.end() ? nullptr : found->second.get();
 }
 
-BOOL TImageAtlas::Draw(HDC destination, const RECT* destinationRect, UINT id, TAtlasCopy copy) const {
+BOOL TImageAtlas::Draw(HDC destination, const RECT* destinationRect, UINT id,
+                       TAtlasCopy copy) const {
     const RECT* stored = Find(id);
     if (!stored || surface.released || !destination)
         return 0;
@@ -57,7 +58,8 @@ BOOL TImageAtlas::Draw(HDC destination, const RECT* destinationRect, UINT id, TA
         RECT source = *stored;
         --source.right;
         --source.bottom;
-        return TransparentCopy(destination, target.left, target.top, surface.dc, source, MagentaKey);
+        return TransparentCopy(destination, target.left, target.top, surface.dc, source,
+                               MagentaKey);
     }
     // Only the stored picture itself is copied, never a column or row of
     // its neighbour on the surface.

@@ -15,7 +15,7 @@ constexpr std::size_t RectanglesPerRegion = 2000;
 constexpr BYTE NearMagentaGreenLimit = 16;
 constexpr const char* ResourcePrefix = "resource/";
 
-}  // namespace
+} // namespace
 
 CMemoryDCInfo::CMemoryDCInfo(HDC reference, int cells, int width, int height)
     : cellCount(cells), cellWidth(width), cellHeight(height) {
@@ -42,7 +42,9 @@ CMemoryDCInfo::~CMemoryDCInfo() {
         DeleteObject(bitmap);
 }
 
-int CMemoryDCInfo::TakeCell() { return HasRoom() ? usedCount++ : -1; }
+int CMemoryDCInfo::TakeCell() {
+    return HasRoom() ? usedCount++ : -1;
+}
 
 CMemoryDCMan::CMemoryDCMan(int cellsPerStrip, int width, int height)
     : cellsPerDC(cellsPerStrip), cellWidth(width), cellHeight(height) {}
@@ -52,7 +54,8 @@ CMemoryDCMan::~CMemoryDCMan() {
     index.clear();
 }
 
-bool CMemoryDCMan::AddImage(HDC reference, HDC source, HBITMAP sourceBitmap, UINT key, LONG* handle) {
+bool CMemoryDCMan::AddImage(HDC reference, HDC source, HBITMAP sourceBitmap, UINT key,
+                            LONG* handle) {
     if (!reference || !source || !sourceBitmap || !handle)
         return false;
     char keyText[16];
@@ -129,7 +132,7 @@ void DrawDecoded(HDC target, Gdiplus::Bitmap& image, int width, int height) {
                        Gdiplus::UnitPixel);
 }
 
-}  // namespace
+} // namespace
 
 bool LoadSkinImage(HDC reference, const char* path, TMemoryDC& target,
                    const POINT* backgroundOrigin) {
@@ -141,8 +144,8 @@ bool LoadSkinImage(HDC reference, const char* path, TMemoryDC& target,
     if (!target.Prepare(reference, width, height))
         return false;
     if (backgroundOrigin)
-        BitBlt(target.dc, 0, 0, width, height, reference, backgroundOrigin->x,
-               backgroundOrigin->y, SRCCOPY);
+        BitBlt(target.dc, 0, 0, width, height, reference, backgroundOrigin->x, backgroundOrigin->y,
+               SRCCOPY);
     DrawDecoded(target.dc, *image, width, height);
     return true;
 }
@@ -166,8 +169,8 @@ BOOL TransparentCopy(HDC destination, int x, int y, HDC source, const RECT& sour
     const int height = sourceRect.bottom - sourceRect.top + 1;
     if (!destination || !source || width <= 0 || height <= 0)
         return FALSE;
-    return TransparentBlt(destination, x, y, width, height, source, sourceRect.left,
-                          sourceRect.top, width, height, key);
+    return TransparentBlt(destination, x, y, width, height, source, sourceRect.left, sourceRect.top,
+                          width, height, key);
 }
 
 namespace {
@@ -220,7 +223,7 @@ private:
     HRGN m_result = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 HRGN BuildRegionFromBitmap(HDC dc, HBITMAP bitmap) {
     BITMAP description;
@@ -247,7 +250,8 @@ HRGN BuildRegionFromBitmap(HDC dc, HBITMAP bitmap) {
         return nullptr;
     TRegionBuilder builder;
     for (LONG y = 0; y < height; ++y) {
-        const RGBQUAD* row = pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
+        const RGBQUAD* row =
+            pixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width);
         LONG x = 0;
         while (x < width) {
             while (x < width && IsNearMagenta(row[x]))
@@ -361,7 +365,9 @@ constexpr int DigitCount = 10;
 constexpr LONG CheckBoxCell = 13;
 constexpr int CheckBoxStates = 4;
 
-std::string SkinFile(const char* relative) { return ResourcePath(std::string("skin/") + relative); }
+std::string SkinFile(const char* relative) {
+    return ResourcePath(std::string("skin/") + relative);
+}
 
 // Entries whose file cannot be decoded are left out; start-up goes on.
 template <std::size_t N>
@@ -402,15 +408,27 @@ bool FillCheckBox(HDC reference) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
-TMemoryDC& SharedImage(SkinImage image) { return Shared().images[static_cast<std::size_t>(image)]; }
+TMemoryDC& SharedImage(SkinImage image) {
+    return Shared().images[static_cast<std::size_t>(image)];
+}
 
-TImageAtlas& DigitAtlas() { return Shared().digits; }
-TImageAtlas& CheckBoxAtlas() { return Shared().checkBox; }
-TImageAtlas& ComboButtonAtlas() { return Shared().comboButton; }
-TImageAtlas& SliderAtlas() { return Shared().slider; }
-TImageAtlas& KindIconAtlas() { return Shared().kindIcons; }
+TImageAtlas& DigitAtlas() {
+    return Shared().digits;
+}
+TImageAtlas& CheckBoxAtlas() {
+    return Shared().checkBox;
+}
+TImageAtlas& ComboButtonAtlas() {
+    return Shared().comboButton;
+}
+TImageAtlas& SliderAtlas() {
+    return Shared().slider;
+}
+TImageAtlas& KindIconAtlas() {
+    return Shared().kindIcons;
+}
 
 bool LoadSharedSkin(HDC reference) {
     for (std::size_t i = 0; i < SkinImageFiles.size(); ++i) {
@@ -424,9 +442,13 @@ bool LoadSharedSkin(HDC reference) {
     constexpr LONG KindAtlasWidth = 45;
     constexpr LONG KindAtlasHeight = 18;
     return FillDigits(reference) && FillCheckBox(reference) &&
-           FillAtlas(Shared().comboButton, reference, ComboAtlasWidth, ComboAtlasHeight, ComboEntries) &&
-           FillAtlas(Shared().slider, reference, SliderAtlasWidth, SliderAtlasHeight, SliderEntries) &&
+           FillAtlas(Shared().comboButton, reference, ComboAtlasWidth, ComboAtlasHeight,
+                     ComboEntries) &&
+           FillAtlas(Shared().slider, reference, SliderAtlasWidth, SliderAtlasHeight,
+                     SliderEntries) &&
            FillAtlas(Shared().kindIcons, reference, KindAtlasWidth, KindAtlasHeight, KindEntries);
 }
 
-void ReleaseSharedSkin() { Shared().Release(); }
+void ReleaseSharedSkin() {
+    Shared().Release();
+}

@@ -119,7 +119,7 @@ enum class SkinImage {
 TMemoryDC& SharedImage(SkinImage image);
 
 // Atlas ids.
-inline constexpr UINT DigitFirstId = 127;  // 127..136 are 0..9
+inline constexpr UINT DigitFirstId = 127; // 127..136 are 0..9
 inline constexpr UINT DigitHyphenId = 227;
 inline constexpr UINT SliderBarOnId = 137;
 inline constexpr UINT SliderBarOffId = 138;

@@ -24,14 +24,11 @@ std::wstring Limited(const char* text) {
     return wide;
 }
 
-}  // namespace
+} // namespace
 
 CMessageBoxDlg::CMessageBoxDlg(const char* text, const char* caption, UINT style)
-    : CSkinnedDlg(BoxTemplate),
-      m_text(Limited(text)),
-      m_caption(Limited(caption)),
-      m_captionText(caption ? caption : ""),
-      m_style(style) {}
+    : CSkinnedDlg(BoxTemplate), m_text(Limited(text)), m_caption(Limited(caption)),
+      m_captionText(caption ? caption : ""), m_style(style) {}
 
 void CMessageBoxDlg::MakeButtons(HDC reference) {
     TDialogButton choices[3];
@@ -91,7 +88,9 @@ bool CMessageBoxDlg::OnCommand(int id) {
     }
 }
 
-void RegisterMessageBoxTemplate() { RegisterSkinnedTemplate(BoxTemplate); }
+void RegisterMessageBoxTemplate() {
+    RegisterSkinnedTemplate(BoxTemplate);
+}
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, UINT style) {
     CMessageBoxDlg box(text, caption, style);

@@ -38,7 +38,7 @@ private:
     CActButton m_openButton;
     std::wstring m_text;
     std::wstring m_caption;
-    std::string m_captionText;  // the same, UTF-8, for the window title
+    std::string m_captionText; // the same, UTF-8, for the window title
     UINT m_style = 0;
 };
 

@@ -4,9 +4,11 @@
 
 namespace {
 
-POINT PointOf(LPARAM lParam) { return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+POINT PointOf(LPARAM lParam) {
+    return POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+}
 
-}  // namespace
+} // namespace
 
 CPanel::~CPanel() {
     DestroyOwnWindow();
@@ -25,7 +27,9 @@ void CPanel::PrepareBackground(HDC dc, const RECT& client) {
     SelectObject(background.dc, oldPen);
 }
 
-void CPanel::OnDestroy() { background.Release(); }
+void CPanel::OnDestroy() {
+    background.Release();
+}
 
 void CPanel::OnSize(int width, int height) {
     HWND parent = GetParent(hWnd);
@@ -40,8 +44,12 @@ void CPanel::OnSize(int width, int height) {
 void CPanel::OnInitPanel(LPARAM) {}
 void CPanel::OnCommand(WPARAM, LPARAM) {}
 void CPanel::OnNotify(NMHDR*, LRESULT*) {}
-LRESULT CPanel::OnUserMessage(UINT, WPARAM, LPARAM) { return 0; }
-LRESULT CPanel::OnRegisteredMessage(UINT, WPARAM, LPARAM) { return 0; }
+LRESULT CPanel::OnUserMessage(UINT, WPARAM, LPARAM) {
+    return 0;
+}
+LRESULT CPanel::OnRegisteredMessage(UINT, WPARAM, LPARAM) {
+    return 0;
+}
 
 LRESULT CPanel::OnUpDownDelta(NMUPDOWN* notification) {
     if (notification)
@@ -50,7 +58,9 @@ LRESULT CPanel::OnUpDownDelta(NMUPDOWN* notification) {
 }
 
 void CPanel::OnScroll(UINT, WPARAM, LPARAM) {}
-LRESULT CPanel::OnMeasureItem(MEASUREITEMSTRUCT*) { return 1; }
+LRESULT CPanel::OnMeasureItem(MEASUREITEMSTRUCT*) {
+    return 1;
+}
 
 LRESULT CPanel::OnDrawItem(DRAWITEMSTRUCT* item) {
     RouteDrawItem(reinterpret_cast<LPARAM>(item));
@@ -67,11 +77,17 @@ void CPanel::OnEraseBackground(HDC dc) {
     BitBlt(dc, 0, 0, client.right, client.bottom, background.dc, 0, 0, SRCCOPY);
 }
 
-HBRUSH CPanel::OnCtlColorStatic(HDC, HWND) { return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)); }
+HBRUSH CPanel::OnCtlColorStatic(HDC, HWND) {
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+}
 void CPanel::OnLButtonDown(WPARAM, POINT) {}
 void CPanel::OnLButtonDblClk(WPARAM, POINT) {}
-LRESULT CPanel::OnSetCursor(HWND, UINT, UINT) { return 0; }
-bool CPanel::OnActivate(bool) { return true; }
+LRESULT CPanel::OnSetCursor(HWND, UINT, UINT) {
+    return 0;
+}
+bool CPanel::OnActivate(bool) {
+    return true;
+}
 void CPanel::OnTimer(UINT_PTR, LPARAM) {}
 
 LRESULT CPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
@@ -127,7 +143,8 @@ LRESULT CPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* hand
         OnEraseBackground(reinterpret_cast<HDC>(wParam));
         return 1;
     case WM_CTLCOLORSTATIC:
-        if (HBRUSH brush = OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+        if (HBRUSH brush =
+                OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
             return reinterpret_cast<LRESULT>(brush);
         *handled = false;
         return 0;
@@ -138,7 +155,8 @@ LRESULT CPanel::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* hand
         OnLButtonDblClk(wParam, PointOf(lParam));
         return 0;
     case WM_SETCURSOR:
-        if (LRESULT answer = OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)))
+        if (LRESULT answer =
+                OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam)))
             return answer;
         *handled = false;
         return 0;
@@ -164,15 +182,17 @@ bool TPanelSet::AddPanel(std::unique_ptr<TPanelInfo> info) {
     HWND window = nullptr;
     if (info->asDialog) {
         DLGPROC procedure = info->dialogProcedure ? info->dialogProcedure : BoundDialogProcedure;
-        window = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(info->panelId), frame,
-                                    procedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(info->panel.get())));
+        window = CreateDialogParamA(
+            GetModuleHandleA(nullptr), MAKEINTRESOURCEA(info->panelId), frame, procedure,
+            reinterpret_cast<LPARAM>(static_cast<TWnd*>(info->panel.get())));
     } else {
         if (!info->className[0] && !RegisterWindowClass(DefaultPanelClass, BoundWindowProcedure))
             return false;
         info->panel->SetClassName(info->className[0] ? info->className : DefaultPanelClass);
         // Made at the frame's size at once, so that the background the panel
         // prepares on creation covers it.
-        window = CreateBoundWindow(info->panel.get(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+        window = CreateBoundWindow(info->panel.get(),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                    client, frame);
     }
     if (!window)

@@ -62,9 +62,9 @@ public:
 };
 
 struct TPanelInfo {
-    char className[64] = {};  // empty: DefaultPanelClass
+    char className[64] = {}; // empty: DefaultPanelClass
     int panelId = 0;
-    DLGPROC dialogProcedure = nullptr;  // null: BoundDialogProcedure
+    DLGPROC dialogProcedure = nullptr; // null: BoundDialogProcedure
     std::unique_ptr<CPanel> panel;
     HWND tabButton = nullptr;
     bool asDialog = false;

@@ -21,7 +21,8 @@ bool CSliderBarEx::Create(const TSliderOptions& options) {
     if (!RegisterWindowClass(SliderClass, BoundWindowProcedure, TClassStyle::Plain))
         return false;
     SetClassName(SliderClass);
-    if (!CreateBoundWindow(this, WS_CHILD | WS_VISIBLE, options.rect, options.parent, options.controlId))
+    if (!CreateBoundWindow(this, WS_CHILD | WS_VISIBLE, options.rect, options.parent,
+                           options.controlId))
         return false;
     if (options.tooltip)
         m_hasTooltip = AttachToolTip(hWnd, options.tooltip) != FALSE;
@@ -53,7 +54,9 @@ void CSliderBarEx::SetPosition(int value, TSliderNotify notify) {
         Notify(WM_SLIDER_SET);
 }
 
-void CSliderBarEx::SetPageStep(int step) { m_pageStep = std::max(0, step); }
+void CSliderBarEx::SetPageStep(int step) {
+    m_pageStep = std::max(0, step);
+}
 
 void CSliderBarEx::SetEnabled(bool enabled) {
     if (enabled == m_enabled)
@@ -74,7 +77,8 @@ int CSliderBarEx::CentreOfPosition(int value) const {
         return m_thumbWidth / 2 + o.marginLeft + static_cast<int>(track * fraction);
     }
     const int track = m_clientHeight - o.marginBottom - m_thumbHeight - o.marginTop;
-    return (m_clientHeight - 1) - m_thumbHeight / 2 - o.marginTop - static_cast<int>(track * fraction);
+    return (m_clientHeight - 1) - m_thumbHeight / 2 - o.marginTop -
+           static_cast<int>(track * fraction);
 }
 
 int CSliderBarEx::PositionOfCentre(int centre) const {
@@ -89,7 +93,9 @@ int CSliderBarEx::PositionOfCentre(int centre) const {
     return static_cast<int>(m_minValue + along / track * span);
 }
 
-int CSliderBarEx::ClampedPosition() const { return std::clamp(m_position, m_minValue, m_maxValue); }
+int CSliderBarEx::ClampedPosition() const {
+    return std::clamp(m_position, m_minValue, m_maxValue);
+}
 
 void CSliderBarEx::Notify(UINT message) {
     if (!hWnd)
@@ -132,7 +138,8 @@ void CSliderBarEx::DragTo(int x, int y) {
         Repaint();
     }
     const DWORD now = GetTickCount();
-    if (m_options.dragReports == TDragReports::Throttled && now - m_lastNotifyTick < GetDoubleClickTime())
+    if (m_options.dragReports == TDragReports::Throttled &&
+        now - m_lastNotifyTick < GetDoubleClickTime())
         return;
     Notify(WM_SLIDER_CHANGING);
     m_lastNotifyTick = now;
@@ -143,15 +150,32 @@ void CSliderBarEx::OnKey(WPARAM key) {
     const int lineUp = Vertical() ? 1 : -1;
     int value = m_position;
     switch (key) {
-    case VK_PRIOR: value = m_position + m_pageStep; break;
-    case VK_NEXT: value = m_position - m_pageStep; break;
-    case VK_END: value = m_maxValue; break;
-    case VK_HOME: value = m_minValue; break;
-    case VK_LEFT: value = m_position - 1; break;
-    case VK_RIGHT: value = m_position + 1; break;
-    case VK_UP: value = m_position + lineUp; break;
-    case VK_DOWN: value = m_position - lineUp; break;
-    default: return;
+    case VK_PRIOR:
+        value = m_position + m_pageStep;
+        break;
+    case VK_NEXT:
+        value = m_position - m_pageStep;
+        break;
+    case VK_END:
+        value = m_maxValue;
+        break;
+    case VK_HOME:
+        value = m_minValue;
+        break;
+    case VK_LEFT:
+        value = m_position - 1;
+        break;
+    case VK_RIGHT:
+        value = m_position + 1;
+        break;
+    case VK_UP:
+        value = m_position + lineUp;
+        break;
+    case VK_DOWN:
+        value = m_position - lineUp;
+        break;
+    default:
+        return;
     }
     // Reported even when the position stays, at either end of the range.
     SetPosition(value);
@@ -159,7 +183,8 @@ void CSliderBarEx::OnKey(WPARAM key) {
 }
 
 RECT CSliderBarEx::Across(int from, int size) const {
-    return Vertical() ? RECT{0, from, m_clientWidth, from + size} : RECT{from, 0, from + size, m_clientHeight};
+    return Vertical() ? RECT{0, from, m_clientWidth, from + size}
+                      : RECT{from, 0, from + size, m_clientHeight};
 }
 
 void CSliderBarEx::DrawPiece(HDC dc, const RECT& target, UINT id, TTrackPart part) const {
@@ -171,10 +196,20 @@ void CSliderBarEx::DrawPiece(HDC dc, const RECT& target, UINT id, TTrackPart par
     int from = 0;
     int size = length;
     switch (part) {
-    case TTrackPart::WithoutStartCap: from = cap; size = std::max(1, length - cap); break;
-    case TTrackPart::WithoutEndCap: size = std::max(1, length - cap); break;
-    case TTrackPart::StartCap: size = cap; break;
-    case TTrackPart::EndCap: from = length - cap; size = cap; break;
+    case TTrackPart::WithoutStartCap:
+        from = cap;
+        size = std::max(1, length - cap);
+        break;
+    case TTrackPart::WithoutEndCap:
+        size = std::max(1, length - cap);
+        break;
+    case TTrackPart::StartCap:
+        size = cap;
+        break;
+    case TTrackPart::EndCap:
+        from = length - cap;
+        size = cap;
+        break;
     }
     RECT source = *stored;
     if (Vertical()) {

@@ -16,17 +16,18 @@ inline constexpr const char* SliderClass = "CSliderBarEx";
 // The slider atlas pictures of one kind of slider.
 struct TSliderLook {
     UINT thumbId;
-    UINT pressedThumbId;  // shown while dragging
+    UINT pressedThumbId; // shown while dragging
     UINT offId;
     UINT onId;
 };
-inline constexpr TSliderLook LargeSliderLook{SliderThumbId, SliderThumbId, SliderBarOffId, SliderBarOnId};
-inline constexpr TSliderLook SmallSliderLook{SliderThumbSmallId, SliderThumbSmallId, SliderBarOffSmallId,
-                                             SliderBarOnSmallId};
-inline constexpr TSliderLook ViewerSliderLook{ViewerSliderThumbId, ViewerSliderThumbId, ViewerSliderBarOffId,
-                                              ViewerSliderBarOnId};
-inline constexpr TSliderLook CameraSliderLook{CameraSliderThumbId, CameraSliderThumbId, CameraSliderBarOffId,
-                                              CameraSliderBarOnId};
+inline constexpr TSliderLook LargeSliderLook{SliderThumbId, SliderThumbId, SliderBarOffId,
+                                             SliderBarOnId};
+inline constexpr TSliderLook SmallSliderLook{SliderThumbSmallId, SliderThumbSmallId,
+                                             SliderBarOffSmallId, SliderBarOnSmallId};
+inline constexpr TSliderLook ViewerSliderLook{ViewerSliderThumbId, ViewerSliderThumbId,
+                                              ViewerSliderBarOffId, ViewerSliderBarOnId};
+inline constexpr TSliderLook CameraSliderLook{CameraSliderThumbId, CameraSliderThumbId,
+                                              CameraSliderBarOffId, CameraSliderBarOnId};
 
 enum class TOrientation { Horizontal, Vertical };
 // A drag reports every step, or none closer to the last than a double click.
@@ -40,7 +41,7 @@ struct TSliderOptions {
     int controlId = 0;
     TSliderLook look = LargeSliderLook;
     const char* tooltip = nullptr;
-    TImageAtlas* atlas = nullptr;  // null: the shared slider atlas
+    TImageAtlas* atlas = nullptr; // null: the shared slider atlas
     // A vertical slider's value grows upwards.
     TOrientation orientation = TOrientation::Horizontal;
     // Pixels at the ends of the track that the thumb stays out of.

@@ -42,9 +42,11 @@ bool Deliver(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
 }
 
 // Messages whose dialog answer is the result itself, not a handled flag.
-bool AnswersDirectly(UINT message) { return message == WM_CTLCOLORSTATIC; }
+bool AnswersDirectly(UINT message) {
+    return message == WM_CTLCOLORSTATIC;
+}
 
-}  // namespace
+} // namespace
 
 TWnd::~TWnd() {
     if (hWnd && IsWindow(hWnd))
@@ -139,7 +141,8 @@ bool RegisterWindowClass(const char* className, WNDPROC procedure, TClassStyle s
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
+    windowClass.hbrBackground =
+        reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_WINDOW + 1));
     windowClass.lpszClassName = className;
     if (RegisterClassExA(&windowClass))
         return true;
@@ -150,8 +153,8 @@ bool RegisterWindowClass(const char* className, WNDPROC procedure, TClassStyle s
 }
 
 HWND CreateBoundWindow(TWnd* object, DWORD style, const RECT& rect, HWND parent, int controlId) {
-    return CreateWindowExA(0, object->className, nullptr, style, rect.left, rect.top, rect.right - rect.left,
-                           rect.bottom - rect.top, parent,
+    return CreateWindowExA(0, object->className, nullptr, style, rect.left, rect.top,
+                           rect.right - rect.left, rect.bottom - rect.top, parent,
                            reinterpret_cast<HMENU>(static_cast<std::intptr_t>(controlId)),
                            GetModuleHandleA(nullptr), object);
 }

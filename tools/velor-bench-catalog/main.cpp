@@ -52,9 +52,8 @@ std::string RecordingName(int index) {
     const int scrambled = (index * 7919) % kRecordings;
     char name[64];
     std::snprintf(name, sizeof name, "%s_F_%04d_2023%02d%02d-%02d%02d%02d.avi",
-                  kKindCodes[index % 6], index % 10000, 1 + scrambled % 12,
-                  1 + scrambled / 12 % 28, scrambled / 336 % 24, scrambled / 60 % 60,
-                  scrambled % 60);
+                  kKindCodes[index % 6], index % 10000, 1 + scrambled % 12, 1 + scrambled / 12 % 28,
+                  scrambled / 336 % 24, scrambled / 60 % 60, scrambled % 60);
     return name;
 }
 

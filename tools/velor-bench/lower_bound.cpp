@@ -38,8 +38,9 @@ public:
     void Convert(const AVFrame* frame, TLowerBound& result) {
         const double start = ThreadCpuSeconds();
         m_scaler.reset(sws_getCachedContext(m_scaler.release(), frame->width, frame->height,
-                                            static_cast<AVPixelFormat>(frame->format), m_width, m_height,
-                                            AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr, nullptr, nullptr));
+                                            static_cast<AVPixelFormat>(frame->format), m_width,
+                                            m_height, AV_PIX_FMT_BGRA, SWS_FAST_BILINEAR, nullptr,
+                                            nullptr, nullptr));
         if (!m_scaler)
             return;
         const int stride = m_width * 4;
@@ -83,8 +84,9 @@ void DecodeStream(TStreamWork& work, const TLowerBoundRequest& request,
     for (std::size_t i = 0; i < work.packets.size(); ++i) {
         AVPacket* packet = work.packets[i];
         if (request.paced) {
-            const auto due = startedAt + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                                             std::chrono::duration<double>(work.times[i]));
+            const auto due =
+                startedAt + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                std::chrono::duration<double>(work.times[i]));
             std::this_thread::sleep_until(due);
         }
         avcodec_send_packet(work.decoder.get(), packet);
@@ -98,7 +100,8 @@ void DecodeStream(TStreamWork& work, const TLowerBoundRequest& request,
 }
 
 // Reads the packets of the wanted streams up to the request's end.
-void ReadPackets(AVFormatContext* input, double seconds, std::vector<std::unique_ptr<TStreamWork>>& work) {
+void ReadPackets(AVFormatContext* input, double seconds,
+                 std::vector<std::unique_ptr<TStreamWork>>& work) {
     TPacketHandle packet = MakePacket();
     double reached = 0.0;
     while (av_read_frame(input, packet.get()) >= 0) {
@@ -110,7 +113,9 @@ void ReadPackets(AVFormatContext* input, double seconds, std::vector<std::unique
         }
         const AVStream* avStream = input->streams[index];
         const std::int64_t stamp = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
-        const double at = stamp == AV_NOPTS_VALUE ? reached : static_cast<double>(stamp) * av_q2d(avStream->time_base);
+        const double at = stamp == AV_NOPTS_VALUE
+                              ? reached
+                              : static_cast<double>(stamp) * av_q2d(avStream->time_base);
         if (at >= seconds) {
             av_packet_unref(packet.get());
             // The sound is interleaved with the video, so every stream passed

@@ -112,7 +112,8 @@ struct TDrift {
 
 class TBench {
 public:
-    TBench(const TBenchArgs& args, bool windowed) : m_args(args), m_windowed(windowed), m_stats(windowed) {}
+    TBench(const TBenchArgs& args, bool windowed)
+        : m_args(args), m_windowed(windowed), m_stats(windowed) {}
 
     int Run();
 
@@ -196,7 +197,7 @@ bool TBench::Play() {
     }
     m_openToNotifyMs = MillisSince(openAt, openedAt);
     const double seconds = m_args.seconds > 0.0 ? std::min(m_args.seconds, m_player->duration())
-                                                 : m_player->duration();
+                                                : m_player->duration();
     const double cpuStart = ProcessCpuSeconds();
     const TThreadCpu threadsAtStart = SampleThreadCpu();
     const std::int64_t wallStart = av_gettime();
@@ -419,7 +420,8 @@ int TBench::Run() {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::optional<TBenchArgs> args = ParseBenchArgs(std::vector<std::string>(argv + 1, argv + argc));
+    const std::optional<TBenchArgs> args =
+        ParseBenchArgs(std::vector<std::string>(argv + 1, argv + argc));
     if (!args)
         return 1;
     EnsureSoundDriver();

@@ -210,7 +210,10 @@ bool ParseArguments(int argc, char** argv, Arguments* arguments, std::string* pr
 void PrintSummary(const velor::fixtures::WrittenRecording& written) {
     std::printf("%s: %d channel(s), %d frames, %d sound chunks, %zu GPS and %zu G-sensor "
                 "packets, movi %u bytes (%s), %s, %lld bytes\n",
-                written.path.c_str(), written.streams.thirdVideo >= 0 ? 3 : written.streams.rearVideo >= 0 ? 2 : 1,
+                written.path.c_str(),
+                written.streams.thirdVideo >= 0  ? 3
+                : written.streams.rearVideo >= 0 ? 2
+                                                 : 1,
                 written.videoFrames[0], written.soundChunks, written.gps.size(),
                 written.gsensor.size(), written.moviSize, written.moviSize % 2 ? "odd" : "even",
                 written.hasIndex ? "indexed" : "no index",

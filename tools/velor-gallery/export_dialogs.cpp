@@ -50,8 +50,12 @@ LRESULT ShooterProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     return 0;
 }
 
-void ShowProgress() { ShowProgressDialog(nullptr); }
-void ShowCaptured() { ShowCapturedDialog(nullptr, DefaultCapturePath()); }
+void ShowProgress() {
+    ShowProgressDialog(nullptr);
+}
+void ShowCaptured() {
+    ShowCapturedDialog(nullptr, DefaultCapturePath());
+}
 void ShowSplit() {
     CFileSplitDlg dialog(SampleSource, SampleTarget);
     dialog.DoModal(nullptr);
@@ -81,8 +85,8 @@ HWND MakeShooter() {
     windowClass.hInstance = GetModuleHandleA(nullptr);
     windowClass.lpszClassName = ShooterClass;
     RegisterClassExA(&windowClass);
-    return CreateWindowExA(0, ShooterClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, GetModuleHandleA(nullptr),
-                           nullptr);
+    return CreateWindowExA(0, ShooterClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
 }
 
 } // namespace
@@ -90,7 +94,8 @@ HWND MakeShooter() {
 int ShowExportDialog(const char* which, const char* language, const char* screenshotPath) {
     const TExportDialog* dialog = FindExportDialog(which);
     if (!dialog) {
-        std::fprintf(stderr, "velor-gallery: no dialog \"%s\" (captured, progress, split)\n", which);
+        std::fprintf(stderr, "velor-gallery: no dialog \"%s\" (captured, progress, split)\n",
+                     which);
         return 1;
     }
     SetDefaultPreferences();

@@ -91,10 +91,8 @@ struct TTextLine {
 
 // Latin, Japanese, Korean, Chinese and Thai, in the faces the program asks for.
 constexpr TTextLine TextLines[] = {
-    {L"Dash camera recordings", "Arial"},
-    {L"ドライブレコーダーの映像", "굴림"},
-    {L"블랙박스 영상 보기", "굴림"},
-    {L"行车记录仪视频", "굴림"},
+    {L"Dash camera recordings", "Arial"}, {L"ドライブレコーダーの映像", "굴림"},
+    {L"블랙박스 영상 보기", "굴림"},      {L"行车记录仪视频", "굴림"},
     {L"กล้องติดรถยนต์", "Tahoma"},
 };
 constexpr int TextLineHeight = 44;
@@ -103,7 +101,8 @@ void PaintText(HWND, HDC dc, const RECT& client) {
     FillSolid(dc, client, RGB(255, 255, 255));
     int top = 10;
     for (const TTextLine& line : TextLines) {
-        DrawLine(dc, line.text, line.face, RECT{12, top, client.right - 12, top + TextLineHeight}, RGB(0, 0, 0));
+        DrawLine(dc, line.text, line.face, RECT{12, top, client.right - 12, top + TextLineHeight},
+                 RGB(0, 0, 0));
         top += TextLineHeight;
     }
 }
@@ -114,7 +113,8 @@ void PaintKeyed(HWND, HDC dc, const RECT& client) {
     FillSolid(dc, RECT{40, 30, 120, 90}, ShapeColour);
 }
 
-HWND MakePanel(HWND frame, const char* title, DWORD exStyle, DWORD style, RECT rect, COLORREF colour) {
+HWND MakePanel(HWND frame, const char* title, DWORD exStyle, DWORD style, RECT rect,
+               COLORREF colour) {
     HWND panel = CreateWindowExA(exStyle, "__GalleryPanel__", title, style, rect.left, rect.top,
                                  rect.right - rect.left, rect.bottom - rect.top, frame, nullptr,
                                  GetModuleHandleA(nullptr), nullptr);
@@ -129,13 +129,14 @@ HWND MakeWindows() {
     RegisterWindowClass("__GalleryKeyed__", PaintingProcedure<PaintKeyed>);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     HWND frame = CreateWindowExA(WS_EX_APPWINDOW, "__GalleryFrame__", "VELOR gallery",
-                                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 640, 420,
-                                 nullptr, nullptr, instance, nullptr);
+                                 WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 40, 40, 640, 420, nullptr,
+                                 nullptr, instance, nullptr);
     if (!frame)
         return nullptr;
     const COLORREF panelColours[] = {RGB(200, 40, 40), RGB(40, 160, 60), RGB(40, 70, 200)};
     for (int i = 0; i < 3; ++i)
-        MakePanel(frame, "", 0, WS_CHILD | WS_VISIBLE, RECT{20 + i * 140, 50, 140 + i * 140, 130}, panelColours[i]);
+        MakePanel(frame, "", 0, WS_CHILD | WS_VISIBLE, RECT{20 + i * 140, 50, 140 + i * 140, 130},
+                  panelColours[i]);
     CreateWindowExA(0, "__GalleryText__", "", WS_CHILD | WS_VISIBLE, 20, 150, 400, 240, frame,
                     nullptr, instance, nullptr);
     MakePanel(frame, "pop-up", WS_EX_TOOLWINDOW, WS_POPUP | WS_VISIBLE, RECT{500, 260, 650, 360},
@@ -163,8 +164,9 @@ int main(int argc, char** argv) {
             language = argv[i + 1];
     }
     if (dialog)
-        return ShowExportDialog(dialog, language,
-                                g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
+        return ShowExportDialog(
+            dialog, language,
+            g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
     HWND frame = MakeWindows();
     if (!frame) {
         std::fprintf(stderr, "velor-gallery: the windows could not be made\n");
@@ -185,6 +187,7 @@ int main(int argc, char** argv) {
     if (g_gallery.screenshotPath.empty())
         return 0;
     if (!g_gallery.screenshotSaved)
-        std::fprintf(stderr, "velor-gallery: could not save %s\n", g_gallery.screenshotPath.c_str());
+        std::fprintf(stderr, "velor-gallery: could not save %s\n",
+                     g_gallery.screenshotPath.c_str());
     return g_gallery.screenshotSaved ? 0 : 1;
 }

@@ -6,13 +6,13 @@
 
 #include "language/language_fonts.h"
 #include "language/string_table.h"
+#include "tools/velor-gallery/gallery_window.h"
 #include "ui/act_button.h"
 #include "ui/check_box.h"
 #include "ui/combo_box.h"
 #include "ui/memory_dc_man.h"
 #include "ui/message_box_dlg.h"
 #include "ui/slider_bar_ex.h"
-#include "tools/velor-gallery/gallery_window.h"
 
 namespace {
 
@@ -52,7 +52,8 @@ void PaintCaption(HDC dc, int width) {
     const TMemoryDC& logo = SharedImage(SkinImage::TopFrameLogo);
     const TMemoryDC& centre = SharedImage(SkinImage::TopFrameCenter);
     const TMemoryDC& right = SharedImage(SkinImage::TopFrameRight);
-    StretchBlt(dc, 0, 0, width, CaptionHeight, centre.dc, 0, 0, centre.width, centre.height, SRCCOPY);
+    StretchBlt(dc, 0, 0, width, CaptionHeight, centre.dc, 0, 0, centre.width, centre.height,
+               SRCCOPY);
     BitBlt(dc, 0, 0, logo.width, logo.height, logo.dc, 0, 0, SRCCOPY);
     BitBlt(dc, width - right.width, 0, right.width, right.height, right.dc, 0, 0, SRCCOPY);
 }
@@ -132,7 +133,8 @@ CActButton* AddButton(TActButtonOptions options) {
     return g_page.buttons.back().get();
 }
 
-TActButtonOptions Pictures(const std::string& normal, const std::string& over, POINT place, SIZE size) {
+TActButtonOptions Pictures(const std::string& normal, const std::string& over, POINT place,
+                           SIZE size) {
     TActButtonOptions options;
     options.normalPath = normal.c_str();
     options.pressedPath = over.empty() ? nullptr : over.c_str();
@@ -142,7 +144,9 @@ TActButtonOptions Pictures(const std::string& normal, const std::string& over, P
     return options;
 }
 
-std::string Skin(const std::string& name) { return "skin/controls/" + name + ".png"; }
+std::string Skin(const std::string& name) {
+    return "skin/controls/" + name + ".png";
+}
 
 // One row: normal, hover, pressed, disabled, locked and toggled.
 void ButtonRow(const char* title, const std::string& off, const std::string& on, int y, SIZE size,
@@ -204,14 +208,15 @@ void MakeButtons() {
     AddButton(ellipse);
     TActButtonOptions shaped;
     shaped.position = POINT{290, 271};
-    shaped.faces = TAtlasFaces{&ComboButtonAtlas(), ComboButtonNormalId, ComboButtonPressedId, ComboButtonOverId,
-                               ComboButtonNormalId};
+    shaped.faces = TAtlasFaces{&ComboButtonAtlas(), ComboButtonNormalId, ComboButtonPressedId,
+                               ComboButtonOverId, ComboButtonNormalId};
     shaped.shape = ShapeFromImage;
     AddButton(shaped);
     // The caption band's own buttons.
     const char* captionButtons[] = {"top_minimize", "top_maximize", "top_close"};
     for (int i = 0; i < 3; ++i)
-        AddButton(Pictures(Skin(captionButtons[i]), "", POINT{PageWidth - 102 + 34 * i, 0}, SIZE{34, 40}));
+        AddButton(Pictures(Skin(captionButtons[i]), "", POINT{PageWidth - 102 + 34 * i, 0},
+                           SIZE{34, 40}));
 }
 
 void MakeSliders() {
@@ -234,8 +239,9 @@ void MakeCombos() {
     Label(24, 482, "Combo box: closed, open with its scroll bar", true);
     for (int i = 0; i < 2; ++i) {
         auto combo = std::make_unique<TGenComboBox>();
-        const char* names[] = {"English", "Japanese", "Korean", "Simplified Chinese", "Traditional Chinese",
-                               "Thai", "Automatic"};
+        const char* names[] = {
+            "English", "Japanese", "Korean", "Simplified Chinese", "Traditional Chinese",
+            "Thai",    "Automatic"};
         for (const char* name : names)
             combo->AddItem(name);
         TComboBoxOptions options;
@@ -256,8 +262,10 @@ void MakeChecks() {
     const struct {
         UINT state;
         const wchar_t* text;
-    } items[] = {{CheckBoxTickOff, L"Loop playback"}, {CheckBoxTickOn, L"Always on top"},
-                 {CheckBoxChoiceOff, L"km/h"}, {CheckBoxChoiceOn, L"mph"}};
+    } items[] = {{CheckBoxTickOff, L"Loop playback"},
+                 {CheckBoxTickOn, L"Always on top"},
+                 {CheckBoxChoiceOff, L"km/h"},
+                 {CheckBoxChoiceOn, L"mph"}};
     HDC dc = GetDC(g_page.window);
     SelectObject(dc, g_page.labelFont);
     int x = 560;
@@ -283,19 +291,20 @@ void MakeBoxes(int pageX, int pageY) {
     int x = pageX + 24;
     for (const auto& form : forms) {
         auto box = std::make_unique<CMessageBoxDlg>(form.text, form.caption, form.style);
-        HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MessageBoxTemplateId),
-                                         g_page.window, BoundDialogProcedure,
-                                         reinterpret_cast<LPARAM>(static_cast<TWnd*>(box.get())));
+        HWND dialog = CreateDialogParamA(
+            GetModuleHandleA(nullptr), MAKEINTRESOURCEA(MessageBoxTemplateId), g_page.window,
+            BoundDialogProcedure, reinterpret_cast<LPARAM>(static_cast<TWnd*>(box.get())));
         if (!dialog)
             continue;
-        SetWindowPos(dialog, nullptr, x, pageY + 606, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(dialog, nullptr, x, pageY + 606, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(dialog, SW_SHOWNA);
         x += 350;
         g_page.boxes.push_back(std::move(box));
     }
 }
 
-}  // namespace
+} // namespace
 
 HWND MakeToolkitPage(int x, int y) {
     LoadStringTable("english");
@@ -307,12 +316,13 @@ HWND MakeToolkitPage(int x, int y) {
     if (!loaded)
         return nullptr;
     RegisterWindowClass(PageClass, PageProcedure);
-    g_page.labelFont = CreateFontA(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY,
-                                   0, "Arial");
-    g_page.headingFont = CreateFontA(14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY,
-                                     0, "Arial");
-    g_page.window = CreateWindowExA(WS_EX_APPWINDOW, PageClass, "VELOR toolkit", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                                    x, y, PageWidth, PageHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    g_page.labelFont = CreateFontA(13, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                   ANTIALIASED_QUALITY, 0, "Arial");
+    g_page.headingFont = CreateFontA(14, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0,
+                                     ANTIALIASED_QUALITY, 0, "Arial");
+    g_page.window = CreateWindowExA(
+        WS_EX_APPWINDOW, PageClass, "VELOR toolkit", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, x, y,
+        PageWidth, PageHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!g_page.window)
         return nullptr;
     MakeButtons();

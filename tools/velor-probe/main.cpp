@@ -27,7 +27,9 @@ bool RegisterProbeCommand(const TProbeCommand& command) {
     return true;
 }
 
-const std::vector<TProbeCommand>& ProbeCommands() { return Commands(); }
+const std::vector<TProbeCommand>& ProbeCommands() {
+    return Commands();
+}
 
 int main(int argc, char** argv) {
     if (argc < 2)

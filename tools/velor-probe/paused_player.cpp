@@ -24,7 +24,9 @@ constexpr DWORD kSettleMs = 50;
 
 TPausedPlayer::TPausedPlayer() = default;
 
-TPausedPlayer::~TPausedPlayer() { m_player.Shutdown(); }
+TPausedPlayer::~TPausedPlayer() {
+    m_player.Shutdown();
+}
 
 bool TPausedPlayer::MakeWindows() {
     m_windows = std::make_unique<TVideoWindows>("velor-probe", kVideoWidth, kVideoHeight);
@@ -42,9 +44,12 @@ std::string TPausedPlayer::ShowAt(const std::string& file, double seconds) {
     size_t mark = m_log.Mark();
     StartRecordingMessageBoxes(IDOK);
     m_player.OpenRecording(file, 0);
-    const bool answered = PumpUntil([&] {
-        return m_log.Seen(PlayerNotify::Opened, mark) || m_log.Seen(PlayerNotify::OpenFailed, mark);
-    }, kOpenTimeoutMs);
+    const bool answered = PumpUntil(
+        [&] {
+            return m_log.Seen(PlayerNotify::Opened, mark) ||
+                   m_log.Seen(PlayerNotify::OpenFailed, mark);
+        },
+        kOpenTimeoutMs);
     std::vector<TMessageBoxCall> boxes = RecordedMessageBoxes();
     StopRecordingMessageBoxes();
     if (!answered || !m_log.Seen(PlayerNotify::Opened, mark))
@@ -58,24 +63,28 @@ std::string TPausedPlayer::ShowAt(const std::string& file, double seconds) {
         return "the player did not pause";
     mark = m_log.Mark();
     m_player.SeekWhilePaused(seconds);
-    if (!PumpUntil([&] { return m_log.Seen(PlayerNotify::PausedAfterStep, mark); }, kCommandTimeoutMs))
+    if (!PumpUntil([&] { return m_log.Seen(PlayerNotify::PausedAfterStep, mark); },
+                   kCommandTimeoutMs))
         return "the seek was not answered";
     // The sought pictures are on screen once the render threads took them.
     for (int slot : {kFrontSlot, kRearSlot}) {
         TVideoStreamInfo* video = m_player.Video(slot);
         if (!video || video->streamIndex < 0)
             continue;
-        PumpUntil([&] {
-            std::lock_guard guard(video->pictureQueue.lock);
-            return video->pictureQueue.count == 0;
-        }, kShownTimeoutMs);
+        PumpUntil(
+            [&] {
+                std::lock_guard guard(video->pictureQueue.lock);
+                return video->pictureQueue.count == 0;
+            },
+            kShownTimeoutMs);
     }
     return {};
 }
 
 int RunWithViews(const char* command, const std::function<int()>& body) {
     if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "velor-probe %s: needs a display for the views (run it under Xvfb)\n", command);
+        std::fprintf(stderr, "velor-probe %s: needs a display for the views (run it under Xvfb)\n",
+                     command);
         return 1;
     }
     if (!std::getenv("SDL_AUDIODRIVER"))

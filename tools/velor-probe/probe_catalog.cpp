@@ -29,9 +29,18 @@ bool ParseKinds(const std::string& letters, TKindFilter* filter, std::string* er
     *filter = TKindFilter{false, false, false};
     for (char letter : letters) {
         switch (letter) {
-        case 'N': case 'n': filter->normal = true; break;
-        case 'E': case 'e': filter->event = true; break;
-        case 'P': case 'p': filter->parking = true; break;
+        case 'N':
+        case 'n':
+            filter->normal = true;
+            break;
+        case 'E':
+        case 'e':
+            filter->event = true;
+            break;
+        case 'P':
+        case 'p':
+            filter->parking = true;
+            break;
         default:
             *error = "--kinds takes the letters N, E and P, not \"" + letters + "\"";
             return false;

@@ -61,7 +61,7 @@ std::optional<TFrameArgs> ParseFrameArgs(const std::vector<std::string>& argumen
 struct TPicture {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgba;  // tightly packed
+    std::vector<std::uint8_t> rgba; // tightly packed
 };
 
 // The channel's display picture, BGRA turned into RGBA for the encoder.
@@ -117,7 +117,8 @@ bool WritePng(const TPicture& picture, const std::string& path) {
     frame->height = picture.height;
     frame->data[0] = const_cast<std::uint8_t*>(picture.rgba.data());
     frame->linesize[0] = picture.width * kBytesPerPixel;
-    if (avcodec_send_frame(encoder.get(), frame.get()) < 0 || avcodec_send_frame(encoder.get(), nullptr) < 0)
+    if (avcodec_send_frame(encoder.get(), frame.get()) < 0 ||
+        avcodec_send_frame(encoder.get(), nullptr) < 0)
         return false;
     if (avcodec_receive_packet(encoder.get(), packet.get()) < 0)
         return false;

@@ -34,7 +34,8 @@ struct TNamedField {
 const TNamedField kNamedFields[] = {
     {"sensorBrightness", [](CameraSettingsRecord& r) { return &r.SensorBrightness(); }, true},
     {"sensorColour", [](CameraSettingsRecord& r) { return &r.SensorColour(); }, true},
-    {"recordingSoundSwitch", [](CameraSettingsRecord& r) { return &r.recordingSoundSwitch; }, false},
+    {"recordingSoundSwitch", [](CameraSettingsRecord& r) { return &r.recordingSoundSwitch; },
+     false},
     {"speakerSwitch", [](CameraSettingsRecord& r) { return &r.speakerSwitch; }, false},
     {"memorySwitch", [](CameraSettingsRecord& r) { return &r.memorySwitch; }, true},
     {"memoryShareUpper", [](CameraSettingsRecord& r) { return &r.memoryShareUpper; }, true},
