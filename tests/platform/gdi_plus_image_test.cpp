@@ -1,12 +1,11 @@
 // GDI+ images: PNG with alpha over a background, pixel buffers with a
-// stride, scaling into a rectangle, lines and curves, JPEG quality.
+// stride, JPEG quality.
 
 #include <QImage>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -67,45 +66,7 @@ TEST(GdiplusImage, PixelBufferWithStrideIsReadAsBgrRows) {
     EXPECT_EQ(tooNarrow.GetLastStatus(), InvalidParameter);
 }
 
-TEST(GdiplusImage, DrawImageScalesIntoTheRectangleSmoothly) {
-    Bitmap source(2, 2, PixelFormat32bppARGB);
-    source.SetPixel(0, 0, Color(255, 255, 255));
-    source.SetPixel(1, 0, Color(0, 0, 0));
-    source.SetPixel(0, 1, Color(0, 0, 0));
-    source.SetPixel(1, 1, Color(255, 255, 255));
-    TTestSurface surface(20, 20, RGB(0, 0, 255));
-    Graphics graphics(surface.dc);
-    graphics.SetSmoothingMode(SmoothingModeHighQuality);
-    ASSERT_EQ(graphics.DrawImage(&source, Rect{2, 2, 16, 16}), Ok);
-    // Inside the rectangle only, with the quadrants where they belong.
-    EXPECT_EQ(surface.At(1, 1), RGB(0, 0, 255));
-    EXPECT_EQ(surface.At(18, 18), RGB(0, 0, 255));
-    EXPECT_GT(GetRValue(surface.At(3, 3)), 200);
-    EXPECT_LT(GetRValue(surface.At(16, 3)), 60);
-    // Smoothing blends across the middle.
-    const int middle = GetRValue(surface.At(9, 4));
-    const int next = GetRValue(surface.At(10, 4));
-    EXPECT_TRUE((middle > 20 && middle < 235) || (next > 20 && next < 235)) << middle << " " << next;
-}
-
-TEST(GdiplusImage, CurveWithNoTensionIsAPolylineThroughThePoints) {
-    TTestSurface surface(40, 40);
-    Graphics graphics(surface.dc);
-    Pen pen(Color(255, 0, 255, 0), 1.0f);
-    const Point points[] = {{0, 10}, {20, 10}, {20, 30}};
-    ASSERT_EQ(graphics.DrawCurve(&pen, points, 3, 0.0f), Ok);
-    graphics.DrawLine(&pen, 0, 35, 39, 35);
-    SolidBrush brush(Color(255, 200, 0, 0));
-    graphics.FillRectangle(&brush, 30, 0, 5, 5);
-    const std::pair<POINT, COLORREF> expected[] = {
-        {{10, 10}, RGB(0, 255, 0)}, {{20, 20}, RGB(0, 255, 0)}, {{30, 35}, RGB(0, 255, 0)},
-        // No rounding of the corner: the inside of the bend stays dark.
-        {{17, 13}, RGB(0, 0, 0)}, {{34, 4}, RGB(200, 0, 0)}, {{35, 4}, RGB(0, 0, 0)},
-    };
-    for (const auto& [point, colour] : expected) EXPECT_EQ(surface.At(point.x, point.y), colour) << point.x << "," << point.y;
-}
-
-TEST(GdiplusImage, JpegShrinksWithQualityAndDecodesCloseToTheSource) {
+TEST(GdiplusImage, JpegShrinksWithQuality) {
     TTempFolder folder;
     UINT count = 0, size = 0;
     ASSERT_EQ(GetImageEncodersSize(&count, &size), Ok);
@@ -136,18 +97,6 @@ TEST(GdiplusImage, JpegShrinksWithQualityAndDecodesCloseToTheSource) {
     EXPECT_LT(sizes[0], sizes[1]);
     EXPECT_LT(sizes[1], sizes[2]);
 
-    Bitmap decoded(Wide(folder.File("q95.jpg")).c_str());
-    ASSERT_EQ(decoded.GetWidth(), 64u);
-    long total = 0;
-    for (int y = 0; y < 48; ++y) {
-        for (int x = 0; x < 64; ++x) {
-            Color a, b;
-            picture.GetPixel(x, y, &a);
-            decoded.GetPixel(x, y, &b);
-            total += std::abs(a.GetR() - b.GetR()) + std::abs(a.GetG() - b.GetG()) + std::abs(a.GetB() - b.GetB());
-        }
-    }
-    EXPECT_LT(total / (64.0 * 48.0 * 3.0), 4.0);
     EXPECT_EQ(picture.Save(Wide(folder.File("x.jpg")).c_str(), nullptr), InvalidParameter);
 }
 

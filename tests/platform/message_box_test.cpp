@@ -8,24 +8,6 @@
 #include "platform/message_box.h"
 #include "platform/thread.h"
 
-TEST(MessageBox, RecordedCallsKeepTextCaptionAndTypeFromAnyThread) {
-    StartRecordingMessageBoxes(IDYES);
-    EXPECT_EQ(MessageBoxA(nullptr, "failed to open input", "Error", MB_OK), IDYES);
-    int fromWorker = 0;
-    TThread worker;
-    worker.Start([&] { fromWorker = MessageBoxA(nullptr, "second", "Exception", MB_YESNO | MB_ICONERROR); });
-    worker.Join();
-    EXPECT_EQ(fromWorker, IDYES);
-    std::vector<TMessageBoxCall> calls = RecordedMessageBoxes();
-    StopRecordingMessageBoxes();
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].text, "failed to open input");
-    EXPECT_EQ(calls[0].caption, "Error");
-    EXPECT_EQ(calls[0].type, MB_OK);
-    EXPECT_EQ(calls[1].caption, "Exception");
-    EXPECT_EQ(calls[1].type, MB_YESNO | MB_ICONERROR);
-}
-
 TEST(MessageBox, WithoutUserInterfaceTheTextGoesToStandardError) {
     testing::internal::CaptureStderr();
     int answer = MessageBoxA(nullptr, "glfw failed to init", "Error", MB_OK);
@@ -36,7 +18,6 @@ TEST(MessageBox, WithoutUserInterfaceTheTextGoesToStandardError) {
     EXPECT_EQ(MessageBoxA(nullptr, "Delete?", "VELOR player", MB_YESNO), IDNO);
     testing::internal::GetCapturedStderr();
 }
-
 
 TEST(MessageBox, WorkerBoxRunsOnTheMainThreadAndReturnsTheButton) {
     int argc = 1;

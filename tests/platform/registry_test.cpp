@@ -49,9 +49,15 @@ protected:
 
 } // namespace
 
-TEST_F(RegistryTest, TextAndNumbersRoundTripWithTheirTypesAndSizes) {
+TEST_F(RegistryTest, KeysAboveAreMadeAndTextAndNumbersRoundTripWithTheirTypesAndSizes) {
     const char* path = "/media/card/Jpeg \"x\"\\y";
-    m_key = Create();
+    HKEY key = nullptr;
+    EXPECT_EQ(Open("Software", &key), kMissing);
+    DWORD disposition = 0;
+    m_key = Create(kKey, &disposition);
+    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
+    EXPECT_EQ(Open("Software", &key), 0);
+    RegCloseKey(key);
     ASSERT_EQ(SetText("CapturePath", path), 0);
     ASSERT_EQ(SetNumber("Volume", 0xFFFFFFFFu), 0);
     SetText("Mode", "1");
@@ -81,28 +87,11 @@ TEST_F(RegistryTest, TextAndNumbersRoundTripWithTheirTypesAndSizes) {
     ASSERT_EQ(Query(m_key, "Mode", nullptr, nullptr, &type), 0);
     EXPECT_EQ(type, REG_DWORD);
     EXPECT_EQ(Query(m_key, "Language", &number, &size), kMissing);
-}
-
-TEST_F(RegistryTest, CreateMakesTheKeysAboveAndDeletingAValueKeepsTheKey) {
-    HKEY key = nullptr;
-    EXPECT_EQ(Open("Software\\A", &key), kMissing);
-    DWORD disposition = 0;
-    RegCloseKey(Create("Software\\A\\B\\C", &disposition));
-    EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
-    // An empty key exists on its own, and so do the keys above it.
-    for (const char* path : {"Software", "Software\\A", "Software\\A\\B", "Software\\A\\B\\C"}) {
-        EXPECT_EQ(Open(path, &key), 0) << path;
-        RegCloseKey(key);
-    }
-    RegCloseKey(Create("Software\\A\\B\\C", &disposition));
+    RegCloseKey(m_key);
+    m_key = Create(kKey, &disposition);
     EXPECT_EQ(disposition, REG_OPENED_EXISTING_KEY);
-
-    m_key = Create();
-    SetNumber("Mode", 1);
     EXPECT_EQ(RegDeleteValueA(m_key, "Mode"), 0);
     EXPECT_EQ(Query(m_key, "Mode", nullptr, nullptr), kMissing);
-    EXPECT_EQ(Open(kKey, &key), 0);
-    RegCloseKey(key);
 }
 
 TEST_F(RegistryTest, ACorruptFileCountsAsEmptyAndDamagedLinesLoseOnlyThemselves) {

@@ -9,23 +9,6 @@
 #include "platform/sync.h"
 #include "platform/thread.h"
 
-TEST(Event, AutoResetReleasesOneWaitAndManualResetStaysSet) {
-    TEvent automatic(false, true);
-    EXPECT_EQ(automatic.Wait(0), WAIT_OBJECT_0);
-    EXPECT_EQ(automatic.Wait(20), WAIT_TIMEOUT);
-    automatic.Set();
-    automatic.Set();  // a second Set on a set event adds nothing
-    EXPECT_EQ(automatic.Wait(0), WAIT_OBJECT_0);
-    EXPECT_EQ(automatic.Wait(0), WAIT_TIMEOUT);
-
-    TEvent manual(true, false);
-    manual.Set();
-    EXPECT_EQ(manual.Wait(0), WAIT_OBJECT_0);
-    EXPECT_EQ(manual.Wait(0), WAIT_OBJECT_0);
-    manual.Reset();
-    EXPECT_EQ(manual.Wait(0), WAIT_TIMEOUT);
-}
-
 TEST(Event, WaitersOnOtherThreadsAreWokenOneOrAll) {
     for (const bool manualReset : {false, true}) {
         TEvent event(manualReset, false);
@@ -47,29 +30,6 @@ TEST(Event, WaitersOnOtherThreadsAreWokenOneOrAll) {
         b.Join();
         EXPECT_EQ(woke.load(), 2);
     }
-}
-
-TEST(Semaphore, CountsFollowReleasesAndTakesWithinTheMaximum) {
-    TSemaphore semaphore(0, 3);
-    EXPECT_EQ(semaphore.Wait(0), WAIT_TIMEOUT);
-    LONG previous = -1;
-    EXPECT_TRUE(semaphore.Release(2, &previous));
-    EXPECT_EQ(previous, 0);
-    EXPECT_FALSE(semaphore.Release(2));  // beyond the maximum: nothing changes
-    EXPECT_FALSE(semaphore.Release(0));
-    EXPECT_EQ(semaphore.Count(), 2);
-    EXPECT_EQ(semaphore.Wait(0), WAIT_OBJECT_0);
-    EXPECT_EQ(semaphore.Wait(10), WAIT_OBJECT_0);
-    EXPECT_EQ(semaphore.Wait(15), WAIT_TIMEOUT);
-
-    std::atomic<DWORD> result{WAIT_FAILED};
-    TThread taker;
-    taker.Start([&] { result = semaphore.Wait(INFINITE); });
-    Sleep(20);
-    semaphore.Release(1);
-    taker.Join();
-    EXPECT_EQ(result.load(), WAIT_OBJECT_0);
-    EXPECT_EQ(semaphore.Count(), 0);
 }
 
 TEST(MainThread, WorkerCallsRunWhileTheMainThreadWaitsOrJoins) {

@@ -38,25 +38,6 @@ TEST(ThreadMessages, PostsToThreadsWithoutAQueueFail) {
     EXPECT_FALSE(PostThreadMessageA(999999, WM_USER, 0, 0));
 }
 
-TEST(ThreadMessages, PeekKeepsWithoutTheFlagAndFiltersTakeOnlyTheirRange) {
-    MSG m;
-    PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE);
-    const DWORD self = GetCurrentThreadId();
-    for (WPARAM order : {1, 2, 3})
-        PostThreadMessageA(self, order == 2 ? WM_USER + 1 : WM_USER + 5, order, 0);
-    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
-    ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE));
-    EXPECT_EQ(m.wParam, 1u);
-    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_USER + 1, WM_USER + 1, PM_REMOVE));
-    EXPECT_EQ(m.wParam, 2u);
-    EXPECT_FALSE(PeekMessageA(&m, nullptr, WM_USER + 1, WM_USER + 1, PM_REMOVE));
-    for (WPARAM left : {1, 3}) {
-        ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
-        EXPECT_EQ(m.wParam, left);
-    }
-    EXPECT_FALSE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
-}
-
 TEST(ThreadMessages, ManySendersLoseNothingKeepTheirOrderAndQuitEndsTheLoop) {
     constexpr int kSenders = 4;
     constexpr int kPerSender = 500;

@@ -52,24 +52,6 @@ TShownDialog ShowAndAnswer(const BROWSEINFOA& info, const std::function<void(QFi
 
 } // namespace
 
-TEST(FolderPicker, RecordedRequestsAreAnsweredWithoutADialog) {
-    StartRecordingFolderPickers("/media/card");
-    BROWSEINFOA info = Request("/home/someone/videos");
-    std::string folder;
-    EXPECT_TRUE(SHBrowseForFolderA(&info, &folder));
-    EXPECT_EQ(folder, "/media/card");
-    StartRecordingFolderPickers("");
-    EXPECT_FALSE(SHBrowseForFolderA(&info, &folder));
-    EXPECT_EQ(folder, "");
-    std::vector<TFolderPickerCall> calls = RecordedFolderPickers();
-    StopRecordingFolderPickers();
-    ASSERT_EQ(calls.size(), 1u) << "starting again forgets the earlier calls";
-    EXPECT_EQ(calls[0].prompt, "Pick a folder.");
-    EXPECT_EQ(calls[0].caption, "Picker caption");
-    EXPECT_EQ(calls[0].initialFolder, "/home/someone/videos");
-    EXPECT_EQ(calls[0].flags, BIF_STATUSTEXT | BIF_EDITBOX | BIF_VALIDATE);
-}
-
 TEST(FolderPicker, WithoutAUserInterfaceNothingIsPicked) {
     if (QCoreApplication::instance())
         GTEST_SKIP() << "another test left its application";

@@ -80,13 +80,6 @@ TEST_F(MountWatcher, ReportsChangesOfRemovableMountPointsRemovalsFirst) {
                                                {DBT_DEVICEREMOVECOMPLETE, "/media/d"}}));
 }
 
-TEST_F(MountWatcher, StartNeedsAnApplication) {
-    if (QCoreApplication::instance())
-        GTEST_SKIP() << "another test left its application";
-    auto watcher = MakeWatcher();
-    EXPECT_FALSE(watcher->Start());
-}
-
 // The kernel's change flag on /proc/self/mounts, end to end: in a child with
 // a mount namespace of its own, a tmpfs mounted under a removable device's
 // name must reach the callback through the event loop.

@@ -6,7 +6,6 @@
 namespace {
 
 constexpr int TemplateId = 140;
-constexpr int ChildTemplateId = 131;
 
 class WindowDialog : public ::testing::Test {
 protected:
@@ -17,10 +16,8 @@ protected:
         dialogTemplate.width = 120;
         dialogTemplate.height = 80;
         dialogTemplate.title = "Dialog";
-        for (auto [id, style] : {std::pair{TemplateId, DWORD(WS_POPUP)}, {ChildTemplateId, DWORD(WS_CHILD | WS_VISIBLE)}}) {
-            dialogTemplate.style = style;
-            RegisterDialogTemplate(id, dialogTemplate);
-        }
+        dialogTemplate.style = WS_POPUP;
+        RegisterDialogTemplate(TemplateId, dialogTemplate);
     }
 };
 
@@ -50,7 +47,7 @@ INT_PTR EndOnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancel) {
+TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancelAndUnknownTemplatesFail) {
     TProbe ownerProbe;
     HWND owner = MakeProbeWindow(&ownerProbe, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
     for (auto [key, command] : {std::pair{Qt::Key_Return, 1}, std::pair{Qt::Key_Escape, 2}}) {
@@ -69,48 +66,8 @@ TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancel) {
     }
     g_run = nullptr;
     DestroyWindow(owner);
-}
-
-TEST_F(WindowDialog, UnknownTemplatesFailAndModelessDialogsStayOpen) {
     EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, EndOnCommand, 0), -1);
     EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
-
-    TProbe frameProbe;
-    HWND frame = MakeProbeWindow(&frameProbe, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
-    TDialogRun run;
-    run.owner = nullptr;
-    g_run = &run;
-    HWND panel = CreateDialogParamA(nullptr, MAKEINTRESOURCEA(ChildTemplateId), frame, EndOnCommand, 77);
-    ASSERT_NE(panel, nullptr);
-    EXPECT_EQ(run.parameter, 77);
-    EXPECT_EQ(GetParent(panel), frame);
-    EXPECT_TRUE(IsWindowVisible(panel));
-    // The dialog procedure's answer comes back through the dialog window.
-    SendMessageA(panel, WM_COMMAND, 5, 0);
-    EXPECT_EQ(run.commands, (std::vector<WPARAM>{5}));
-    EXPECT_FALSE(IsWindowVisible(panel));
-    EXPECT_TRUE(IsWindow(panel));
-    g_run = nullptr;
-    DestroyWindow(frame);
-    EXPECT_FALSE(IsWindow(panel));
-}
-
-TEST_F(WindowDialog, TooltipsCanBeAttachedAgain) {
-    TProbe probe;
-    HWND window = MakeProbeWindow(&probe, WS_POPUP, 0, 0, 10, 10);
-    char text[64];
-    EXPECT_TRUE(AttachToolTip(window, "재생"));
-    EXPECT_EQ(GetToolTipText(window, text, sizeof text), 6);
-    EXPECT_STREQ(text, "재생");
-    EXPECT_TRUE(AttachToolTip(window, "Play"));
-    GetToolTipText(window, text, sizeof text);
-    EXPECT_STREQ(text, "Play");
-    // Never cut inside a character.
-    AttachToolTip(window, "재생");
-    EXPECT_EQ(GetToolTipText(window, text, 5), 3);
-    AttachToolTip(window, nullptr);
-    EXPECT_EQ(GetToolTipText(window, text, sizeof text), 0);
-    DestroyWindow(window);
 }
 
 } // namespace

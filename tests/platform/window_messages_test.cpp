@@ -30,6 +30,51 @@ constexpr UINT Second = WM_USER + 2;
 constexpr UINT Third = WM_USER + 3;
 constexpr UINT Sent = WM_USER + 4;
 
+TEST_F(WindowMessages, CreationAndDestructionMessagesComeInWin32OrderAndCreateCanRefuse) {
+    std::vector<std::pair<char, UINT>> destroyed;
+    TProbe parentProbe, childProbe, grandchildProbe;
+    void* seenParam = nullptr;
+    for (auto [probe, who] : {std::pair{&parentProbe, 'P'}, {&childProbe, 'C'}, {&grandchildProbe, 'G'}}) {
+        probe->handler = [&, who](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+            if (message == WM_CREATE && who == 'P')
+                seenParam = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
+            if (message == WM_DESTROY || message == WM_NCDESTROY)
+                destroyed.push_back({who, message});
+            return std::nullopt;
+        };
+    }
+    HWND parent = MakeProbeWindow(&parentProbe, WS_POPUP | WS_VISIBLE, 10, 10, 200, 200);
+    HWND child = MakeProbeWindow(&childProbe, WS_CHILD | WS_VISIBLE, 10, 10, 100, 100, parent);
+    HWND grandchild = MakeProbeWindow(&grandchildProbe, WS_CHILD, 5, 5, 20, 20, child);
+    ASSERT_TRUE(parent && child && grandchild);
+    EXPECT_EQ(seenParam, &parentProbe);
+    EXPECT_EQ(GetParent(grandchild), child);
+    EXPECT_TRUE(IsWindowVisible(parent));
+    // The creation messages, in Win32 order, before anything else about it.
+    const std::vector<UINT> created = parentProbe.Only({WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW});
+    ASSERT_GE(created.size(), 5u);
+    EXPECT_EQ(std::vector<UINT>(created.begin(), created.begin() + 5),
+              (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW}));
+
+    ASSERT_TRUE(DestroyWindow(parent));
+    for (HWND window : {parent, child, grandchild})
+        EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(parentProbe.messages.back(), WM_NCDESTROY);
+    const std::vector<std::pair<char, UINT>> expected = {
+        {'P', WM_DESTROY}, {'C', WM_DESTROY}, {'G', WM_DESTROY},
+        {'G', WM_NCDESTROY}, {'C', WM_NCDESTROY}, {'P', WM_NCDESTROY}};
+    EXPECT_EQ(destroyed, expected);
+
+    // A WM_CREATE answer of -1 fails the creation, and the window is never shown.
+    TProbe refusing;
+    refusing.handler = [](HWND, UINT message, WPARAM, LPARAM) -> std::optional<LRESULT> {
+        return message == WM_CREATE ? std::optional<LRESULT>(-1) : std::nullopt;
+    };
+    EXPECT_EQ(MakeProbeWindow(&refusing, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50), nullptr);
+    EXPECT_TRUE(refusing.Only({WM_SHOWWINDOW}).empty());
+    EXPECT_EQ(refusing.messages.back(), WM_NCDESTROY);
+}
+
 TEST_F(WindowMessages, SentMessagesOvertakePostedOnesAndPostsKeepEachSendersOrder) {
     constexpr int Senders = 4;
     constexpr int PostsEach = 500;

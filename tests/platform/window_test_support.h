@@ -67,10 +67,9 @@ inline void RegisterProbeClass(const char* name, UINT style, HBRUSH background =
 }
 
 inline HWND MakeProbeWindow(TProbe* probe, DWORD style, int x, int y, int width, int height,
-                            HWND parent = nullptr, const char* className = "ProbeClass",
-                            DWORD exStyle = 0) {
+                            HWND parent = nullptr, const char* className = "ProbeClass") {
     RegisterProbeClass("ProbeClass", CS_DBLCLKS);
-    return CreateWindowExA(exStyle, className, "probe", style, x, y, width, height, parent, nullptr, nullptr, probe);
+    return CreateWindowExA(0, className, "probe", style, x, y, width, height, parent, nullptr, nullptr, probe);
 }
 
 // Lets queued Qt events (posted messages, paints, timers due) run.
