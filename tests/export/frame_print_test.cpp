@@ -101,64 +101,46 @@ protected:
     TTempFolder m_folder;
 };
 
-TEST_F(FramePrint, LaysTheChannelsSideBySideAcrossThePaperAndTheTextUnderThem) {
-    for (int channels : {1, 2}) {
-        TPrintedPage page;
-        ASSERT_EQ(Print(channels, 0.0, 0.0, &page), TCaptureOutcome::Done);
-
-        const std::vector<TPrintDialogCall> calls = AnsweredPrintDialogs();
-        ASSERT_EQ(calls.size(), 1u);
-        EXPECT_EQ(calls[0].flags & (PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE),
-                  PD_RETURNDC | PD_NOPAGENUMS | PD_NOSELECTION | PD_HIDEPRINTTOFILE);
-        EXPECT_EQ(calls[0].copies, 1);
-        EXPECT_EQ(calls[0].fromPage, 1);
-        EXPECT_EQ(calls[0].maxPage, 1);
-        EXPECT_EQ(calls[0].documentName, "Brontis printing");
-
-        // 210 mm of paper are 8.2677 inches, shared by the channels.
-        const double slot = 8.2677 / channels;
-        ASSERT_EQ(page.pictures.size(), static_cast<std::size_t>(channels));
-        for (int i = 0; i < channels; ++i) {
-            EXPECT_NEAR(page.pictures[i].X, i * slot, 1e-4);
-            EXPECT_NEAR(page.pictures[i].Y, 0.0, 1e-6);
-            EXPECT_NEAR(page.pictures[i].Width, slot, 1e-4);
-            EXPECT_NEAR(page.pictures[i].Height, slot * kHeight / kWidth, 1e-4);
-        }
-        // Two line gaps of 5 points under the picture.
-        const double gap = kPrinterDpi * 5 / 72;
-        ASSERT_EQ(page.lines.size(), 3u);
-        EXPECT_NEAR(page.lines[0].Y, kPrinterDpi * page.pictures[0].Height + 2 * gap, 0.5);
-        EXPECT_NEAR(page.lines[0].X, kPrinterDpi * 10 / 72, 0.5);
-        for (std::size_t i = 1; i < page.lines.size(); ++i)
-            EXPECT_NEAR(page.lines[i].Y, page.lines[i - 1].Y + page.lines[i - 1].Height + gap, 0.5);
-
-        const double textBottom = (page.lines[2].Y + page.lines[2].Height) / kPrinterDpi;
-        const TPictureFile raster = RasterOf(Pdf(), m_folder.File("page"), textBottom + 0.5);
-        ASSERT_GT(raster.width, 0);
-        for (int i = 0; i < channels; ++i)
-            EXPECT_EQ(ShownIn(raster, page.pictures[i]), std::make_pair(9, i)) << channels << " channels";
-        // Below the text the paper stays blank.
-        const int blankRow = static_cast<int>(textBottom * kRasterDpi) + 4;
-        for (int x = 0; x < raster.width; x += 7)
-            EXPECT_EQ(raster.Colour(x, blankRow), 0xFFFFFFu) << x;
-    }
-}
-
-TEST_F(FramePrint, PrintsThePathAndThePositionWithItsSign) {
+TEST_F(FramePrint, LaysTheChannelsAcrossThePaperWithThePathAndPositionUnderThem) {
     struct TCase {
+        int channels;
         double latitude, longitude;
         const char* latitudeText;
         const char* longitudeText;
     };
     const TCase cases[] = {
-        {0.0, 0.0, "0.000000", "0.000000"},
-        {-0.0, -0.0, "0.000000", "0.000000"},
-        {-33.5, 151.25, "-33.500000", "151.250000"},
-        {47.375, -122.25, "47.375000", "-122.250000"},
+        {1, 0.0, 0.0, "0.000000", "0.000000"},
+        {2, -33.5, 151.25, "-33.500000", "151.250000"},
+        {1, -0.0, -122.25, "0.000000", "-122.250000"},
     };
     for (const TCase& c : cases) {
+        SCOPED_TRACE(c.latitudeText);
         TPrintedPage page;
-        ASSERT_EQ(Print(1, c.latitude, c.longitude, &page), TCaptureOutcome::Done);
+        ASSERT_EQ(Print(c.channels, c.latitude, c.longitude, &page), TCaptureOutcome::Done);
+        const std::vector<TPrintDialogCall> calls = AnsweredPrintDialogs();
+        ASSERT_EQ(calls.size(), 1u);
+        EXPECT_EQ(calls[0].documentName, "Brontis printing");
+
+        // 210 mm of paper are 8.2677 inches, shared by the channels.
+        const double slot = 8.2677 / c.channels;
+        ASSERT_EQ(page.pictures.size(), static_cast<std::size_t>(c.channels));
+        for (int i = 0; i < c.channels; ++i) {
+            EXPECT_NEAR(page.pictures[i].X, i * slot, 1e-4);
+            EXPECT_NEAR(page.pictures[i].Y, 0.0, 1e-6);
+            EXPECT_NEAR(page.pictures[i].Width, slot, 1e-4);
+            EXPECT_NEAR(page.pictures[i].Height, slot * kHeight / kWidth, 1e-4);
+        }
+        ASSERT_EQ(page.lines.size(), 3u);
+        const double textBottom = (page.lines[2].Y + page.lines[2].Height) / kPrinterDpi;
+        const TPictureFile raster = RasterOf(Pdf(), m_folder.File("page"), textBottom + 0.5);
+        ASSERT_GT(raster.width, 0);
+        for (int i = 0; i < c.channels; ++i)
+            EXPECT_EQ(ShownIn(raster, page.pictures[i]), std::make_pair(9, i));
+        // Below the text the paper stays blank.
+        const int blankRow = static_cast<int>(textBottom * kRasterDpi) + 4;
+        for (int x = 0; x < raster.width; x += 7)
+            EXPECT_EQ(raster.Colour(x, blankRow), 0xFFFFFFu) << x;
+
         const std::vector<TWord> words = WordsOf(Pdf());
         std::vector<std::string> texts;
         for (const TWord& word : words)
@@ -170,7 +152,7 @@ TEST_F(FramePrint, PrintsThePathAndThePositionWithItsSign) {
         const double pictureBottom = page.pictures[0].Height * kPointsPerInch;
         EXPECT_GT(words[0].top, pictureBottom + 4) << "the path overlaps the picture";
         EXPECT_NEAR(words[0].left, 10.0, 1.5) << "the margin is 10 points";
-        // Each line below the one before, none overlapping.
+        // Three lines, each below the one before.
         EXPECT_GE(words[1].top, words[0].bottom);
         EXPECT_GE(words[3].top, words[2].bottom);
         EXPECT_NEAR(words[1].left, words[3].left, 0.5);
@@ -183,32 +165,6 @@ TEST_F(FramePrint, ACancelledDialogPrintsNothing) {
     EXPECT_EQ(PrintFrames(none, kRecordingPath, 0, 0, nullptr), TCaptureOutcome::Cancelled);
     EXPECT_EQ(AnsweredPrintDialogs().size(), 1u);
     EXPECT_TRUE(std::filesystem::is_empty(m_folder.Path()));
-}
-
-TEST(PrintLayoutTest, WorksInThePrintersOwnPixels) {
-    struct TCase {
-        int paperTenths, dotsX, dotsY, channels;
-        double paperInches, slot;
-        int margin, gap, font;
-    };
-    const TCase cases[] = {
-        {2100, 600, 600, 1, 8.2677, 8.2677, 83, 41, 100},
-        {2159, 300, 600, 2, 8.46455, 4.232275, 41, 41, 100},  // letter: whole millimetres only
-        {2100, 1200, 1200, 2, 8.2677, 4.13385, 166, 83, 200},
-    };
-    for (const TCase& c : cases) {
-        const TPrintLayout layout(c.paperTenths, c.dotsX, c.dotsY, c.channels);
-        EXPECT_NEAR(layout.PaperWidthInches(), c.paperInches, 1e-9);
-        EXPECT_NEAR(layout.SlotWidthInches(), c.slot, 1e-9);
-        EXPECT_EQ(layout.Margin(), c.margin);
-        EXPECT_EQ(layout.LineGap(), c.gap);
-        EXPECT_EQ(layout.FontPixels(), c.font);
-        EXPECT_NEAR(layout.TextWidth(), c.dotsX * c.paperInches - 2 * c.margin, 1e-6);
-        EXPECT_NEAR(layout.FirstTextTop(2.0), c.dotsY * 2.0 + 2 * c.gap, 1e-9);
-        const Gdiplus::RectF second = layout.PictureRect(1, 1920, 1080);
-        EXPECT_NEAR(second.X, c.slot, 1e-5);
-        EXPECT_NEAR(second.Height, c.slot * 1080 / 1920, 1e-5);
-    }
 }
 
 } // namespace
