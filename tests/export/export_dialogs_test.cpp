@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/notify_sink.h"
 #include "export/captured_dlg.h"
@@ -16,7 +20,6 @@
 #include "platform/message_box.h"
 #include "platform/shell_dialogs.h"
 #include "platform/ui_support_shell.h"
-#include "tests/export/dialog_driver.h"
 #include "tests/support/recording_fixture.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/message_box_dlg.h"
@@ -26,6 +29,101 @@ using velor::fixtures::RecordingOptions;
 namespace {
 
 constexpr const char kFolder[] = "/tmp/velor captures/Jpeg";
+constexpr const char* kDialogClass = "#32770";
+// Each answered message box: its text and the folder its Open button shows.
+using TAnsweredBoxes = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// Acts on a modal dialog while its loop runs: each step runs on one tick of
+// a driver window's timer, once the dialog is up. A skinned message box
+// that comes up meanwhile is noted and answered instead: Open where it
+// offers that, OK otherwise. The ticks only put the steps in order;
+// nothing waits on them for a time.
+class TDialogDriver {
+public:
+    using TFind = std::function<HWND()>;
+    using TStep = std::function<void(HWND)>;
+
+    TDialogDriver() {
+        WNDCLASSEXA windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kDriverClass;
+        RegisterClassExA(&windowClass);
+        m_window = CreateWindowExA(0, kDriverClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+        SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    }
+    ~TDialogDriver() { DestroyWindow(m_window); }
+    TDialogDriver(const TDialogDriver&) = delete;
+    TDialogDriver& operator=(const TDialogDriver&) = delete;
+
+    // Starts ticking afresh; the modal call follows.
+    void Drive(TFind find, std::vector<TStep> steps) {
+        m_find = std::move(find);
+        m_steps = std::move(steps);
+        m_next = 0;
+        m_boxes.clear();
+        SetTimer(m_window, kTickTimer, kTickMs, nullptr);
+    }
+    // How many steps ran before the dialog went.
+    std::size_t StepsRun() const { return m_next; }
+    const TAnsweredBoxes& AnsweredBoxes() const { return m_boxes; }
+
+private:
+    static LRESULT Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* driver = reinterpret_cast<TDialogDriver*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (message != WM_TIMER || wParam != kTickTimer || !driver)
+            return DefWindowProcA(window, message, wParam, lParam);
+        driver->Tick();
+        return 0;
+    }
+    // Boxes keep being answered after the last step: one may follow it.
+    void Tick() {
+        if (AnswerBox() || m_next >= m_steps.size())
+            return;
+        if (HWND dialog = m_find())
+            m_steps[m_next++](dialog);
+    }
+    // False when no skinned message box is up; it has no title in the forms
+    // the export dialogs show.
+    bool AnswerBox() {
+        HWND window = FindWindowA(kDialogClass, "");
+        const auto* box = window ? dynamic_cast<CMessageBoxDlg*>(WindowObject(window)) : nullptr;
+        if (!box)
+            return false;
+        m_boxes.emplace_back(box->Text(), box->Folder());
+        PostMessageA(window, WM_COMMAND, box->OffersOpenFolder() ? IDOPEN : IDOK, 0);
+        return true;
+    }
+
+    static constexpr const char* kDriverClass = "__ExportDialogDriver__";
+    static constexpr UINT_PTR kTickTimer = 7;
+    static constexpr UINT kTickMs = 5;
+    HWND m_window = nullptr;
+    TFind m_find;
+    std::vector<TStep> m_steps;
+    std::size_t m_next = 0;
+    TAnsweredBoxes m_boxes;
+};
+
+// The shown dialog titled `title`, or the first dialog at all.
+HWND FindDialog(const char* title = nullptr) {
+    HWND dialog = FindWindowA(kDialogClass, title);
+    return dialog && IsWindowVisible(dialog) ? dialog : nullptr;
+}
+
+std::string TitleOf(HWND window) {
+    char title[256] = {};
+    GetWindowTextA(window, title, sizeof title);
+    return title;
+}
+
+// A step that posts the command, so that whatever it starts (a split, a
+// message box) runs from the dialog's own loop rather than inside the tick.
+TDialogDriver::TStep Press(int id) {
+    return [id](HWND dialog) { PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); };
+}
+
 
 HWND AnyDialog() { return FindDialog(); }
 HWND FindProgress() { return FindWindowA(nullptr, kProgressDialogTitle); }
@@ -98,10 +196,10 @@ TEST_F(CapturedDialog, ClosesByItselfAfterFiveSecondsOpensTheFolderOrReportsTheF
         ReportCapture(m_owner.hWnd, result, kFolder);
         EXPECT_EQ(sawSuccess, c.success);
         EXPECT_EQ(m_driver.StepsRun(), c.success ? 1u : 0u);
-        const std::vector<TAnsweredBox>& boxes = m_driver.AnsweredBoxes();
+        const auto& boxes = m_driver.AnsweredBoxes();
         ASSERT_EQ(boxes.size(), c.error ? 1u : 0u);
         if (c.error) {
-            EXPECT_EQ(boxes[0].text, Utf8ToWide("The image could not be saved. Check the capture folder."));
+            EXPECT_EQ(boxes[0].first, Utf8ToWide("The image could not be saved. Check the capture folder."));
         }
     }
     EXPECT_TRUE(RecordedShellOpens().empty());
@@ -145,7 +243,6 @@ TEST_F(ProgressDialog, EndsWithOneOnGivingUpAndOnAnyCommandOfCodeOne) {
     const std::vector<std::pair<UINT, WPARAM>> closers = {
         {WM_TIMER, ProgressGiveUpTimer},
         {WM_COMMAND, MAKELONG(5, 1)},
-        {kPlayerNotifyMessage, PlayerNotify::CloseProgressDialog},
     };
     for (const auto& [message, wParam] : closers) {
         m_driver.Drive(FindProgress, {[message = message, wParam = wParam](HWND dialog) {
@@ -168,31 +265,25 @@ TEST_F(ProgressDialog, EndsWithOneOnGivingUpAndOnAnyCommandOfCodeOne) {
     EXPECT_EQ(progress.hWnd, nullptr);
 }
 
-TEST_F(FileSplitDialog, OkWithAPathMissingDoesNothing) {
-    TFixtureRecording recording(RecordingOptions{});
-    const std::string target = recording.Folder().File("out");
-    for (const auto& [source, folder] :
-         {std::pair{std::string(), target}, std::pair{recording.Path(), std::string()}}) {
-        CFileSplitDlg dialog(source, folder);
-        bool stillOpen = false;
-        const INT_PTR result =
-            RunSplit(dialog, {Press(IDOK),
-                         [&](HWND window) { stillOpen = IsWindowVisible(window); },
-                         Press(IDCANCEL)});
-        EXPECT_EQ(result, IDCANCEL);
-        EXPECT_TRUE(stillOpen);
-        EXPECT_TRUE(m_driver.AnsweredBoxes().empty());
-        EXPECT_FALSE(std::filesystem::exists(target));
-    }
-}
-
-TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
+TEST_F(FileSplitDialog, OkDoesNothingWithAPathMissingAndTellsTheOutcomeOfASplit) {
     TFixtureRecording twoCameras(RecordingOptions{});
     RecordingOptions oneCameraOptions;
     oneCameraOptions.channels = 1;
     oneCameraOptions.seconds = 1;
     TFixtureRecording oneCamera(oneCameraOptions, "NOR_20260101_130000_F.avi");
     const std::string target = twoCameras.Folder().File("out");
+    for (const auto& [source, folder] :
+         {std::pair{std::string(), target}, std::pair{twoCameras.Path(), std::string()}}) {
+        CFileSplitDlg empty(source, folder);
+        bool stillOpen = false;
+        const INT_PTR result = RunSplit(
+            empty, {Press(IDOK), [&](HWND window) { stillOpen = IsWindowVisible(window); }, Press(IDCANCEL)});
+        EXPECT_EQ(result, IDCANCEL);
+        EXPECT_TRUE(stillOpen);
+        EXPECT_TRUE(m_driver.AnsweredBoxes().empty());
+        EXPECT_FALSE(std::filesystem::exists(target));
+    }
+
     CFileSplitDlg dialog("", "/preset/from/preferences");
 
     // A one-camera recording: the failure is told and the dialog stays for another try.
@@ -205,7 +296,7 @@ TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(dialog.Source(), oneCamera.Path());
     EXPECT_EQ(dialog.Target(), target);
-    EXPECT_EQ(m_driver.AnsweredBoxes(), (std::vector<TAnsweredBox>{{Wide("message.file_split_error"), L""}}));
+    EXPECT_EQ(m_driver.AnsweredBoxes(), (TAnsweredBoxes{{Wide("message.file_split_error"), L""}}));
     EXPECT_TRUE(std::filesystem::is_empty(target));
 
     ASSERT_EQ(RecordedFolderPickers().size(), 1u);
@@ -216,7 +307,7 @@ TEST_F(FileSplitDialog, PickedPathsAreSplitAndTheOutcomeIsToldEitherWay) {
     const INT_PTR result = RunSplit(dialog, {Press(IDC_SPLIT_PICK_SOURCE), Press(IDOK)});
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(m_driver.AnsweredBoxes(),
-              (std::vector<TAnsweredBox>{{Wide("message.file_split"), Utf8ToWide(target)}}));
+              (TAnsweredBoxes{{Wide("message.file_split"), Utf8ToWide(target)}}));
     EXPECT_EQ(RecordedShellOpens(), std::vector<std::string>{target});
     EXPECT_TRUE(std::filesystem::exists(target + "/F_NOR_20260101_120000_F.avi"));
     EXPECT_TRUE(std::filesystem::exists(target + "/R_NOR_20260101_120000_F.avi"));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <regex>
 
@@ -157,14 +156,6 @@ TEST_F(FramePrint, LaysTheChannelsAcrossThePaperWithThePathAndPositionUnderThem)
         EXPECT_GE(words[3].top, words[2].bottom);
         EXPECT_NEAR(words[1].left, words[3].left, 0.5);
     }
-}
-
-TEST_F(FramePrint, ACancelledDialogPrintsNothing) {
-    StartAnsweringPrintDialogs({});
-    std::vector<TShownFrame> none;
-    EXPECT_EQ(PrintFrames(none, kRecordingPath, 0, 0, nullptr), TCaptureOutcome::Cancelled);
-    EXPECT_EQ(AnsweredPrintDialogs().size(), 1u);
-    EXPECT_TRUE(std::filesystem::is_empty(m_folder.Path()));
 }
 
 } // namespace
