@@ -1,5 +1,5 @@
 // The shell's geometry away from any window: the frame's hit zones and size
-// limits, the video area's 16:9 fit and double-click gap, and the magnifier's
+// limits, the video area's 16:9 fit, and the magnifier's
 // marker and region.
 
 #include <gtest/gtest.h>
@@ -50,7 +50,7 @@ TEST(ShellGeometry, HitZonesAndSizeLimitsFollowTheDrawnFrame) {
     EXPECT_EQ(small.ptMaxTrackSize.y, kMainHeight);
 }
 
-TEST(ShellGeometry, SixteenByNineFitAndQuickDoubleClicksCountOnce) {
+TEST(ShellGeometry, OnePictureFitsSixteenByNine) {
     // 1920 x 1108 in one channel: the label's 20 and the margin's 8 leave
     // exactly a 1920 x 1080 picture at the usable rectangle's top-left.
     const RECT picture = LayOutChannels(RECT{0, 0, 1920, 1108}, TChannelMode::One).front.picture;
@@ -59,18 +59,6 @@ TEST(ShellGeometry, SixteenByNineFitAndQuickDoubleClicksCountOnce) {
     EXPECT_EQ(picture.right, 1920);
     EXPECT_EQ(picture.bottom, 1100);
 
-    struct TClick {
-        DWORD tick;
-        bool accepted;
-    };
-    const TClick clicks[] = {
-        {1000, true}, {1499, false}, {1500, true},
-        {0xFFFFFF00u, true}, {0x000000F0u, false},  // 496 ms later, across the wrap
-        {0x00000100u, true},                        // 512 ms after the accepted one
-    };
-    TDoubleClickGate gate;
-    for (const TClick& click : clicks)
-        EXPECT_EQ(gate.Accept(click.tick), click.accepted) << click.tick;
 }
 
 TEST(ShellGeometry, TheMarkerStaysInItsWindowAndTheRegionInTheFrame) {
