@@ -74,6 +74,48 @@ RecordingOptions Shaped(int channels, bool sound) {
     return options;
 }
 
+// Opens the file as the player does, reads it to its last frame as the
+// player thread does (the decoders' side emptied as it goes), then seeks.
+void ExpectPlaysToItsLastFrameAndSeeks(const std::string& path, bool sound) {
+    TMediaPlayer player;
+    TPlayerReader reader(player);
+    ASSERT_TRUE(reader.Open(path));
+    EXPECT_EQ(player.frameCount(), 60);
+    EXPECT_DOUBLE_EQ(player.duration(), 2.0);
+    EXPECT_EQ(player.frontStreamIndex(), 0);
+    EXPECT_EQ(player.rearStreamIndex(), -1);
+    EXPECT_EQ(player.audioStreamIndex(), sound ? 1 : -1);
+
+    TBaseStreamInfo* video = player.Stream(kFrontSlot);
+    TPacketHandle packet = MakePacket();
+    std::int64_t firstDts = -1;
+    std::int64_t lastDts = -1;
+    auto drain = [&] {
+        for (int slot : {kFrontSlot, kAudioSlot}) {
+            TBaseStreamInfo* stream = player.Stream(slot);
+            while (stream && stream->packetQueue.Get(packet.get(), 0) == 1) {
+                if (stream == video && !IsFlushPacket(packet.get())) {
+                    firstDts = firstDts < 0 ? packet->dts : firstDts;
+                    lastDts = std::max(lastDts, packet->dts);
+                }
+                av_packet_unref(packet.get());
+            }
+        }
+    };
+    while (reader.ReadStep())
+        drain();
+    drain();
+    EXPECT_TRUE(player.endOfFile());
+    EXPECT_EQ(lastDts, 59);
+
+    ASSERT_TRUE(reader.Seek(1500000, AVSEEK_FLAG_BACKWARD));
+    firstDts = -1;
+    while (firstDts < 0 && reader.ReadStep())
+        drain();
+    // The key frame at or before 1.5 s: one a second in these recordings.
+    EXPECT_EQ(firstDts, 30);
+}
+
 // Splits in a child process whose files may grow to `bytes` at most (0: no
 // limit), where writing past it fails with EFBIG instead of a signal.
 TSplitResult SplitWithFileLimit(const std::string& source, const std::string& folder, rlim_t bytes) {
@@ -93,7 +135,7 @@ TSplitResult SplitWithFileLimit(const std::string& source, const std::string& fo
 
 } // namespace
 
-TEST(ClipSplit, EachShapeOfRecordingSplitsIntoAFrontAndARearFile) {
+TEST(ClipSplit, EachShapeOfRecordingSplitsIntoAFrontAndARearFileThatPlaysAndSeeks) {
     struct TCase {
         const char* name;
         RecordingOptions options;
@@ -108,6 +150,7 @@ TEST(ClipSplit, EachShapeOfRecordingSplitsIntoAFrontAndARearFile) {
         {"three cameras: the first and the last", Shaped(3, true), "", 0, 2, 3},
         {"a folder with a trailing slash", Shaped(2, true), "/", 0, 1, 2},
     };
+    StartRecordingMessageBoxes(IDOK);
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.name);
         TFixtureRecording recording(test.options);
@@ -128,6 +171,7 @@ TEST(ClipSplit, EachShapeOfRecordingSplitsIntoAFrontAndARearFile) {
             ASSERT_EQ(written.size(), test.soundSource < 0 ? 1u : 2u);
             EXPECT_EQ(written[0].type, AVMEDIA_TYPE_VIDEO);
             EXPECT_EQ(written[0].packets, source[videoSource].packets);
+            ExpectPlaysToItsLastFrameAndSeeks(path, test.soundSource >= 0);
             if (test.soundSource < 0)
                 continue;
             EXPECT_EQ(written[1].type, AVMEDIA_TYPE_AUDIO);
@@ -135,6 +179,8 @@ TEST(ClipSplit, EachShapeOfRecordingSplitsIntoAFrontAndARearFile) {
             EXPECT_EQ(written[1].packets, source[test.soundSource].packets);
         }
     }
+    EXPECT_TRUE(RecordedMessageBoxes().empty());
+    StopRecordingMessageBoxes();
 }
 
 TEST(ClipSplit, AFailedSplitSaysSoLeavesNoFileAndTheSourceAlone) {
@@ -172,59 +218,4 @@ TEST(ClipSplit, AFailedSplitSaysSoLeavesNoFileAndTheSourceAlone) {
         after.erase(folderName);
         EXPECT_EQ(after, before);
     }
-}
-
-TEST(ClipSplit, ThePlayerPlaysEachOutputToItsLastFrameAndSeeksInIt) {
-    RecordingOptions options = Shaped(2, true);
-    options.seconds = 3;
-    TFixtureRecording recording(options);
-    const std::string folder = recording.Folder().File("out");
-    ASSERT_EQ(Split(recording.Path(), folder), TSplitResult::Done);
-    const TSplitNames names = SplitOutputNames(recording.Path(), folder);
-    StartRecordingMessageBoxes(IDOK);
-    for (const std::string& path : {names.front, names.rear}) {
-        SCOPED_TRACE(path);
-        TMediaPlayer player;
-        TPlayerReader reader(player);
-        ASSERT_TRUE(reader.Open(path));
-        EXPECT_EQ(player.frameCount(), 90);
-        EXPECT_DOUBLE_EQ(player.duration(), 3.0);
-        EXPECT_EQ(player.frontStreamIndex(), 0);
-        EXPECT_EQ(player.rearStreamIndex(), -1);
-        EXPECT_EQ(player.audioStreamIndex(), 1);
-
-        // Read as the player thread does, the decoders' side emptied as it goes.
-        TBaseStreamInfo* video = player.Stream(kFrontSlot);
-        TPacketHandle packet = MakePacket();
-        std::int64_t lastDts = -1;
-        auto drain = [&] {
-            for (int slot : {kFrontSlot, kAudioSlot}) {
-                TBaseStreamInfo* stream = player.Stream(slot);
-                while (stream->packetQueue.Get(packet.get(), 0) == 1) {
-                    if (stream == video && !IsFlushPacket(packet.get()))
-                        lastDts = std::max(lastDts, packet->dts);
-                    av_packet_unref(packet.get());
-                }
-            }
-        };
-        while (reader.ReadStep())
-            drain();
-        drain();
-        EXPECT_TRUE(player.endOfFile());
-        EXPECT_EQ(lastDts, 89);
-
-        ASSERT_TRUE(reader.Seek(1500000, AVSEEK_FLAG_BACKWARD));
-        std::int64_t firstAfterSeek = -1;
-        while (firstAfterSeek < 0 && reader.ReadStep()) {
-            while (video->packetQueue.Get(packet.get(), 0) == 1) {
-                if (!IsFlushPacket(packet.get()) && firstAfterSeek < 0)
-                    firstAfterSeek = packet->dts;
-                av_packet_unref(packet.get());
-            }
-        }
-        // The key frame at or before 1.5 s: one a second in these recordings.
-        EXPECT_EQ(firstAfterSeek, 30);
-    }
-    EXPECT_TRUE(RecordedMessageBoxes().empty());
-    StopRecordingMessageBoxes();
 }
