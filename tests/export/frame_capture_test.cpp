@@ -11,44 +11,15 @@
 #include "export/frame_capture.h"
 #include "recordings/telemetry.h"
 #include "tests/export/decoded_frames.h"
-#include "tests/fixtures/test_pattern.h"
-#include "tests/support/recording_fixture.h"
 
 namespace {
 
 using velor::fixtures::VideoCodec;
 
-// An odd size, unlike any display size, so that a picture taken from the
-// display would show.
-constexpr int kWidth = 352;
-constexpr int kHeight = 198;
-
-velor::fixtures::RecordingOptions Options(int channels, VideoCodec codec) {
-    velor::fixtures::RecordingOptions options;
-    options.channels = channels;
-    options.seconds = 1;
-    options.width = kWidth;
-    options.height = kHeight;
-    options.codec = codec;
-    return options;
-}
-
 std::tm CaptureTime() {
     std::tm at{};
     strptime("2018-10-10 10:11:12", "%Y-%m-%d %H:%M:%S", &at);
     return at;
-}
-
-std::vector<TShownFrame> Frames(const std::string& path, const std::vector<int>& streams, int frameNumber) {
-    std::vector<TShownFrame> frames;
-    for (int stream : streams) {
-        TShownFrame shown;
-        shown.streamIndex = stream;
-        if (stream >= 0)
-            shown.frame = DecodeFrame(path, stream, frameNumber);
-        frames.push_back(std::move(shown));
-    }
-    return frames;
 }
 
 std::set<std::string> FilesIn(const std::string& folder) {
@@ -59,20 +30,16 @@ std::set<std::string> FilesIn(const std::string& folder) {
 }
 
 // The frame number and channel a captured picture shows.
-std::pair<int, int> Shows(const TPictureFile& picture) {
-    return {velor::fixtures::ReadFrameNumber(picture.bgra.data(), picture.width, picture.height, picture.Stride()),
-            velor::fixtures::ReadTestPatternChannel(picture.bgra.data(), picture.width, picture.height,
-                                                    picture.Stride())};
-}
+std::pair<int, int> Shows(const TPictureFile& picture) { return PatternIn(picture, 0, 0, picture.width, picture.height); }
 
 class FrameCapture : public ::testing::TestWithParam<VideoCodec> {};
 
 TEST_P(FrameCapture, SavesEveryChannelWholeUnderTheRecordingAndTheTime) {
     for (int channels : {1, 2}) {
-        TFixtureRecording recording(Options(channels, GetParam()), "REC_A.avi");
+        TFixtureRecording recording(SmallRecording(channels, GetParam()), "REC_A.avi");
         TTempFolder out;
         const std::vector<TShownFrame> frames =
-            Frames(recording.Path(), channels == 2 ? std::vector<int>{0, 1} : std::vector<int>{0}, 7);
+            ShownFramesOf(recording.Path(), channels == 2 ? std::vector<int>{0, 1} : std::vector<int>{0}, 7);
         ASSERT_TRUE(frames[0].frame);
         if (GetParam() == VideoCodec::Mjpeg) {
             EXPECT_NE(frames[0].frame->format, AV_PIX_FMT_YUV420P) << "the conversion is not exercised";
@@ -88,17 +55,17 @@ TEST_P(FrameCapture, SavesEveryChannelWholeUnderTheRecordingAndTheTime) {
         EXPECT_EQ(FilesIn(out.Path()).size(), expected.size());
         for (std::size_t channel = 0; channel < expected.size(); ++channel) {
             const TPictureFile picture = ReadPicture(expected[channel]);
-            EXPECT_EQ(picture.width, kWidth);
-            EXPECT_EQ(picture.height, kHeight);
+            EXPECT_EQ(picture.width, kPictureWidth);
+            EXPECT_EQ(picture.height, kPictureHeight);
             EXPECT_EQ(Shows(picture), std::make_pair(7, static_cast<int>(channel))) << expected[channel];
         }
     }
     // A second capture in the same second replaces the first.
-    TFixtureRecording recording(Options(2, GetParam()), "REC_A.avi");
+    TFixtureRecording recording(SmallRecording(2, GetParam()), "REC_A.avi");
     TTempFolder out;
     const std::string base = CaptureBaseName(out.Path(), recording.Path());
-    const TCaptureResult first = CaptureFrames(Frames(recording.Path(), {0, 1}, 2), base, CaptureTime());
-    const TCaptureResult second = CaptureFrames(Frames(recording.Path(), {0, 1}, 20), base, CaptureTime());
+    const TCaptureResult first = CaptureFrames(ShownFramesOf(recording.Path(), {0, 1}, 2), base, CaptureTime());
+    const TCaptureResult second = CaptureFrames(ShownFramesOf(recording.Path(), {0, 1}, 20), base, CaptureTime());
     EXPECT_EQ(first.files, second.files);
     EXPECT_EQ(FilesIn(out.Path()).size(), 2u);
     EXPECT_EQ(Shows(ReadPicture(second.files[0])), std::make_pair(20, 0));
@@ -109,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(Codecs, FrameCapture, ::testing::Values(VideoCodec::H26
                          [](const auto& info) { return info.param == VideoCodec::H264 ? "H264" : "Mjpeg"; });
 
 TEST(FrameCaptureTest, StopsAtTheFirstChannelWithoutVideoAndReportsWhatWasNotSaved) {
-    TFixtureRecording recording(Options(2, VideoCodec::H264), "REC_A.avi");
+    TFixtureRecording recording(SmallRecording(2), "REC_A.avi");
     struct TCase {
         const char* what;
         std::vector<int> streams;
@@ -127,7 +94,7 @@ TEST(FrameCaptureTest, StopsAtTheFirstChannelWithoutVideoAndReportsWhatWasNotSav
         TTempFolder out;
         const std::string folder = c.folderExists ? out.Path() : out.File("missing");
         const TCaptureResult result =
-            CaptureFrames(Frames(recording.Path(), c.streams, 0), CaptureBaseName(folder, recording.Path()), CaptureTime());
+            CaptureFrames(ShownFramesOf(recording.Path(), c.streams, 0), CaptureBaseName(folder, recording.Path()), CaptureTime());
         EXPECT_EQ(result.outcome, c.outcome) << c.what;
         EXPECT_EQ(result.files.size(), c.files.size()) << c.what;
         EXPECT_EQ(FilesIn(out.Path()), c.files) << c.what;
