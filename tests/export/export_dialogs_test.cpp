@@ -44,13 +44,8 @@ public:
     using TStep = std::function<void(HWND)>;
 
     TDialogDriver() {
-        WNDCLASSEXA windowClass{};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kDriverClass;
-        RegisterClassExA(&windowClass);
-        m_window = CreateWindowExA(0, kDriverClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+        RegisterWindowClass(kDriverClass, Procedure);
+        m_window = CreateWindowExA(0, kDriverClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~TDialogDriver() { DestroyWindow(m_window); }
