@@ -1,6 +1,8 @@
 #include "tests/app/app_test_support.h"
 
 #include "platform/application.h"
+#include "settings/viewer_preferences.h"
+#include "ui/memory_dc_man.h"
 
 void EnsureAppApplication() {
     static int argc = 1;
@@ -24,4 +26,25 @@ bool PumpMessages(int rounds) {
         }
     }
     return quit;
+}
+
+RECT WindowRectOf(HWND window) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+void ExpectSameRect(const RECT& actual, const RECT& expected, const char* what) {
+    EXPECT_EQ(actual.left, expected.left) << what;
+    EXPECT_EQ(actual.top, expected.top) << what;
+    EXPECT_EQ(actual.right, expected.right) << what;
+    EXPECT_EQ(actual.bottom, expected.bottom) << what;
+}
+
+void TAppWindowTest::SetUp() {
+    EnsureAppApplication();
+    SetDefaultPreferences();
+    HDC screen = GetDC(nullptr);
+    ASSERT_TRUE(LoadSharedSkin(screen));
+    ReleaseDC(nullptr, screen);
 }

@@ -9,10 +9,7 @@ extern "C" {
 
 #include "app/magnifier_geometry.h"
 #include "app/main_wnd.h"
-#include "settings/viewer_preferences.h"
 #include "tests/app/app_test_support.h"
-#include "tests/support/temp_folder.h"
-#include "ui/memory_dc_man.h"
 
 namespace {
 
@@ -44,12 +41,6 @@ COLORREF PixelOf(HWND window, int x, int y) {
     return colour;
 }
 
-RECT ScreenRectOf(HWND window) {
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    return rect;
-}
-
 // Pumps until the magnifier has drawn `count` pictures, within a generous bound.
 bool PumpUntilDrawn(CScalePopupWnd& magnifier, long count) {
     for (int round = 0; round < 500 && magnifier.DrawnPictures() < count; ++round) {
@@ -60,19 +51,7 @@ bool PumpUntilDrawn(CScalePopupWnd& magnifier, long count) {
     return magnifier.DrawnPictures() >= count;
 }
 
-class MagnifierTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        EnsureAppApplication();
-        SetDefaultPreferences();
-        HDC screen = GetDC(nullptr);
-        ASSERT_TRUE(LoadSharedSkin(screen));
-        ReleaseDC(nullptr, screen);
-    }
-    TTempFolder m_home;
-    TScopedEnv m_config{"XDG_CONFIG_HOME", m_home.File("config")};
-    TScopedEnv m_data{"XDG_DATA_HOME", m_home.File("data")};
-};
+using MagnifierTest = TAppWindowTest;
 
 } // namespace
 
@@ -89,8 +68,8 @@ TEST_F(MagnifierTest, MagnifiesTheRegionUnderTheMarkerAndKeepsTheMarkerInside) {
     ASSERT_TRUE(front.MarkerShown());
     EXPECT_TRUE(window.VideoWindow(kRearSlot).MarkerShown());
     HWND marker = front.Marker().hWnd;
-    const RECT video = ScreenRectOf(front.hWnd);
-    const RECT placed = ScreenRectOf(marker);
+    const RECT video = WindowRectOf(front.hWnd);
+    const RECT placed = WindowRectOf(marker);
     EXPECT_EQ(placed.left - video.left, (video.right - video.left - kMarkerSize) / 2);
     EXPECT_EQ(placed.right - placed.left, kMarkerSize);
 

@@ -3,6 +3,17 @@
 #include "engine/ffmpeg.h"
 #include "language/wide_text.h"
 #include "platform/gdiplus.h"
+#include "tests/fixtures/test_pattern.h"
+
+velor::fixtures::RecordingOptions SmallRecording(int channels, velor::fixtures::VideoCodec codec) {
+    velor::fixtures::RecordingOptions options;
+    options.channels = channels;
+    options.seconds = 1;
+    options.width = kPictureWidth;
+    options.height = kPictureHeight;
+    options.codec = codec;
+    return options;
+}
 
 TFrameHandle DecodeFrame(const std::string& path, int streamIndex, int frameNumber) {
     // The probe's complaints about the telemetry streams are no news here.
@@ -73,4 +84,22 @@ TPictureFile ReadPicture(const std::string& path) {
         }
     }
     return picture;
+}
+
+std::vector<TShownFrame> ShownFramesOf(const std::string& path, const std::vector<int>& streams, int frameNumber) {
+    std::vector<TShownFrame> frames;
+    for (int stream : streams) {
+        TShownFrame shown;
+        shown.streamIndex = stream;
+        if (stream >= 0)
+            shown.frame = DecodeFrame(path, stream, frameNumber);
+        frames.push_back(std::move(shown));
+    }
+    return frames;
+}
+
+std::pair<int, int> PatternIn(const TPictureFile& picture, int left, int top, int width, int height) {
+    const std::uint8_t* origin = picture.bgra.data() + static_cast<std::size_t>(top) * picture.Stride() + left * 4;
+    return {velor::fixtures::ReadFrameNumber(origin, width, height, picture.Stride()),
+            velor::fixtures::ReadTestPatternChannel(origin, width, height, picture.Stride())};
 }
