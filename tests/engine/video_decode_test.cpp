@@ -177,33 +177,6 @@ TEST_F(VideoDecodeTest, PicturesComeOutInOrderWithTheirTimesAndHiddenHidesTheVie
     EXPECT_TRUE(Front().CopyLastFrame());
 }
 
-TEST_F(VideoDecodeTest, APacketsTimeOrTheClockGivesThePictureItsTime) {
-    RecordingOptions options = Recording(1);
-    options.codec = velor::fixtures::VideoCodec::Mjpeg;
-    OpenRecording(options);
-    struct Case {
-        const char* what;
-        std::int64_t dts, pts;
-        double clockBefore, expectedPts, expectedClock;
-    } cases[] = {
-        {"without dts: the pts its frame carries", AV_NOPTS_VALUE, 7, 0.0, 7 / 30.0, 8 / 30.0},
-        {"at time zero: the clock, which moves on", 0, 0, 0.5, 0.5, 0.5 + 1 / 30.0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TPacketHandle packet = NextFrontPacket();
-        packet->dts = c.dts;
-        packet->pts = c.pts;
-        Front().clock = c.clockBefore;
-        double pts = -1;
-        ASSERT_TRUE(Front().Decode(packet.get(), &pts, false));
-        EXPECT_DOUBLE_EQ(pts, c.expectedPts);
-        EXPECT_NEAR(Front().clock, c.expectedClock, 1e-9);
-        EXPECT_EQ(Front().lastPacketDts, c.dts);
-        ConsumePicture();
-    }
-}
-
 TEST_F(VideoDecodeTest, BackwardStepConvertsOnlyTheTarget) {
     RecordingOptions options = Recording(2);
     options.gopLength = 30;
