@@ -170,14 +170,6 @@ TEST_F(AudioStreamTest, PlanarAndFloatSoundIsConvertedToPackedSigned16) {
     }
 }
 
-TEST_F(AudioStreamTest, WithoutADecoderNothingIsTaken) {
-    m_audio.Close();
-    PutSamples(Ramp(10, 0), 0);
-    double pts = 0.0;
-    EXPECT_EQ(m_audio.audio_decode_frame(&pts), -1);
-    EXPECT_EQ(m_audio.packetQueue.Count(), 1);
-}
-
 TEST_F(AudioStreamTest, FullVolumeGivesTheDecodedLevel) {
     QueueTone(4);
     EXPECT_TRUE(IsTone(Play(), 0, m_tone, 0, 1024));

@@ -193,33 +193,11 @@ TEST_F(VideoDecodeTest, BackwardStepConvertsOnlyTheTarget) {
     EXPECT_EQ(shown, (std::vector<int>{kTarget}));
 }
 
-TEST_F(VideoDecodeTest, DecoderThreadDecodesQueuedPacketsAndEndsOnStop) {
-    OpenRecording(Recording(1));
-    // With nothing queued it still ends.
-    StartDecoder();
-    StopDecoder();
-    EXPECT_EQ(Front().pictureQueue.count, 0);
-
-    StartDecoder();
-    for (int i = 0; i < 6; ++i)
-        m_reader.ReadStep();
-    std::vector<int> seen;
-    for (int tries = 0; tries < 500 && seen.size() < 2; ++tries) {
-        const int number = ConsumePicture();
-        if (number >= 0)
-            seen.push_back(number);
-        else
-            Sleep(2);
-    }
-    EXPECT_EQ(seen, (std::vector<int>{0, 1}));
-    // Stopped with a picture waiting, it still ends (TearDown joins it).
-    for (int tries = 0; tries < 200 && Front().pictureQueue.count == 0; ++tries)
-        Sleep(2);
-}
-
-TEST_F(VideoDecodeTest, PausedStreamReoffersItsLastPicture) {
+TEST_F(VideoDecodeTest, DecoderThreadReoffersWhilePausedDecodesQueuedPacketsAndEndsOnStop) {
     OpenRecording(Recording(1));
     EXPECT_EQ(DecodeNext(), 0);
+    // Paused with nothing queued, the last picture is offered again and
+    // again; a stop still ends the thread.
     m_reader.SetPaused(true);
     StartDecoder();
     int offers = 0;
@@ -229,4 +207,23 @@ TEST_F(VideoDecodeTest, PausedStreamReoffersItsLastPicture) {
         Sleep(2);
     }
     EXPECT_EQ(offers, 3);
+    StopDecoder();
+    m_reader.SetPaused(false);
+    ConsumePicture();
+
+    StartDecoder();
+    for (int i = 0; i < 12; ++i)
+        m_reader.ReadStep();
+    std::vector<int> seen;
+    for (int tries = 0; tries < 500 && seen.size() < 2; ++tries) {
+        const int number = ConsumePicture();
+        if (number >= 0)
+            seen.push_back(number);
+        else
+            Sleep(2);
+    }
+    EXPECT_EQ(seen, (std::vector<int>{1, 2}));
+    // Stopped with a picture waiting, it still ends (TearDown joins it).
+    for (int tries = 0; tries < 200 && Front().pictureQueue.count == 0; ++tries)
+        Sleep(2);
 }
