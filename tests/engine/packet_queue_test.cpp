@@ -104,11 +104,3 @@ TEST_F(PacketQueueTest, FlushRacingAConsumerLeavesNoPhantomPackets) {
     // The semaphore never announces packets that are gone.
     EXPECT_EQ(m_queue.AvailableCount(), 0);
 }
-
-TEST_F(PacketQueueTest, ReleaseDropsEverythingAndGetAfterReleaseFails) {
-    m_queue.Put(PacketOf(8, 1).get());
-    m_queue.Release();
-    EXPECT_FALSE(m_queue.HasSemaphore());
-    EXPECT_EQ(m_queue.Count(), 0);
-    EXPECT_EQ(m_queue.Get(m_out.get(), 0), -1);
-}

@@ -94,6 +94,11 @@ protected:
 
     void Open(const RecordingOptions& options) {
         m_recording = std::make_unique<TFixtureRecording>(options);
+        Reopen();
+    }
+    // Opens the last recording again.
+    void Reopen() {
+        g_notifications.clear();
         m_player->OpenRecording(m_recording->Path(), 0);
         ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Opened) || Seen(PlayerNotify::OpenFailed); }));
         ASSERT_TRUE(Seen(PlayerNotify::Opened));
@@ -139,7 +144,7 @@ protected:
 
 } // namespace
 
-TEST_F(PlayerTest, OpenPauseResumeAndStopWhilePlayingAndWhilePaused) {
+TEST_F(PlayerTest, OpenPauseResumeStopAndShutdownWhilePlayingAndWhilePaused) {
     HWND progress = MakeTestWindow(WS_POPUP, 0, 0, 10, 10, nullptr, kProgressDialogTitle);
     Open(ShortRecording(5));
     EXPECT_EQ(g_notifications.front(), PlayerNotify::Opening);
@@ -154,43 +159,34 @@ TEST_F(PlayerTest, OpenPauseResumeAndStopWhilePlayingAndWhilePaused) {
     EXPECT_FALSE(m_player->IsActive());
 
     // A stop while paused returns at once, and the close follows.
-    g_notifications.clear();
-    Open(ShortRecording(5));
+    Reopen();
     PauseAndWait();
     StopAndWait();
     EXPECT_FALSE(Seen(PlayerNotify::EndOfRecording));
-}
 
-TEST_F(PlayerTest, StepsForwardAndBackwardShowNeighbouringFramesAndAStepPastTheEndIsAnswered) {
-    Open(ShortRecording(5));
-    TVideoStreamInfo* front = m_player->Video(kFrontSlot);
-    ASSERT_TRUE(PumpUntil([&] { return front->shownDts >= 10; }));
+    // The player thread idles with the recording open and not paused (as a
+    // close while paused leaves it): only the idle check can see the stop.
+    Reopen();
     PauseAndWait();
-    Pump(100);
-    const std::int64_t before = front->shownDts;
-    StepAndWait(1);
-    EXPECT_EQ(PlayerAnswers(), kStepAnswers);
-    EXPECT_EQ(ShownFrameNumber(kFrontSlot, before + 1), before + 1);
-    EXPECT_EQ(front->shownDts, before + 1);
-    StepAndWait(-1);
-    StepAndWait(-1);
-    EXPECT_EQ(ShownFrameNumber(kFrontSlot, before - 1), before - 1);
-    EXPECT_EQ(front->shownDts, before - 1);
+    TPlayerReader(*m_player, TPlayerReader::TStreams::AsTheyAre).SetPaused(false);
+    StopAndWait();
+    EXPECT_FALSE(m_player->IsActive());
 
-    // Past the last frame nothing can be stepped to; the answers still come.
-    SeekWhilePausedAndWait(m_player->duration());
-    for (int step = 0; step < 2; ++step) {
-        StepAndWait(1);
-        EXPECT_EQ(PlayerAnswers(), kStepAnswers);
-    }
+    Reopen();
+    m_player->Shutdown();
+    EXPECT_TRUE(m_player->stopped());
+    Restart(m_main);
+    Reopen();
+    PauseAndWait();
+    m_player->Shutdown();
+    EXPECT_TRUE(m_player->stopped());
 }
 
-TEST_F(PlayerTest, PausedSeekShowsTheTargetFrameOnAFileWithoutUsableIndex) {
+TEST_F(PlayerTest, PausedSeeksAndStepsShowTheTargetFrameOnAFileWithoutUsableIndex) {
     for (auto parity : {velor::fixtures::MoviParity::Odd, velor::fixtures::MoviParity::Even}) {
         RecordingOptions options = ShortRecording(6);
         options.gopLength = 30;
         options.moviParity = parity;
-        g_notifications.clear();
         Open(options);
         PauseAndWait();
         SeekWhilePausedAndWait(3.5);
@@ -201,47 +197,45 @@ TEST_F(PlayerTest, PausedSeekShowsTheTargetFrameOnAFileWithoutUsableIndex) {
         // A backward step from a frame after a key frame decodes from that key frame.
         StepAndWait(-1);
         EXPECT_EQ(ShownFrameNumber(kFrontSlot, 104), 104);
+        EXPECT_EQ(m_player->Video(kFrontSlot)->shownDts, 104);
+        StepAndWait(1);
+        EXPECT_EQ(PlayerAnswers(), kStepAnswers);
+        EXPECT_EQ(ShownFrameNumber(kFrontSlot, 105), 105);
         StopAndWait();
+    }
+
+    // Past the last frame nothing can be stepped to; the answers still come.
+    Reopen();
+    PauseAndWait();
+    SeekWhilePausedAndWait(m_player->duration());
+    for (int step = 0; step < 2; ++step) {
+        StepAndWait(1);
+        EXPECT_EQ(PlayerAnswers(), kStepAnswers);
     }
 }
 
-TEST_F(PlayerTest, SeekByClampsAtBothEnds) {
-    Open(ShortRecording(4));
-    const TPlayerReader reader(*m_player, TPlayerReader::TStreams::AsTheyAre);
-    m_player->SeekBy(-5.0);
-    EXPECT_EQ(reader.PendingSeek().targetMicros, 0);
-    EXPECT_EQ(reader.PendingSeek().flags, AVSEEK_FLAG_BACKWARD);
-    // A second request before the reader took the first is ignored.
-    m_player->SeekTo(2.0);
-    EXPECT_EQ(reader.PendingSeek().targetMicros, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !reader.PendingSeek().pending; }));
-    m_player->SeekBy(100.0);
-    EXPECT_EQ(reader.PendingSeek().targetMicros, 3000000);
-    EXPECT_EQ(reader.PendingSeek().flags, 0);
-}
-
-TEST_F(PlayerTest, AOneChannelRecordingPlaysToItsEndOnTheFrontsClock) {
+TEST_F(PlayerTest, AOneChannelRecordingSeeksWithinItAndPlaysToItsEndOnTheFrontsClock) {
     RecordingOptions options = ShortRecording(2);
     options.channels = 1;
     Open(options);
     EXPECT_EQ(m_player->Video(kRearSlot)->streamIndex, -1);
     EXPECT_FALSE(m_player->View(kRearSlot)->IsVisible());
+    // Relative seeks stop at the start and at the last second.
+    const TPlayerReader reader(*m_player, TPlayerReader::TStreams::AsTheyAre);
+    m_player->SeekBy(-5.0);
+    EXPECT_EQ(reader.PendingSeek().targetMicros, 0);
+    EXPECT_EQ(reader.PendingSeek().flags, AVSEEK_FLAG_BACKWARD);
+    // A second request before the reader took the first is ignored.
+    m_player->SeekTo(1.5);
+    EXPECT_EQ(reader.PendingSeek().targetMicros, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !reader.PendingSeek().pending; }));
+    m_player->SeekBy(100.0);
+    EXPECT_EQ(reader.PendingSeek().targetMicros, 1000000);
+    EXPECT_EQ(reader.PendingSeek().flags, 0);
     // The end is told once the clock reached the duration.
     ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::EndOfRecording); }, 20000));
     EXPECT_GE(m_player->MasterClock(), 2.0 - 0.2);
     EXPECT_FALSE(Seen(PlayerNotify::Stopped));
-}
-
-TEST_F(PlayerTest, ShutdownWhilePlayingAndWhilePaused) {
-    Open(ShortRecording(5));
-    m_player->Shutdown();
-    EXPECT_TRUE(m_player->stopped());
-    Restart(m_main);
-    g_notifications.clear();
-    Open(ShortRecording(5));
-    PauseAndWait();
-    m_player->Shutdown();
-    EXPECT_TRUE(m_player->stopped());
 }
 
 TEST_F(PlayerTest, ManyRecordingsInARowOpenPlaySeekAndStop) {
@@ -259,16 +253,6 @@ TEST_F(PlayerTest, ManyRecordingsInARowOpenPlaySeekAndStop) {
             PauseAndWait();
         StopAndWait();
     }
-}
-
-TEST_F(PlayerTest, StopIsAnsweredWhileNothingReadsTheCommands) {
-    Open(ShortRecording(5));
-    PauseAndWait();
-    // The player thread idles with the recording open and not paused (as a
-    // close while paused leaves it): only the idle check can see the stop.
-    TPlayerReader(*m_player, TPlayerReader::TStreams::AsTheyAre).SetPaused(false);
-    StopAndWait();
-    EXPECT_FALSE(m_player->IsActive());
 }
 
 TEST_F(PlayerTest, AnOpenReadsOneWholeRequestedPathAndKeepsItsTelemetryUntilTaken) {

@@ -74,21 +74,6 @@ TEST_F(RenderThreadWithoutWindow, ConsumesPicturesWithoutDrawingAndTheFirstAfter
     m_render.Stop();
 }
 
-TEST_F(RenderThreadWithoutWindow, WithoutStreamThePictureWaitsAndWithoutPictureThePeriodIsShort) {
-    ASSERT_TRUE(m_render.Start());
-    Queue(1.0, 30);
-    ASSERT_TRUE(OnePass());
-    EXPECT_DOUBLE_EQ(m_stream.refreshPeriod, 100.0);
-    EXPECT_EQ(m_render.Queued(), 1);
-
-    m_render.Stop();
-    m_stream.pictureQueue.Reset();
-    m_render.OpenStream();
-    ASSERT_TRUE(m_render.Start());
-    ASSERT_TRUE(OnePass());
-    EXPECT_DOUBLE_EQ(m_stream.refreshPeriod, 1.0);
-}
-
 TEST_F(RenderThreadWithoutWindow, AClosingStreamConsumesItsPictureAndAcknowledges) {
     m_render.OpenStream();
     m_stream.closing = true;
