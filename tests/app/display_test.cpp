@@ -38,8 +38,8 @@ TEST(Display, CopiesOnlyInsideBothSurfacesPresentsAndRefusesWithoutASurfaceOrWin
     EXPECT_EQ(display.Present(), E_POINTER);
 
     RegisterWindowClass("__DisplayTestWindow__", DefWindowProcA);
-    HWND window = CreateWindowExA(0, "__DisplayTestWindow__", "", WS_POPUP | WS_VISIBLE, 10, 10, 40, 20, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "__DisplayTestWindow__", "", WS_POPUP | WS_VISIBLE, 10, 10, 40,
+                                  20, nullptr, nullptr, nullptr, nullptr);
     PumpMessages();
     ASSERT_EQ(display.Create(window, 40, 20), S_OK);
     struct TCase {
@@ -49,14 +49,15 @@ TEST(Display, CopiesOnlyInsideBothSurfacesPresentsAndRefusesWithoutASurfaceOrWin
     };
     const TCase cases[] = {
         {{39, 19, 40, 20}, {3, 1, 4, 2}, S_OK},
-        {{0, 0, 40, 20}, {0, 0, 5, 2}, E_INVALIDARG},   // past the source's right
-        {{0, 0, 40, 20}, {-1, 0, 3, 2}, E_INVALIDARG},  // before its left
-        {{0, 0, 41, 20}, {0, 0, 4, 2}, E_INVALIDARG},   // past the display
-        {{0, 0, 40, 20}, {2, 0, 2, 2}, E_INVALIDARG},   // empty
+        {{0, 0, 40, 20}, {0, 0, 5, 2}, E_INVALIDARG},  // past the source's right
+        {{0, 0, 40, 20}, {-1, 0, 3, 2}, E_INVALIDARG}, // before its left
+        {{0, 0, 41, 20}, {0, 0, 4, 2}, E_INVALIDARG},  // past the display
+        {{0, 0, 40, 20}, {2, 0, 2, 2}, E_INVALIDARG},  // empty
     };
     for (const TCase& one : cases)
         EXPECT_EQ(display.BltFrom(one.destination, &source, one.from), one.expected)
-            << one.from.left << "," << one.from.top << "," << one.from.right << "," << one.from.bottom;
+            << one.from.left << "," << one.from.top << "," << one.from.right << ","
+            << one.from.bottom;
 
     ASSERT_EQ(display.BltFrom(RECT{0, 0, 40, 20}, &source, RECT{0, 0, 1, 1}), S_OK);
     ASSERT_EQ(display.Present(), S_OK);

@@ -15,8 +15,8 @@ namespace {
 
 constexpr int kFrameWidth = 64;
 constexpr int kFrameHeight = 36;
-constexpr std::uint32_t kLeftColour = 0xFFFF0000u;   // red, as BGRA bytes read as one word
-constexpr std::uint32_t kRightColour = 0xFF0000FFu;  // blue
+constexpr std::uint32_t kLeftColour = 0xFFFF0000u;  // red, as BGRA bytes read as one word
+constexpr std::uint32_t kRightColour = 0xFF0000FFu; // blue
 
 // A picture whose left half is red and right half blue.
 TFrameHandle SplitPicture() {
@@ -85,7 +85,8 @@ TEST_F(MagnifierTest, MagnifiesTheRegionUnderTheMarkerAndKeepsTheMarkerInside) {
     RECT proposed{video.left - 80, placed.top, video.left - 80 + kMarkerSize, placed.bottom};
     SendMessageA(marker, WM_MOVING, 0, reinterpret_cast<LPARAM>(&proposed));
     EXPECT_EQ(proposed.left, video.left);
-    SetWindowPos(marker, nullptr, proposed.left, proposed.top, kMarkerSize, kMarkerSize, SWP_NOZORDER);
+    SetWindowPos(marker, nullptr, proposed.left, proposed.top, kMarkerSize, kMarkerSize,
+                 SWP_NOZORDER);
     EXPECT_EQ(front.MarkerOffset().x, 0);
     const long drawn = magnifier.DrawnPictures();
     ASSERT_TRUE(PumpUntilDrawn(magnifier, drawn + 2));

@@ -36,7 +36,8 @@ using MainWndTest = TAppWindowTest;
 } // namespace
 
 TEST_F(MainWndTest, StartsAtItsMinimumSizeAnswersHitTestsAndMaximisingTwiceRestores) {
-    const POINT origin = CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const POINT origin =
+        CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
     CMainWnd window;
     ASSERT_TRUE(CreateWindow(window, origin));
     const RECT normal = WindowRectOf(window.hWnd);
@@ -61,7 +62,7 @@ TEST_F(MainWndTest, StartsAtItsMinimumSizeAnswersHitTestsAndMaximisingTwiceResto
     ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor));
     ExpectSameRect(WindowRectOf(window.hWnd), monitor.rcWork, "maximised");
     EXPECT_EQ(window.Placement(), TPlacement::Maximised);
-    EXPECT_EQ(hit(500, 4), HTCLIENT);  // no sizing edge while maximised
+    EXPECT_EQ(hit(500, 4), HTCLIENT); // no sizing edge while maximised
 
     SendMessageA(window.hWnd, WM_COMMAND, kMaximiseCommand, 0);
     PumpMessages();

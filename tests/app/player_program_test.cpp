@@ -32,7 +32,9 @@ std::string Slurp(const std::string& path) {
     return text.str();
 }
 
-int ExitStatusOf(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status); }
+int ExitStatusOf(int status) {
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
 
 // One run of a program with its output kept in files.
 class TProgram {
@@ -40,8 +42,10 @@ public:
     TProgram(const std::string& program, const std::vector<std::string>& arguments) {
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        posix_spawn_file_actions_addopen(&actions, 1, m_out.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, 2, m_err.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -91,7 +95,8 @@ std::string MainWindowGeometry() {
         return {};
     const std::string geometry = XdoTool({"getwindowgeometry", window});
     const auto at = geometry.find("Geometry: ");
-    return at == std::string::npos ? std::string() : geometry.substr(at + 10, geometry.find('\n', at) - at - 10);
+    return at == std::string::npos ? std::string()
+                                   : geometry.substr(at + 10, geometry.find('\n', at) - at - 10);
 }
 
 class PlayerProgram : public ::testing::Test {
@@ -116,7 +121,7 @@ TEST_F(PlayerProgram, AnswersTheCommandLineWithoutAWindow) {
     TProgram refused(VELOR_PLAYER_PATH, {missing});
     EXPECT_EQ(refused.Wait(), 2);
     EXPECT_NE(refused.Err().find(missing), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(m_home.File("config")));  // nothing started, nothing saved
+    EXPECT_FALSE(std::filesystem::exists(m_home.File("config"))); // nothing started, nothing saved
 }
 
 TEST_F(PlayerProgram, ShowsItsWindowAndEndsOnATerminationSignalWhilePlaying) {

@@ -27,19 +27,19 @@ TEST(ShellGeometry, HitZonesAndSizeLimitsFollowTheDrawnFrame) {
         LRESULT expected;
     };
     const TCase cases[] = {
-        {{600, 54}, Normal, HTTOP},          // 4 pixels below the top edge
-        {{600, 55}, Normal, HTCAPTION},      // 5: the caption starts
-        {{600, 89}, Normal, HTCAPTION},      // 39: still the caption
-        {{600, 90}, Normal, HTCLIENT},       // 40: the client area
-        {{107, 300}, Normal, HTLEFT},
-        {{1130, 769}, Normal, HTBOTTOMRIGHT},
-        {{103, 70}, Normal, HTLEFT},         // the side edge wins over the caption
-        {{600, 52}, Maximised, HTCLIENT},    // maximised, nothing sizes
+        {{600, 54}, Normal, HTTOP},     // 4 pixels below the top edge
+        {{600, 55}, Normal, HTCAPTION}, // 5: the caption starts
+        {{600, 89}, Normal, HTCAPTION}, // 39: still the caption
+        {{600, 90}, Normal, HTCLIENT},  // 40: the client area
+        {{107, 300}, Normal, HTLEFT},      {{1130, 769}, Normal, HTBOTTOMRIGHT},
+        {{103, 70}, Normal, HTLEFT},      // the side edge wins over the caption
+        {{600, 52}, Maximised, HTCLIENT}, // maximised, nothing sizes
         {{103, 60}, Maximised, HTCAPTION},
     };
     for (const TCase& one : cases)
         EXPECT_EQ(FrameHitTest(window, one.point, one.placement), one.expected)
-            << one.point.x << "," << one.point.y << (one.placement == Maximised ? " maximised" : "");
+            << one.point.x << "," << one.point.y
+            << (one.placement == Maximised ? " maximised" : "");
 
     // A screen smaller than the window still gets the whole window.
     MINMAXINFO small{};
@@ -58,25 +58,28 @@ TEST(ShellGeometry, OnePictureFitsSixteenByNine) {
     EXPECT_EQ(picture.top, 20);
     EXPECT_EQ(picture.right, 1920);
     EXPECT_EQ(picture.bottom, 1100);
-
 }
 
 TEST(ShellGeometry, TheMarkerStaysInItsWindowAndTheRegionInTheFrame) {
     const RECT window{100, 100, 454, 299};
-    const POINT proposals[] = {{200, 150}, {60, 150}, {430, 150}, {200, 20}, {200, 280}, {-500, 900}};
+    const POINT proposals[] = {{200, 150}, {60, 150},  {430, 150},
+                               {200, 20},  {200, 280}, {-500, 900}};
     for (const POINT& at : proposals) {
-        const RECT kept = KeepMarkerInside(RECT{at.x, at.y, at.x + kMarkerSize, at.y + kMarkerSize}, window);
+        const RECT kept =
+            KeepMarkerInside(RECT{at.x, at.y, at.x + kMarkerSize, at.y + kMarkerSize}, window);
         EXPECT_EQ(kept.right - kept.left, kMarkerSize);
         EXPECT_TRUE(Inside(kept, window)) << at.x << "," << at.y;
     }
-    EXPECT_EQ(KeepMarkerInside(RECT{200, 150, 200 + kMarkerSize, 150 + kMarkerSize}, window).left, 200);
+    EXPECT_EQ(KeepMarkerInside(RECT{200, 150, 200 + kMarkerSize, 150 + kMarkerSize}, window).left,
+              200);
 
     const SIZE popup{kMagnifierWidth, kMagnifierHeight};
     struct TCase {
         SIZE video;
         SIZE frame;
     };
-    const TCase cases[] = {{{480, 270}, {1920, 1080}}, {{354, 199}, {640, 360}}, {{1920, 1080}, {320, 180}}};
+    const TCase cases[] = {
+        {{480, 270}, {1920, 1080}}, {{354, 199}, {640, 360}}, {{1920, 1080}, {320, 180}}};
     for (const TCase& one : cases) {
         const RECT frame{0, 0, one.frame.cx, one.frame.cy};
         const POINT corners[] = {{0, 0},
@@ -85,7 +88,8 @@ TEST(ShellGeometry, TheMarkerStaysInItsWindowAndTheRegionInTheFrame) {
                                  {one.video.cx - kMarkerSize, one.video.cy - kMarkerSize}};
         for (const POINT& corner : corners) {
             const RECT region = MagnifiedRegion(popup, one.video, one.frame, corner);
-            EXPECT_TRUE(Inside(region, frame)) << one.frame.cx << " at " << corner.x << "," << corner.y;
+            EXPECT_TRUE(Inside(region, frame))
+                << one.frame.cx << " at " << corner.x << "," << corner.y;
             EXPECT_GT(region.right - region.left, 0);
             EXPECT_GT(region.bottom - region.top, 0);
         }

@@ -65,7 +65,7 @@ TEST_F(VideoWindowsTest, DoubleClicksWithinTheGapChangeTheStateOnceAndOnlyWithPi
 
     SendMessageA(clip.hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(clip.hWnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
-    EXPECT_EQ(clip.DisplayState(), TDisplayState::Normal);  // nothing to show yet
+    EXPECT_EQ(clip.DisplayState(), TDisplayState::Normal); // nothing to show yet
     EXPECT_TRUE(parent.messages.empty());
 
     // The steps cross the clock's wrap: 499 ms is too soon there as well.
@@ -76,7 +76,7 @@ TEST_F(VideoWindowsTest, DoubleClicksWithinTheGapChangeTheStateOnceAndOnlyWithPi
         TDisplayState state;
     };
     const TStep steps[] = {{0, TDisplayState::Enlarged},
-                           {499, TDisplayState::Enlarged},  // too soon after the accepted one
+                           {499, TDisplayState::Enlarged}, // too soon after the accepted one
                            {1, TDisplayState::FullScreen},
                            {600, TDisplayState::Normal}};
     for (const TStep& step : steps) {
@@ -113,7 +113,8 @@ TEST_F(VideoWindowsTest, TheMainWindowLaysOutChannelsSelectsAndGoesFullScreenAnd
     EXPECT_EQ(window.Label(kRearSlot).Mark(), TLabelMark::Selected);
 
     SendMessageA(window.hWnd, WM_COMMAND, kOneChannelCommand, 0);
-    ExpectSameRect(ClientRectIn(front.hWnd), LayOutChannels(area, TChannelMode::One).front.picture, "one channel");
+    ExpectSameRect(ClientRectIn(front.hWnd), LayOutChannels(area, TChannelMode::One).front.picture,
+                   "one channel");
     EXPECT_FALSE(IsWindowVisible(rear.hWnd));
     SendMessageA(window.hWnd, WM_COMMAND, kTwoChannelsCommand, 0);
     EXPECT_TRUE(IsWindowVisible(rear.hWnd));

@@ -29,8 +29,7 @@ namespace {
 // slow machine, is what it catches.
 constexpr auto kPatience = std::chrono::seconds(30);
 
-template <typename Condition>
-bool WaitFor(Condition condition) {
+template <typename Condition> bool WaitFor(Condition condition) {
     const auto giveUp = std::chrono::steady_clock::now() + kPatience;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > giveUp)
@@ -42,7 +41,8 @@ bool WaitFor(Condition condition) {
 
 std::vector<std::int16_t> ReadSamples(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     std::vector<std::int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
@@ -94,7 +94,8 @@ protected:
         EXPECT_GT(Audio().packetQueue.Count(), 0);
         m_reader->SetPaused(false);
         const double end = static_cast<double>(options.seconds);
-        EXPECT_TRUE(WaitFor([&] { return Audio().packetQueue.Count() == 0 && Audio().clock >= end - 1e-6; }));
+        EXPECT_TRUE(WaitFor(
+            [&] { return Audio().packetQueue.Count() == 0 && Audio().clock >= end - 1e-6; }));
         // All is decoded; a few more device buffers mix the last of it.
         const std::int64_t decodedBy = FileSize(m_output);
         EXPECT_TRUE(WaitFor([&] { return FileSize(m_output) > decodedBy + 4 * 2048; }));
@@ -125,7 +126,8 @@ TEST_F(AudioDeviceTest, FullVolumeWritesTheWholeToneAfterThePause) {
     ASSERT_GE(firstSound, 1u);
     // Every sample, in order, without a gap: nothing dropped by following a
     // master clock that shows no picture yet, nothing lost to the pause.
-    EXPECT_TRUE(IsTone(written, firstSound - 1, options, 0, std::int64_t{options.seconds} * options.sampleRate));
+    EXPECT_TRUE(IsTone(written, firstSound - 1, options, 0,
+                       std::int64_t{options.seconds} * options.sampleRate));
 }
 
 TEST_F(AudioDeviceTest, CloseHandshakeIsAcknowledgedAndTheDeviceReopens) {

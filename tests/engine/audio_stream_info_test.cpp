@@ -23,7 +23,7 @@ using velor::fixtures::ToneSampleAt;
 
 namespace {
 
-constexpr int kDeviceBytes = 2048;  // 1024 mono samples, one device buffer
+constexpr int kDeviceBytes = 2048; // 1024 mono samples, one device buffer
 constexpr int kChunkSamples = 533;
 constexpr std::uint8_t kGarbage = 0x55;
 // A device buffer lasts 64 ms.
@@ -68,7 +68,8 @@ protected:
         std::vector<std::int16_t> samples(static_cast<std::size_t>(samplesPerChunk));
         for (int c = 0; c < chunks; ++c) {
             for (int i = 0; i < samplesPerChunk; ++i)
-                samples[static_cast<std::size_t>(i)] = ToneSampleAt(m_tone, std::int64_t{c} * samplesPerChunk + i);
+                samples[static_cast<std::size_t>(i)] =
+                    ToneSampleAt(m_tone, std::int64_t{c} * samplesPerChunk + i);
             PutSamples(samples, AV_NOPTS_VALUE);
         }
     }
@@ -82,7 +83,8 @@ protected:
     }
 
     static bool AllSilent(const std::vector<std::int16_t>& samples) {
-        return std::all_of(samples.begin(), samples.end(), [](std::int16_t sample) { return sample == 0; });
+        return std::all_of(samples.begin(), samples.end(),
+                           [](std::int16_t sample) { return sample == 0; });
     }
 
     RecordingOptions m_tone;
@@ -103,7 +105,7 @@ std::vector<std::int16_t> Ramp(int count, int start, int step = 1) {
 } // namespace
 
 TEST_F(AudioStreamTest, PackedSoundIsCopiedAndPacketsWithoutTimeContinueFromItsEnd) {
-    PutSamples(Ramp(1600, -800), kPcmRate);  // 0.1 s from 1.0 s
+    PutSamples(Ramp(1600, -800), kPcmRate); // 0.1 s from 1.0 s
     PutSamples(Ramp(800, 1000), AV_NOPTS_VALUE);
     double pts = -1.0;
     EXPECT_EQ(DecodeNext(&pts), Ramp(1600, -800));
@@ -158,7 +160,8 @@ TEST_F(AudioStreamTest, PlanarAndFloatSoundIsConvertedToPackedSigned16) {
         int size;
         std::vector<std::int16_t> expected;
     } cases[] = {
-        {"planar, not cut to its first plane", AV_CODEC_ID_PCM_S16LE_PLANAR, 2, planes.data(), 400, interleaved},
+        {"planar, not cut to its first plane", AV_CODEC_ID_PCM_S16LE_PLANAR, 2, planes.data(), 400,
+         interleaved},
         {"float", AV_CODEC_ID_PCM_F32LE, 1, values, sizeof values, {16384, -8192, 0, 32767}},
     };
     for (const Case& c : cases) {
@@ -166,7 +169,8 @@ TEST_F(AudioStreamTest, PlanarAndFloatSoundIsConvertedToPackedSigned16) {
         Attach(c.codec, c.channels);
         PutPcm(m_audio.packetQueue, c.bytes, c.size, 0);
         EXPECT_EQ(DecodeNext(), c.expected);
-        EXPECT_DOUBLE_EQ(m_audio.clock, static_cast<double>(c.expected.size() / c.channels) / kPcmRate);
+        EXPECT_DOUBLE_EQ(m_audio.clock,
+                         static_cast<double>(c.expected.size() / c.channels) / kPcmRate);
     }
 }
 

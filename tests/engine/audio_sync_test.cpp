@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kChunk = 10000;  // bytes: 5000 mono sample frames
+constexpr int kChunk = 10000; // bytes: 5000 mono sample frames
 constexpr int kMeasurements = 20;
 
 // A sound stream whose reference clock the test sets.
@@ -22,7 +22,9 @@ public:
     bool steered = true;
 
 protected:
-    double ReferenceClock() const override { return steered ? reference : TAudioStreamInfo::ReferenceClock(); }
+    double ReferenceClock() const override {
+        return steered ? reference : TAudioStreamInfo::ReferenceClock();
+    }
 };
 
 class AudioSyncTest : public ::testing::Test {

@@ -19,8 +19,7 @@ void OverwriteBytes(const std::string& path, std::int64_t offset, const std::str
     file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-template <typename Change>
-RecordingOptions Shaped(Change change) {
+template <typename Change> RecordingOptions Shaped(Change change) {
     RecordingOptions options;
     options.seconds = 2;
     change(options);
@@ -44,29 +43,33 @@ TEST(ChunkWalk, CountsTheCameraLayoutAndLeavesOtherFilesToTheDemuxer) {
         unsigned telemetryStreams;
     };
     const TCase cases[] = {
-        {"00dc 01dc 02wb 03st 04st", Shaped([](RecordingOptions&) {}), 0, nullptr, true, 60, kTelemetry34},
+        {"00dc 01dc 02wb 03st 04st", Shaped([](RecordingOptions&) {}), 0, nullptr, true, 60,
+         kTelemetry34},
         {"00dc 01st 02st", Shaped([](RecordingOptions& o) {
              o.seconds = 1;
              o.channels = 1;
              o.sound = false;
          }),
          0, nullptr, true, 30, (1u << 1) | (1u << 2)},
-        {"odd-sized chunks, followed without padding",
-         Shaped([](RecordingOptions& o) { o.gsensorPacketBytesFor = [](int packet) { return packet % 2 ? 13 : 15; }; }),
+        {"odd-sized chunks, followed without padding", Shaped([](RecordingOptions& o) {
+             o.gsensorPacketBytesFor = [](int packet) { return packet % 2 ? 13 : 15; };
+         }),
          0, nullptr, true, 60, kTelemetry34},
-        {"odd movi", Shaped([](RecordingOptions& o) { o.moviParity = velor::fixtures::MoviParity::Odd; }), 0,
+        {"odd movi",
+         Shaped([](RecordingOptions& o) { o.moviParity = velor::fixtures::MoviParity::Odd; }), 0,
          nullptr, true, 60, kTelemetry34},
-        {"cut while recording", Shaped([](RecordingOptions& o) { o.cutAtFraction = 0.5; }), 0, nullptr, true,
-         kNotChecked, 0},
+        {"cut while recording", Shaped([](RecordingOptions& o) { o.cutAtFraction = 0.5; }), 0,
+         nullptr, true, kNotChecked, 0},
         {"cut after it was finished", Shaped([](RecordingOptions& o) {
              o.cutAtFraction = 0.5;
              o.cutHeader = velor::fixtures::CutHeader::Final;
          }),
          0, nullptr, true, kNotChecked, 0},
-        {"padded chunks", Shaped([](RecordingOptions& o) { o.riffPadding = true; }), 0, nullptr, false,
-         kNotChecked, 0},
+        {"padded chunks", Shaped([](RecordingOptions& o) { o.riffPadding = true; }), 0, nullptr,
+         false, kNotChecked, 0},
         // An unknown identifier ends the walk there.
-        {"nothing at the first chunk", Shaped([](RecordingOptions&) {}), kFirstChunkOffset, "JUNK", false, 0, 0},
+        {"nothing at the first chunk", Shaped([](RecordingOptions&) {}), kFirstChunkOffset, "JUNK",
+         false, 0, 0},
         {"a stranger midway", Shaped([](RecordingOptions&) {}), -1, "00xx", false, 10, 0},
     };
     for (const TCase& test : cases) {
@@ -90,7 +93,8 @@ TEST(ChunkWalk, CountsTheCameraLayoutAndLeavesOtherFilesToTheDemuxer) {
         }
         if (test.cameraLayout && test.walked != kNotChecked) {
             EXPECT_EQ(walk.frontFrames, recording.Written().videoFrames[0]);
-            EXPECT_EQ(walk.rearFrames, test.options.channels == 2 ? recording.Written().videoFrames[1] : 0);
+            EXPECT_EQ(walk.rearFrames,
+                      test.options.channels == 2 ? recording.Written().videoFrames[1] : 0);
             EXPECT_EQ(walk.telemetryStreams, test.telemetryStreams);
         }
         if (test.cameraLayout)

@@ -13,8 +13,8 @@
 #include "engine/glfw_setup.h"
 #include "engine/shader_source.h"
 #include "platform/gl_host.h"
-#include "tests/engine/window_harness.h"
 #include "tests/engine/render_harness.h"
+#include "tests/engine/window_harness.h"
 
 namespace {
 
@@ -70,7 +70,8 @@ TRgb Reference(TRgb rgb, int brightness, int contrast, int chroma) {
 }
 
 bool Near(TRgb a, TRgb b) {
-    return std::equal(a.begin(), a.end(), b.begin(), [](int x, int y) { return std::abs(x - y) <= kTolerance; });
+    return std::equal(a.begin(), a.end(), b.begin(),
+                      [](int x, int y) { return std::abs(x - y) <= kTolerance; });
 }
 
 std::uint32_t Packed(TRgb c) {
@@ -108,7 +109,8 @@ protected:
     }
 
     static POINT OwnCell() {
-        const ::testing::TestSuite* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+        const ::testing::TestSuite* suite =
+            ::testing::UnitTest::GetInstance()->current_test_suite();
         const ::testing::TestInfo* self = ::testing::UnitTest::GetInstance()->current_test_info();
         int index = 0;
         for (int i = 0; i < suite->total_test_count(); ++i) {
@@ -138,7 +140,8 @@ protected:
         FillQuadrants(width, height);
         const std::int64_t drawnBefore = view.DrawnPictures();
         render->QueuePicture();
-        ASSERT_TRUE(PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
+        ASSERT_TRUE(
+            PumpUntil([&] { return stream->pictureQueue.space->Wait(0) == WAIT_OBJECT_0; }));
         EXPECT_EQ(view.DrawnPictures(), drawnBefore + drawn);
     }
 
@@ -165,9 +168,9 @@ protected:
             return all;
         });
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            EXPECT_TRUE(Near(seen[i], expected[i].second)) << "at (" << expected[i].first.x << ", "
-                                                           << expected[i].first.y << ") saw "
-                                                           << ::testing::PrintToString(seen[i]);
+            EXPECT_TRUE(Near(seen[i], expected[i].second))
+                << "at (" << expected[i].first.x << ", " << expected[i].first.y << ") saw "
+                << ::testing::PrintToString(seen[i]);
         }
     }
 
@@ -222,7 +225,8 @@ TEST_F(GLViewOnScreen, PictureSettingsMatchTheShadersFunctionAndOrientationMirro
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        render->player.SetPictureSettings(kFrontSlot, {c.orientation, c.brightness, c.contrast, c.chroma});
+        render->player.SetPictureSettings(kFrontSlot,
+                                          {c.orientation, c.brightness, c.contrast, c.chroma});
         DrawQuadrants(kWidth, kHeight);
         // Quadrant q (row * 2 + column) shows the picture's q ^ 1 when
         // mirrored, q ^ 2 when upside down.
@@ -313,7 +317,9 @@ TEST_F(GLViewOnScreen, ClicksOnTheViewReachTheVideoWindow) {
     DrawQuadrants(kWidth, kHeight);
     const POINT where{kWidth / 4, kHeight / 3};
     Click("click 1", where);
-    ASSERT_TRUE(PumpUntil([] { return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONUP) > 0; }));
+    ASSERT_TRUE(PumpUntil([] {
+        return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONUP) > 0;
+    }));
     ASSERT_GE(g_videoMessages.size(), 2u);
     EXPECT_EQ(g_videoMessages[0], WM_LBUTTONDOWN);
     EXPECT_EQ(LOWORD(static_cast<DWORD_PTR>(g_videoPositions[0])), where.x);
@@ -324,7 +330,8 @@ TEST_F(GLViewOnScreen, ClicksOnTheViewReachTheVideoWindow) {
     Click("click --repeat 2 --delay 80 1", POINT{kWidth * 3 / 4, kHeight * 3 / 4});
     ASSERT_TRUE(PumpUntil([] {
         return std::count(g_videoMessages.begin(), g_videoMessages.end(), WM_LBUTTONDBLCLK) > 0;
-    })) << "messages seen: " << g_videoMessages.size();
+    })) << "messages seen: "
+        << g_videoMessages.size();
 }
 
 } // namespace

@@ -109,8 +109,9 @@ TEST_F(ReaderTest, EveryKindOfRecordingGetsItsRolesAndTelemetry) {
 
 TEST_F(ReaderTest, TheTelemetryTableIsTakenOnceAndOnlyWithItsOwnOpensToken) {
     Open(Recording(1));
-    EXPECT_EQ(m_sink.codes, (std::vector<WPARAM>{PlayerNotify::Opening, PlayerNotify::CloseProgressDialog,
-                                                PlayerNotify::Opened}));
+    EXPECT_EQ(m_sink.codes,
+              (std::vector<WPARAM>{PlayerNotify::Opening, PlayerNotify::CloseProgressDialog,
+                                   PlayerNotify::Opened}));
     m_reader.Close();
     // The first table was never taken: the next open frees it, and its
     // token gives nothing any more.
@@ -176,7 +177,9 @@ TEST_F(ReaderTest, SeekFlushesEveryLiveQueueAndQueuesTheFlushPacket) {
         ASSERT_TRUE(m_reader.ReadStep());
     ASSERT_TRUE(m_reader.Seek(2000000, 0));
     for (int slot = kFrontSlot; slot <= kAudioSlot; ++slot)
-        EXPECT_EQ(TakeQueued(m_player.Stream(slot)->packetQueue), std::vector<std::int64_t>{kFlushMark}) << slot;
+        EXPECT_EQ(TakeQueued(m_player.Stream(slot)->packetQueue),
+                  std::vector<std::int64_t>{kFlushMark})
+            << slot;
     // Reading goes on from the target.
     std::vector<std::int64_t> after;
     for (int i = 0; i < 10 && after.empty(); ++i) {
@@ -222,8 +225,9 @@ TEST_F(ReaderTest, WhatIsNoRecordingFailsWithTheErrorBox) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text, "failed to open input");
         EXPECT_EQ(boxes[0].caption, "Error");
-        EXPECT_EQ(m_sink.codes, (std::vector<WPARAM>{PlayerNotify::Opening, PlayerNotify::CloseProgressDialog,
-                                                    PlayerNotify::OpenFailed}));
+        EXPECT_EQ(m_sink.codes,
+                  (std::vector<WPARAM>{PlayerNotify::Opening, PlayerNotify::CloseProgressDialog,
+                                       PlayerNotify::OpenFailed}));
         EXPECT_TRUE(m_player.closed());
         EXPECT_EQ(m_reader.Input(), nullptr);
     }

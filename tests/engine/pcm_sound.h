@@ -48,15 +48,16 @@ inline void PutPcm(TPacketQueue& queue, const void* bytes, int size, std::int64_
 
 // `samples` from `at` on are `count` samples of the tone from its sample `first`.
 inline ::testing::AssertionResult IsTone(const std::vector<std::int16_t>& samples, std::size_t at,
-                                         const velor::fixtures::RecordingOptions& tone, std::int64_t first,
-                                         std::int64_t count) {
+                                         const velor::fixtures::RecordingOptions& tone,
+                                         std::int64_t first, std::int64_t count) {
     if (samples.size() < at + static_cast<std::size_t>(count))
         return ::testing::AssertionFailure() << "only " << samples.size() << " samples";
     for (std::int64_t i = 0; i < count; ++i) {
         const std::int16_t expected = velor::fixtures::ToneSampleAt(tone, first + i);
         if (samples[at + static_cast<std::size_t>(i)] != expected)
-            return ::testing::AssertionFailure() << "sample " << i << " is "
-                                                 << samples[at + static_cast<std::size_t>(i)] << ", not " << expected;
+            return ::testing::AssertionFailure()
+                   << "sample " << i << " is " << samples[at + static_cast<std::size_t>(i)]
+                   << ", not " << expected;
     }
     return ::testing::AssertionSuccess();
 }

@@ -16,8 +16,8 @@
 #include "engine/player_reader.h"
 #include "engine/video_stream_info.h"
 #include "platform/message_box.h"
-#include "tests/fixtures/test_pattern.h"
 #include "tests/engine/window_harness.h"
+#include "tests/fixtures/test_pattern.h"
 #include "tests/support/recording_fixture.h"
 
 using velor::fixtures::RecordingOptions;
@@ -42,7 +42,8 @@ LRESULT NotifyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 std::vector<WPARAM> PlayerAnswers() {
     std::vector<WPARAM> answers;
     for (WPARAM code : g_notifications) {
-        if (code != PlayerNotify::GeometryChanged && code != PlayerNotify::GeometryChangedFullScreen)
+        if (code != PlayerNotify::GeometryChanged &&
+            code != PlayerNotify::GeometryChangedFullScreen)
             answers.push_back(code);
     }
     return answers;
@@ -52,7 +53,8 @@ bool Seen(WPARAM code) {
     return std::find(g_notifications.begin(), g_notifications.end(), code) != g_notifications.end();
 }
 
-const std::vector<WPARAM> kStepAnswers = {PlayerNotify::Woken, PlayerNotify::StepDone, PlayerNotify::PausedAfterStep};
+const std::vector<WPARAM> kStepAnswers = {PlayerNotify::Woken, PlayerNotify::StepDone,
+                                          PlayerNotify::PausedAfterStep};
 
 RecordingOptions ShortRecording(int seconds = 3) {
     RecordingOptions options;
@@ -100,25 +102,31 @@ protected:
     void Reopen() {
         g_notifications.clear();
         m_player->OpenRecording(m_recording->Path(), 0);
-        ASSERT_TRUE(PumpUntil([] { return Seen(PlayerNotify::Opened) || Seen(PlayerNotify::OpenFailed); }));
+        ASSERT_TRUE(
+            PumpUntil([] { return Seen(PlayerNotify::Opened) || Seen(PlayerNotify::OpenFailed); }));
         ASSERT_TRUE(Seen(PlayerNotify::Opened));
     }
 
     // Runs `command` and waits for the answer `code`.
-    template <typename Command>
-    void AndWait(Command command, WPARAM code) {
+    template <typename Command> void AndWait(Command command, WPARAM code) {
         g_notifications.clear();
         command();
         ASSERT_TRUE(PumpUntil([code] { return Seen(code); })) << code;
     }
-    void PauseAndWait() { AndWait([this] { m_player->Pause(); }, PlayerNotify::Paused); }
+    void PauseAndWait() {
+        AndWait([this] { m_player->Pause(); }, PlayerNotify::Paused);
+    }
     void StepAndWait(int direction) {
-        AndWait([this, direction] { m_player->StepFrame(direction); }, PlayerNotify::PausedAfterStep);
+        AndWait([this, direction] { m_player->StepFrame(direction); },
+                PlayerNotify::PausedAfterStep);
     }
     void SeekWhilePausedAndWait(double seconds) {
-        AndWait([this, seconds] { m_player->SeekWhilePaused(seconds); }, PlayerNotify::PausedAfterStep);
+        AndWait([this, seconds] { m_player->SeekWhilePaused(seconds); },
+                PlayerNotify::PausedAfterStep);
     }
-    void StopAndWait() { AndWait([this] { m_player->Stop(); }, PlayerNotify::Stopped); }
+    void StopAndWait() {
+        AndWait([this] { m_player->Stop(); }, PlayerNotify::Stopped);
+    }
 
     // The frame number the channel's last decoded frame shows, once its
     // render thread showed frame `expected` (or gave up waiting for it). The
@@ -243,7 +251,8 @@ TEST_F(PlayerTest, ManyRecordingsInARowOpenPlaySeekAndStop) {
     options.width = 160;
     options.height = 96;
     TFixtureRecording recording(options);
-    const int rounds = std::getenv("VELOR_STRESS_ROUNDS") ? std::atoi(std::getenv("VELOR_STRESS_ROUNDS")) : 100;
+    const int rounds =
+        std::getenv("VELOR_STRESS_ROUNDS") ? std::atoi(std::getenv("VELOR_STRESS_ROUNDS")) : 100;
     for (int round = 0; round < rounds; ++round) {
         g_notifications.clear();
         m_player->OpenRecording(recording.Path(), 0);

@@ -34,7 +34,8 @@ struct TQueuePeaks {
 // `drainSound`, are emptied once one short of their limits; an undrained
 // sound queue that reaches its limit ends the reading (nothing would ever
 // make room). The largest counts seen.
-inline TQueuePeaks ReadToTheEnd(TPlayerReader& reader, TMediaPlayer& player, bool drainSound = true) {
+inline TQueuePeaks ReadToTheEnd(TPlayerReader& reader, TMediaPlayer& player,
+                                bool drainSound = true) {
     TQueuePeaks peaks;
     while (reader.ReadStep()) {
         for (int slot = kFrontSlot; slot <= kAudioSlot; ++slot) {

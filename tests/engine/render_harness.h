@@ -48,13 +48,13 @@ public:
 
     // The waiting picture, `width` x `height` BGRA, each pixel from
     // `colour(x, y)` (0xRRGGBB); not yet queued.
-    template <typename Colour>
-    void FillPicture(int width, int height, Colour colour) {
+    template <typename Colour> void FillPicture(int width, int height, Colour colour) {
         TVideoPicture& picture = stream.pictureQueue.picture;
         picture.Free();
         picture.width = width;
         picture.height = height;
-        picture.buffer.reset(static_cast<std::uint8_t*>(av_malloc(static_cast<std::size_t>(width * height * 4))));
+        picture.buffer.reset(
+            static_cast<std::uint8_t*>(av_malloc(static_cast<std::size_t>(width * height * 4))));
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
                 const std::uint32_t rgb = colour(x, y);

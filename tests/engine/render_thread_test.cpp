@@ -45,7 +45,8 @@ protected:
 
 } // namespace
 
-TEST_F(RenderThreadWithoutWindow, ConsumesPicturesWithoutDrawingAndTheFirstAfterAJumpRestartsTheTimer) {
+TEST_F(RenderThreadWithoutWindow,
+       ConsumesPicturesWithoutDrawingAndTheFirstAfterAJumpRestartsTheTimer) {
     m_render.OpenStream();
     // Pictures that go on from one already shown, not the first of an open.
     m_stream.shownSerial = 0;

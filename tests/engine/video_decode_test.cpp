@@ -14,8 +14,8 @@
 #include "engine/video_stream_info.h"
 #include "engine/video_view.h"
 #include "platform/message_box.h"
-#include "tests/fixtures/test_pattern.h"
 #include "tests/engine/window_harness.h"
+#include "tests/fixtures/test_pattern.h"
 #include "tests/support/recording_fixture.h"
 
 using velor::fixtures::ReadFrameNumber;
@@ -55,7 +55,8 @@ protected:
         m_recording = std::make_unique<TFixtureRecording>(options);
         EnsureTestWindows();
         m_main = MakeTestWindow(WS_POPUP, 0, 0, 1035, 720);
-        const HWND videoWindow = MakeTestWindow(WS_CHILD | WS_VISIBLE, 0, 0, 1000, windowHeight, m_main);
+        const HWND videoWindow =
+            MakeTestWindow(WS_CHILD | WS_VISIBLE, 0, 0, 1000, windowHeight, m_main);
         Front().Init(reinterpret_cast<std::intptr_t>(videoWindow));
         Front().view = &m_view;
         StartRecordingMessageBoxes(IDOK);
@@ -102,7 +103,8 @@ protected:
         if (queue.count == 0)
             return kNothingQueued;
         const TVideoPicture& picture = queue.picture;
-        const int number = ReadFrameNumber(picture.buffer.get(), picture.width, picture.height, picture.width * 4);
+        const int number =
+            ReadFrameNumber(picture.buffer.get(), picture.width, picture.height, picture.width * 4);
         if (pts)
             *pts = picture.pts;
         {

@@ -27,14 +27,13 @@ inline void EnsureTestWindows(WNDPROC procedure = DefWindowProcA) {
 
 inline HWND MakeTestWindow(DWORD style, int x, int y, int width, int height, HWND parent = nullptr,
                            const char* title = "") {
-    return CreateWindowExA(0, kTestWindowClass, title, style, x, y, width, height, parent, nullptr, nullptr,
-                           nullptr);
+    return CreateWindowExA(0, kTestWindowClass, title, style, x, y, width, height, parent, nullptr,
+                           nullptr, nullptr);
 }
 
 // Runs the main thread's messages until `done` holds (asked once a round)
 // or `ms` pass.
-template <typename Done>
-bool PumpUntil(Done done, DWORD ms = 10000) {
+template <typename Done> bool PumpUntil(Done done, DWORD ms = 10000) {
     const DWORD start = GetTickCount();
     while (!done()) {
         if (GetTickCount() - start > ms)

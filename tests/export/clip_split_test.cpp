@@ -118,7 +118,8 @@ void ExpectPlaysToItsLastFrameAndSeeks(const std::string& path, bool sound) {
 
 // Splits in a child process whose files may grow to `bytes` at most (0: no
 // limit), where writing past it fails with EFBIG instead of a signal.
-TSplitResult SplitWithFileLimit(const std::string& source, const std::string& folder, rlim_t bytes) {
+TSplitResult SplitWithFileLimit(const std::string& source, const std::string& folder,
+                                rlim_t bytes) {
     const pid_t child = fork();
     if (child == 0) {
         signal(SIGXFSZ, SIG_IGN);
@@ -129,7 +130,7 @@ TSplitResult SplitWithFileLimit(const std::string& source, const std::string& fo
     }
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return TSplitResult::Done;  // nothing a failure case expects
+        return TSplitResult::Done; // nothing a failure case expects
     return static_cast<TSplitResult>(WEXITSTATUS(status));
 }
 
@@ -210,7 +211,8 @@ TEST(ClipSplit, AFailedSplitSaysSoLeavesNoFileAndTheSourceAlone) {
         std::set<std::string> before = FilesIn(scratch.Path());
         before.erase(folderName);
         const std::string sourceBytes = FileBytes(test.source);
-        const TSplitResult result = SplitWithFileLimit(test.source, test.folder, test.fileSizeLimit);
+        const TSplitResult result =
+            SplitWithFileLimit(test.source, test.folder, test.fileSizeLimit);
         EXPECT_EQ(result, test.expected);
         EXPECT_EQ(FileBytes(test.source), sourceBytes);
         EXPECT_TRUE(FilesIn(test.folder).empty());

@@ -22,7 +22,8 @@ TFrameHandle DecodeFrame(const std::string& path, int streamIndex, int frameNumb
     if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0)
         return {};
     TInputHandle input(opened);
-    if (avformat_find_stream_info(input.get(), nullptr) < 0 || streamIndex >= static_cast<int>(input->nb_streams))
+    if (avformat_find_stream_info(input.get(), nullptr) < 0 ||
+        streamIndex >= static_cast<int>(input->nb_streams))
         return {};
     const AVCodecParameters* parameters = input->streams[streamIndex]->codecpar;
     const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
@@ -76,7 +77,8 @@ TPictureFile ReadPicture(const std::string& path) {
         for (int x = 0; x < picture.width; ++x) {
             Gdiplus::Color colour;
             bitmap.GetPixel(x, y, &colour);
-            std::uint8_t* pixel = picture.bgra.data() + static_cast<std::size_t>(y) * picture.Stride() + x * 4;
+            std::uint8_t* pixel =
+                picture.bgra.data() + static_cast<std::size_t>(y) * picture.Stride() + x * 4;
             pixel[0] = colour.GetB();
             pixel[1] = colour.GetG();
             pixel[2] = colour.GetR();
@@ -86,7 +88,8 @@ TPictureFile ReadPicture(const std::string& path) {
     return picture;
 }
 
-std::vector<TShownFrame> ShownFramesOf(const std::string& path, const std::vector<int>& streams, int frameNumber) {
+std::vector<TShownFrame> ShownFramesOf(const std::string& path, const std::vector<int>& streams,
+                                       int frameNumber) {
     std::vector<TShownFrame> frames;
     for (int stream : streams) {
         TShownFrame shown;
@@ -98,8 +101,10 @@ std::vector<TShownFrame> ShownFramesOf(const std::string& path, const std::vecto
     return frames;
 }
 
-std::pair<int, int> PatternIn(const TPictureFile& picture, int left, int top, int width, int height) {
-    const std::uint8_t* origin = picture.bgra.data() + static_cast<std::size_t>(top) * picture.Stride() + left * 4;
+std::pair<int, int> PatternIn(const TPictureFile& picture, int left, int top, int width,
+                              int height) {
+    const std::uint8_t* origin =
+        picture.bgra.data() + static_cast<std::size_t>(top) * picture.Stride() + left * 4;
     return {velor::fixtures::ReadFrameNumber(origin, width, height, picture.Stride()),
             velor::fixtures::ReadTestPatternChannel(origin, width, height, picture.Stride())};
 }

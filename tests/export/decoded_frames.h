@@ -15,15 +15,16 @@ constexpr int kPictureWidth = 352;
 constexpr int kPictureHeight = 198;
 
 // A one-second recording of that size.
-velor::fixtures::RecordingOptions SmallRecording(int channels,
-                                                 velor::fixtures::VideoCodec codec = velor::fixtures::VideoCodec::H264);
+velor::fixtures::RecordingOptions
+SmallRecording(int channels, velor::fixtures::VideoCodec codec = velor::fixtures::VideoCodec::H264);
 
 // Frame `frameNumber` (counting from 0) of the recording's stream; empty
 // when the stream has fewer frames or cannot be decoded.
 TFrameHandle DecodeFrame(const std::string& path, int streamIndex, int frameNumber);
 // Frame `frameNumber` of each stream as the player shows it; a negative
 // stream is a channel without video.
-std::vector<TShownFrame> ShownFramesOf(const std::string& path, const std::vector<int>& streams, int frameNumber);
+std::vector<TShownFrame> ShownFramesOf(const std::string& path, const std::vector<int>& streams,
+                                       int frameNumber);
 
 // A picture file (JPEG, PNG) as B, G, R, A bytes.
 struct TPictureFile {
@@ -37,4 +38,5 @@ struct TPictureFile {
 TPictureFile ReadPicture(const std::string& path);
 
 // The frame number and channel the test pattern shows inside the rectangle.
-std::pair<int, int> PatternIn(const TPictureFile& picture, int left, int top, int width, int height);
+std::pair<int, int> PatternIn(const TPictureFile& picture, int left, int top, int width,
+                              int height);

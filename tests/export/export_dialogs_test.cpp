@@ -45,7 +45,8 @@ public:
 
     TDialogDriver() {
         RegisterWindowClass(kDriverClass, Procedure);
-        m_window = CreateWindowExA(0, kDriverClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+        m_window = CreateWindowExA(0, kDriverClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   nullptr, nullptr);
         SetWindowLongPtrA(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
     ~TDialogDriver() { DestroyWindow(m_window); }
@@ -119,10 +120,15 @@ TDialogDriver::TStep Press(int id) {
     return [id](HWND dialog) { PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id), 0); };
 }
 
-
-HWND AnyDialog() { return FindDialog(); }
-HWND FindProgress() { return FindWindowA(nullptr, kProgressDialogTitle); }
-CProgressDlg* ProgressOf(HWND dialog) { return dynamic_cast<CProgressDlg*>(WindowObject(dialog)); }
+HWND AnyDialog() {
+    return FindDialog();
+}
+HWND FindProgress() {
+    return FindWindowA(nullptr, kProgressDialogTitle);
+}
+CProgressDlg* ProgressOf(HWND dialog) {
+    return dynamic_cast<CProgressDlg*>(WindowObject(dialog));
+}
 
 std::wstring Wide(const char* key) {
     std::string text;
@@ -151,7 +157,8 @@ protected:
         m_driver.Drive(
             [title] {
                 HWND window = FindDialog(title.c_str());
-                return window && dynamic_cast<CFileSplitDlg*>(WindowObject(window)) ? window : nullptr;
+                return window && dynamic_cast<CFileSplitDlg*>(WindowObject(window)) ? window
+                                                                                    : nullptr;
             },
             std::move(steps));
         return dialog.DoModal(m_owner.hWnd);
@@ -181,7 +188,8 @@ TEST_F(CapturedDialog, ClosesByItselfAfterFiveSecondsOpensTheFolderOrReportsTheF
     for (const TCase& c : cases) {
         bool sawSuccess = false;
         m_driver.Drive(AnyDialog, {[&](HWND dialog) {
-                           sawSuccess = dynamic_cast<CCapturedDlg*>(WindowObject(dialog)) != nullptr;
+                           sawSuccess =
+                               dynamic_cast<CCapturedDlg*>(WindowObject(dialog)) != nullptr;
                            EXPECT_EQ(TitleOf(dialog), "Capture complete");
                            EXPECT_EQ(TimerPeriod(dialog, CapturedCloseTimer), 5000u);
                            SendMessageA(dialog, WM_TIMER, CapturedCloseTimer, 0);
@@ -194,41 +202,45 @@ TEST_F(CapturedDialog, ClosesByItselfAfterFiveSecondsOpensTheFolderOrReportsTheF
         const auto& boxes = m_driver.AnsweredBoxes();
         ASSERT_EQ(boxes.size(), c.error ? 1u : 0u);
         if (c.error) {
-            EXPECT_EQ(boxes[0].first, Utf8ToWide("The image could not be saved. Check the capture folder."));
+            EXPECT_EQ(boxes[0].first,
+                      Utf8ToWide("The image could not be saved. Check the capture folder."));
         }
     }
     EXPECT_TRUE(RecordedShellOpens().empty());
 
-    m_driver.Drive(AnyDialog, {[](HWND dialog) { SendMessageA(dialog, WM_COMMAND, CapturedOpenButtonId, 0); }});
+    m_driver.Drive(AnyDialog, {[](HWND dialog) {
+                       SendMessageA(dialog, WM_COMMAND, CapturedOpenButtonId, 0);
+                   }});
     EXPECT_EQ(ShowCapturedDialog(m_owner.hWnd, kFolder), IDOPEN);
     EXPECT_EQ(RecordedShellOpens(), (std::vector<std::string>{kFolder}));
 }
 
 TEST_F(ProgressDialog, AnimatesAfterItOpensAndOnlyTheEndOfTheOpenClosesIt) {
-    m_driver.Drive(FindProgress, {
-        [](HWND dialog) {
-            ASSERT_NE(ProgressOf(dialog), nullptr);
-            EXPECT_EQ(TimerPeriod(dialog, ProgressStartTimer), 10u);
-            EXPECT_EQ(TimerPeriod(dialog, ProgressGiveUpTimer), 10000u);
-            EXPECT_EQ(TimerPeriod(dialog, ProgressFrameTimer), 0u);
-            SendMessageA(dialog, WM_TIMER, ProgressStartTimer, 0);
-            EXPECT_EQ(TimerPeriod(dialog, ProgressStartTimer), 0u);
-            EXPECT_EQ(TimerPeriod(dialog, ProgressFrameTimer), 300u);
-            // Enter, Escape, the close box and other news leave it open.
-            SendMessageA(dialog, WM_COMMAND, IDOK, 0);
-            SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-            SendMessageA(dialog, WM_CLOSE, 0, 0);
-            SendMessageA(dialog, WM_COMMAND, MAKELONG(IDOK, 1), 0);
-            SendMessageA(dialog, kPlayerNotifyMessage, PlayerNotify::Opening, 0);
-            SendMessageA(dialog, WM_COMMAND, MAKELONG(77, 0), 0);
-        },
-        [](HWND dialog) {
-            // Still up after its loop ran; the player closes it by its title.
-            EXPECT_TRUE(IsWindowVisible(dialog));
-            PostMessageA(FindWindowA(nullptr, kProgressDialogTitle), kPlayerNotifyMessage,
-                         PlayerNotify::CloseProgressDialog, 0);
-        },
-    });
+    m_driver.Drive(FindProgress,
+                   {
+                       [](HWND dialog) {
+                           ASSERT_NE(ProgressOf(dialog), nullptr);
+                           EXPECT_EQ(TimerPeriod(dialog, ProgressStartTimer), 10u);
+                           EXPECT_EQ(TimerPeriod(dialog, ProgressGiveUpTimer), 10000u);
+                           EXPECT_EQ(TimerPeriod(dialog, ProgressFrameTimer), 0u);
+                           SendMessageA(dialog, WM_TIMER, ProgressStartTimer, 0);
+                           EXPECT_EQ(TimerPeriod(dialog, ProgressStartTimer), 0u);
+                           EXPECT_EQ(TimerPeriod(dialog, ProgressFrameTimer), 300u);
+                           // Enter, Escape, the close box and other news leave it open.
+                           SendMessageA(dialog, WM_COMMAND, IDOK, 0);
+                           SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+                           SendMessageA(dialog, WM_CLOSE, 0, 0);
+                           SendMessageA(dialog, WM_COMMAND, MAKELONG(IDOK, 1), 0);
+                           SendMessageA(dialog, kPlayerNotifyMessage, PlayerNotify::Opening, 0);
+                           SendMessageA(dialog, WM_COMMAND, MAKELONG(77, 0), 0);
+                       },
+                       [](HWND dialog) {
+                           // Still up after its loop ran; the player closes it by its title.
+                           EXPECT_TRUE(IsWindowVisible(dialog));
+                           PostMessageA(FindWindowA(nullptr, kProgressDialogTitle),
+                                        kPlayerNotifyMessage, PlayerNotify::CloseProgressDialog, 0);
+                       },
+                   });
     EXPECT_EQ(ShowProgressDialog(m_owner.hWnd), 1);
     EXPECT_EQ(m_driver.StepsRun(), 2u);
     EXPECT_EQ(FindProgress(), nullptr);
@@ -271,8 +283,9 @@ TEST_F(FileSplitDialog, OkDoesNothingWithAPathMissingAndTellsTheOutcomeOfASplit)
          {std::pair{std::string(), target}, std::pair{twoCameras.Path(), std::string()}}) {
         CFileSplitDlg empty(source, folder);
         bool stillOpen = false;
-        const INT_PTR result = RunSplit(
-            empty, {Press(IDOK), [&](HWND window) { stillOpen = IsWindowVisible(window); }, Press(IDCANCEL)});
+        const INT_PTR result =
+            RunSplit(empty, {Press(IDOK), [&](HWND window) { stillOpen = IsWindowVisible(window); },
+                             Press(IDCANCEL)});
         EXPECT_EQ(result, IDCANCEL);
         EXPECT_TRUE(stillOpen);
         EXPECT_TRUE(m_driver.AnsweredBoxes().empty());
@@ -286,8 +299,7 @@ TEST_F(FileSplitDialog, OkDoesNothingWithAPathMissingAndTellsTheOutcomeOfASplit)
     StartRecordingFolderPickers(target);
     bool stillOpen = false;
     RunSplit(dialog, {Press(IDC_SPLIT_PICK_SOURCE), Press(IDC_SPLIT_PICK_TARGET), Press(IDOK),
-                 [&](HWND window) { stillOpen = IsWindowVisible(window); },
-                 Press(IDCANCEL)});
+                      [&](HWND window) { stillOpen = IsWindowVisible(window); }, Press(IDCANCEL)});
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(dialog.Source(), oneCamera.Path());
     EXPECT_EQ(dialog.Target(), target);

@@ -38,7 +38,9 @@ std::set<std::string> FilesIn(const std::string& folder) {
 }
 
 // The frame number and channel a captured picture shows.
-std::pair<int, int> Shows(const TPictureFile& picture) { return PatternIn(picture, 0, 0, picture.width, picture.height); }
+std::pair<int, int> Shows(const TPictureFile& picture) {
+    return PatternIn(picture, 0, 0, picture.width, picture.height);
+}
 
 class FrameCapture : public ::testing::TestWithParam<VideoCodec> {};
 
@@ -46,14 +48,16 @@ TEST_P(FrameCapture, SavesEveryChannelWholeUnderTheRecordingAndTheTime) {
     for (int channels : {1, 2}) {
         TFixtureRecording recording(SmallRecording(channels, GetParam()), "REC_A.avi");
         TTempFolder out;
-        const std::vector<TShownFrame> frames =
-            ShownFramesOf(recording.Path(), channels == 2 ? std::vector<int>{0, 1} : std::vector<int>{0}, 7);
+        const std::vector<TShownFrame> frames = ShownFramesOf(
+            recording.Path(), channels == 2 ? std::vector<int>{0, 1} : std::vector<int>{0}, 7);
         ASSERT_TRUE(frames[0].frame);
         if (GetParam() == VideoCodec::Mjpeg) {
-            EXPECT_NE(frames[0].frame->format, AV_PIX_FMT_YUV420P) << "the conversion is not exercised";
+            EXPECT_NE(frames[0].frame->format, AV_PIX_FMT_YUV420P)
+                << "the conversion is not exercised";
         }
 
-        const TCaptureResult result = CaptureFrames(frames, CaptureBaseName(out.Path(), recording.Path()), CaptureTime());
+        const TCaptureResult result =
+            CaptureFrames(frames, CaptureBaseName(out.Path(), recording.Path()), CaptureTime());
 
         std::vector<std::string> expected{out.File("REC_A_20181010101112__1.jpg")};
         if (channels == 2)
@@ -65,23 +69,29 @@ TEST_P(FrameCapture, SavesEveryChannelWholeUnderTheRecordingAndTheTime) {
             const TPictureFile picture = ReadPicture(expected[channel]);
             EXPECT_EQ(picture.width, kPictureWidth);
             EXPECT_EQ(picture.height, kPictureHeight);
-            EXPECT_EQ(Shows(picture), std::make_pair(7, static_cast<int>(channel))) << expected[channel];
+            EXPECT_EQ(Shows(picture), std::make_pair(7, static_cast<int>(channel)))
+                << expected[channel];
         }
     }
     // A second capture in the same second replaces the first.
     TFixtureRecording recording(SmallRecording(2, GetParam()), "REC_A.avi");
     TTempFolder out;
     const std::string base = CaptureBaseName(out.Path(), recording.Path());
-    const TCaptureResult first = CaptureFrames(ShownFramesOf(recording.Path(), {0, 1}, 2), base, CaptureTime());
-    const TCaptureResult second = CaptureFrames(ShownFramesOf(recording.Path(), {0, 1}, 20), base, CaptureTime());
+    const TCaptureResult first =
+        CaptureFrames(ShownFramesOf(recording.Path(), {0, 1}, 2), base, CaptureTime());
+    const TCaptureResult second =
+        CaptureFrames(ShownFramesOf(recording.Path(), {0, 1}, 20), base, CaptureTime());
     EXPECT_EQ(first.files, second.files);
     EXPECT_EQ(FilesIn(out.Path()).size(), 2u);
     EXPECT_EQ(Shows(ReadPicture(second.files[0])), std::make_pair(20, 0));
     EXPECT_EQ(Shows(ReadPicture(second.files[1])), std::make_pair(20, 1));
 }
 
-INSTANTIATE_TEST_SUITE_P(Codecs, FrameCapture, ::testing::Values(VideoCodec::H264, VideoCodec::Mjpeg),
-                         [](const auto& info) { return info.param == VideoCodec::H264 ? "H264" : "Mjpeg"; });
+INSTANTIATE_TEST_SUITE_P(Codecs, FrameCapture,
+                         ::testing::Values(VideoCodec::H264, VideoCodec::Mjpeg),
+                         [](const auto& info) {
+                             return info.param == VideoCodec::H264 ? "H264" : "Mjpeg";
+                         });
 
 TEST(FrameCaptureTest, StopsAtTheFirstChannelWithoutVideoAndReportsWhatWasNotSaved) {
     TFixtureRecording recording(SmallRecording(2), "REC_A.avi");
@@ -94,7 +104,10 @@ TEST(FrameCaptureTest, StopsAtTheFirstChannelWithoutVideoAndReportsWhatWasNotSav
     };
     const TCase cases[] = {
         {"front without video", {-1, 1}, true, TCaptureOutcome::Failed, {}},
-        {"the channel after one without video", {0, -1, 1}, true, TCaptureOutcome::Done,
+        {"the channel after one without video",
+         {0, -1, 1},
+         true,
+         TCaptureOutcome::Done,
          {"REC_A_20181010101112__1.jpg"}},
         {"a folder that is not there", {0, 1}, false, TCaptureOutcome::Failed, {}},
     };
@@ -102,7 +115,8 @@ TEST(FrameCaptureTest, StopsAtTheFirstChannelWithoutVideoAndReportsWhatWasNotSav
         TTempFolder out;
         const std::string folder = c.folderExists ? out.Path() : out.File("missing");
         const TCaptureResult result =
-            CaptureFrames(ShownFramesOf(recording.Path(), c.streams, 0), CaptureBaseName(folder, recording.Path()), CaptureTime());
+            CaptureFrames(ShownFramesOf(recording.Path(), c.streams, 0),
+                          CaptureBaseName(folder, recording.Path()), CaptureTime());
         EXPECT_EQ(result.outcome, c.outcome) << c.what;
         EXPECT_EQ(result.files.size(), c.files.size()) << c.what;
         EXPECT_EQ(FilesIn(out.Path()), c.files) << c.what;
@@ -123,10 +137,10 @@ TEST(FrameCaptureTest, PrintsThePositionWithTheSignOfItsHemisphere) {
         double longitude;
     };
     const TCase cases[] = {
-        {1, 0.0, 0.0},  // the second of the first fix's stamp has none yet
+        {1, 0.0, 0.0}, // the second of the first fix's stamp has none yet
         {2, -33.5, 151.25},
         {3, 47.375, -122.25},
-        {4, 0.0, 0.0},  // past the last fix
+        {4, 0.0, 0.0}, // past the last fix
     };
     for (const TCase& c : cases) {
         const TPrintedPosition position = PrintedPosition(&telemetry, c.second);
@@ -144,7 +158,7 @@ constexpr const char kRecordingPath[] = "/media/card/NOR_20260101_120000_F.avi";
 
 struct TWord {
     std::string text;
-    double left, top, right, bottom;  // points
+    double left, top, right, bottom; // points
 };
 
 std::string Output(const std::string& command) {
@@ -160,7 +174,8 @@ std::string Output(const std::string& command) {
 
 std::vector<TWord> WordsOf(const std::string& pdf) {
     const std::string html = Output("pdftotext -bbox '" + pdf + "' - 2>&1");
-    const std::regex word(R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    const std::regex word(
+        R"re(<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
     std::vector<TWord> words;
     for (std::sregex_iterator it(html.begin(), html.end(), word), end; it != end; ++it) {
         const std::smatch& m = *it;
@@ -171,16 +186,19 @@ std::vector<TWord> WordsOf(const std::string& pdf) {
 
 // The top of the page, `inches` high.
 TPictureFile RasterOf(const std::string& pdf, const std::string& prefix, double inches) {
-    Output("pdftoppm -r " + std::to_string(kRasterDpi) + " -H " + std::to_string(static_cast<int>(inches * kRasterDpi)) +
-           " -png -singlefile '" + pdf + "' '" + prefix + "' 2>&1");
+    Output("pdftoppm -r " + std::to_string(kRasterDpi) + " -H " +
+           std::to_string(static_cast<int>(inches * kRasterDpi)) + " -png -singlefile '" + pdf +
+           "' '" + prefix + "' 2>&1");
     return ReadPicture(prefix + ".png");
 }
 
 // The frame number and channel the page shows inside `inches`.
 std::pair<int, int> ShownIn(const TPictureFile& page, const Gdiplus::RectF& inches) {
     // A pixel in from every edge, away from the resampled border.
-    return PatternIn(page, static_cast<int>(inches.X * kRasterDpi) + 1, static_cast<int>(inches.Y * kRasterDpi) + 1,
-                     static_cast<int>(inches.Width * kRasterDpi) - 2, static_cast<int>(inches.Height * kRasterDpi) - 2);
+    return PatternIn(page, static_cast<int>(inches.X * kRasterDpi) + 1,
+                     static_cast<int>(inches.Y * kRasterDpi) + 1,
+                     static_cast<int>(inches.Width * kRasterDpi) - 2,
+                     static_cast<int>(inches.Height * kRasterDpi) - 2);
 }
 
 class FramePrint : public ::testing::Test {
@@ -194,8 +212,8 @@ protected:
     // Prints frame 9 of each channel into a PDF on A4.
     TCaptureOutcome Print(int channels, double latitude, double longitude, TPrintedPage* page) {
         TFixtureRecording recording(SmallRecording(channels));
-        const std::vector<TShownFrame> frames =
-            ShownFramesOf(recording.Path(), channels == 2 ? std::vector<int>{0, 1} : std::vector<int>{0}, 9);
+        const std::vector<TShownFrame> frames = ShownFramesOf(
+            recording.Path(), channels == 2 ? std::vector<int>{0, 1} : std::vector<int>{0}, 9);
         StartAnsweringPrintDialogs({m_folder.File("page.pdf"), 210, 297, kPrinterDpi});
         return PrintFrames(frames, kRecordingPath, latitude, longitude, nullptr, page);
     }
@@ -248,8 +266,8 @@ TEST_F(FramePrint, LaysTheChannelsAcrossThePaperWithThePathAndPositionUnderThem)
         std::vector<std::string> texts;
         for (const TWord& word : words)
             texts.push_back(word.text);
-        EXPECT_EQ(texts, (std::vector<std::string>{kRecordingPath, "Latitude:", c.latitudeText, "Longitude:",
-                                                    c.longitudeText}));
+        EXPECT_EQ(texts, (std::vector<std::string>{kRecordingPath, "Latitude:", c.latitudeText,
+                                                   "Longitude:", c.longitudeText}));
         if (words.size() != 5)
             continue;
         const double pictureBottom = page.pictures[0].Height * kPointsPerInch;

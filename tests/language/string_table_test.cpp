@@ -20,12 +20,11 @@ std::string TextOf(const std::string& key) {
 } // namespace
 
 TEST_F(StringTableTest, LookupsAreExactAndTheFirstOfTwoKeysWins) {
-    m_folder.Write("english",
-                   "  <!-- button.ok -->\n"
-                   "  <button.ok text=\"OK\" value=\"1\"/>\n"
-                   "  <button.ok text=\"Later\" value=\"2\"/>\n"
-                   "  <label.plain text=\"  two  spaces  \"/>\n"
-                   "  <message.utf8 text=\"저장 完了\" value=\"v\"/>\n");
+    m_folder.Write("english", "  <!-- button.ok -->\n"
+                              "  <button.ok text=\"OK\" value=\"1\"/>\n"
+                              "  <button.ok text=\"Later\" value=\"2\"/>\n"
+                              "  <label.plain text=\"  two  spaces  \"/>\n"
+                              "  <message.utf8 text=\"저장 完了\" value=\"v\"/>\n");
     ASSERT_TRUE(LoadStringTable("english"));
 
     std::string text, value;
@@ -64,10 +63,9 @@ TEST_F(StringTableTest, ValueListsStopAtTheFirstGap) {
 }
 
 TEST_F(StringTableTest, WideLookupsConvertAndRefuseTextsThatDoNotFit) {
-    m_folder.Write("english",
-                   "<button.play text=\"재생\"/>\n"
-                   "<button.stop text=\"\xF0\x9F\x8E\xA5 Stop\"/>\n"
-                   "<button.long text=\"abcdefgh\"/>\n");
+    m_folder.Write("english", "<button.play text=\"재생\"/>\n"
+                              "<button.stop text=\"\xF0\x9F\x8E\xA5 Stop\"/>\n"
+                              "<button.long text=\"abcdefgh\"/>\n");
     ASSERT_TRUE(LoadStringTable("english"));
 
     wchar_t buffer[9];
@@ -88,7 +86,7 @@ TEST_F(StringTableTest, WideLookupsConvertAndRefuseTextsThatDoNotFit) {
 
 TEST_F(StringTableTest, LoadingReplacesTheTableAndFallsBackToJapanese) {
     m_folder.Write("english", "<button.ok text=\"OK\"/>\n<button.play text=\"Play\"/>\n");
-    m_folder.Write("korean", "<button.ok text=\"확인\"/>\n", "Strings");  // any letter case
+    m_folder.Write("korean", "<button.ok text=\"확인\"/>\n", "Strings"); // any letter case
     ASSERT_TRUE(LoadStringTable("english"));
     ASSERT_TRUE(LoadStringTable("korean"));
     EXPECT_EQ(TextOf("button.ok"), "확인");

@@ -29,5 +29,6 @@ TEST(Files, ProgramFilesFolderFollowsXdgDataHomeAndResourcesTheirOverride) {
         EXPECT_EQ(ProgramFilesFolder(), temp.Path() + "/.local/share");
     }
     TScopedEnv override("VELOR_RESOURCE_DIR", temp.Path());
-    EXPECT_EQ(ResourcePath("skin/controls/play_btn_on.png"), temp.Path() + "/skin/controls/play_btn_on.png");
+    EXPECT_EQ(ResourcePath("skin/controls/play_btn_on.png"),
+              temp.Path() + "/skin/controls/play_btn_on.png");
 }

@@ -51,7 +51,7 @@ TEST(Blit, CopiesExactPixelsOnlyWhereSourceAndClipAllowAndOverlapsReadTheOrigina
 
     HRGN clip = CreateRectRgn(0, 0, 3, 10);
     SelectClipRgn(target.dc, clip);
-    DeleteObject(clip);  // the DC keeps its own copy
+    DeleteObject(clip); // the DC keeps its own copy
     target.Fill(kWhite, {0, 0, 10, 10});
     SelectClipRgn(target.dc, nullptr);
     EXPECT_EQ(target.At(2, 9), kWhite);
@@ -59,9 +59,11 @@ TEST(Blit, CopiesExactPixelsOnlyWhereSourceAndClipAllowAndOverlapsReadTheOrigina
     EXPECT_EQ(target.At(10, 0), CLR_INVALID);
 
     TTestSurface row(6, 1);
-    for (int x = 0; x < 6; ++x) SetPixel(row.dc, x, 0, RGB(x * 10, 0, 0));
+    for (int x = 0; x < 6; ++x)
+        SetPixel(row.dc, x, 0, RGB(x * 10, 0, 0));
     ASSERT_TRUE(BitBlt(row.dc, 1, 0, 5, 1, row.dc, 0, 0, SRCCOPY));
-    for (int x = 1; x < 6; ++x) EXPECT_EQ(row.At(x, 0), RGB((x - 1) * 10, 0, 0)) << x;
+    for (int x = 1; x < 6; ++x)
+        EXPECT_EQ(row.At(x, 0), RGB((x - 1) * 10, 0, 0)) << x;
 }
 
 TEST(Blit, TransparentCopyLeavesOutExactKeyPixelsOnly) {
@@ -71,9 +73,10 @@ TEST(Blit, TransparentCopyLeavesOutExactKeyPixelsOnly) {
     TTestSurface target(5, 1, RGB(40, 50, 60));
     ASSERT_TRUE(TransparentBlt(target.dc, 1, 0, 3, 1, source.dc, 0, 0, 3, 1, kMagenta));
     std::vector<COLORREF> row;
-    for (int x = 0; x < 5; ++x) row.push_back(target.At(x, 0));
-    EXPECT_EQ(row, (std::vector<COLORREF>{RGB(40, 50, 60), RGB(40, 50, 60), RGB(255, 16, 255), RGB(1, 2, 3),
-                                          RGB(40, 50, 60)}));
+    for (int x = 0; x < 5; ++x)
+        row.push_back(target.At(x, 0));
+    EXPECT_EQ(row, (std::vector<COLORREF>{RGB(40, 50, 60), RGB(40, 50, 60), RGB(255, 16, 255),
+                                          RGB(1, 2, 3), RGB(40, 50, 60)}));
 }
 
 TEST(Stretch, NearestDoublesExactly) {
@@ -82,7 +85,8 @@ TEST(Stretch, NearestDoublesExactly) {
     TTestSurface target(8, 1);
     SetStretchBltMode(target.dc, COLORONCOLOR);
     ASSERT_TRUE(StretchBlt(target.dc, 0, 0, 4, 1, source.dc, 0, 0, 2, 1, SRCCOPY));
-    for (int x = 0; x < 4; ++x) EXPECT_EQ(target.At(x, 0), x < 2 ? kBlack : RGB(200, 200, 200)) << x;
+    for (int x = 0; x < 4; ++x)
+        EXPECT_EQ(target.At(x, 0), x < 2 ? kBlack : RGB(200, 200, 200)) << x;
 }
 
 TEST(Shapes, RectangleOutlinesWithPenAndFillsWithBrushFocusRectToggles) {
@@ -93,9 +97,13 @@ TEST(Shapes, RectangleOutlinesWithPenAndFillsWithBrushFocusRectToggles) {
     HGDIOBJ oldBrush = SelectObject(surface.dc, brush);
     Rectangle(surface.dc, 1, 1, 5, 5);
     const std::pair<POINT, COLORREF> expected[] = {
-        {{1, 1}, RGB(255, 0, 0)}, {{4, 4}, RGB(255, 0, 0)}, {{2, 2}, RGB(0, 0, 255)}, {{5, 5}, kBlack},
+        {{1, 1}, RGB(255, 0, 0)},
+        {{4, 4}, RGB(255, 0, 0)},
+        {{2, 2}, RGB(0, 0, 255)},
+        {{5, 5}, kBlack},
     };
-    for (const auto& [point, colour] : expected) EXPECT_EQ(surface.At(point.x, point.y), colour) << point.x << "," << point.y;
+    for (const auto& [point, colour] : expected)
+        EXPECT_EQ(surface.At(point.x, point.y), colour) << point.x << "," << point.y;
 
     RECT focus{0, 0, 10, 10};
     DrawFocusRect(surface.dc, &focus);
@@ -108,4 +116,4 @@ TEST(Shapes, RectangleOutlinesWithPenAndFillsWithBrushFocusRectToggles) {
     DeleteObject(brush);
 }
 
-}  // namespace
+} // namespace

@@ -37,13 +37,15 @@ private:
     ULONG_PTR token_ = 0;
 };
 
-[[maybe_unused]] testing::Environment* const kGui = testing::AddGlobalTestEnvironment(new GuiEnvironment);
+[[maybe_unused]] testing::Environment* const kGui =
+    testing::AddGlobalTestEnvironment(new GuiEnvironment);
 
 bool SomeFamilyHas(const QStringList& families, char32_t character) {
     for (const QString& family : families) {
         QFont font(family);
         font.setPixelSize(16);
-        if (QRawFont::fromFont(font).supportsCharacter(character)) return true;
+        if (QRawFont::fromFont(font).supportsCharacter(character))
+            return true;
     }
     return false;
 }
@@ -56,11 +58,13 @@ TEST(FontFallback, FacesResolveToInstalledFamiliesThatCarryTheirLanguagesGlyphs)
     const QStringList missing = ResolveFontFamilies(QStringLiteral("No Such Face 12345"));
     ASSERT_FALSE(missing.isEmpty());
     EXPECT_TRUE(QFontDatabase::hasFamily(missing.front())) << missing.front().toStdString();
-    EXPECT_TRUE(QFontDatabase::hasFamily(QFontInfo(ResolveFont(QStringLiteral("No Such Face 12345"), 14, 400, false)).family()));
+    EXPECT_TRUE(QFontDatabase::hasFamily(
+        QFontInfo(ResolveFont(QStringLiteral("No Such Face 12345"), 14, 400, false)).family()));
     EXPECT_TRUE(SomeFamilyHas(missing, U'A'));
 
     // One Korean face serves the Japanese and Chinese texts too.
-    for (const QString& face : {QStringLiteral("돋움"), QStringLiteral("굴림"), QStringLiteral("굴림체")}) {
+    for (const QString& face :
+         {QStringLiteral("돋움"), QStringLiteral("굴림"), QStringLiteral("굴림체")}) {
         const QStringList families = ResolveFontFamilies(face);
         ASSERT_FALSE(families.isEmpty());
         EXPECT_EQ(families.front(), QStringLiteral("Noto Sans CJK KR")) << face.toStdString();
@@ -73,11 +77,12 @@ TEST(FontFallback, FacesResolveToInstalledFamiliesThatCarryTheirLanguagesGlyphs)
     ASSERT_FALSE(thai.isEmpty());
     EXPECT_TRUE(SomeFamilyHas(thai, U'\u0E01'));
     EXPECT_TRUE(SomeFamilyHas(thai, U'A'));
-    EXPECT_EQ(ResolveFontFamilies(QStringLiteral("Arial")).front(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(ResolveFontFamilies(QStringLiteral("Arial")).front(),
+              QStringLiteral("Liberation Sans"));
     const QFont bold = ResolveFont(QStringLiteral("Arial"), 13, 700, true);
     EXPECT_EQ(bold.pixelSize(), 13);
     EXPECT_TRUE(bold.bold() && bold.italic());
     EXPECT_FALSE(ResolveFont(QStringLiteral("Arial"), 13, 400, false).bold());
 }
 
-}  // namespace
+} // namespace

@@ -20,7 +20,9 @@ using namespace Gdiplus;
 
 namespace {
 
-std::wstring Wide(const std::string& narrow) { return std::wstring(narrow.begin(), narrow.end()); }
+std::wstring Wide(const std::string& narrow) {
+    return std::wstring(narrow.begin(), narrow.end());
+}
 
 TEST(GdiplusImage, PngAlphaBlendsOverTheDCBackgroundAndBadFilesFail) {
     TTempFolder folder;
@@ -52,16 +54,18 @@ TEST(GdiplusImage, PngAlphaBlendsOverTheDCBackgroundAndBadFilesFail) {
 TEST(GdiplusImage, PixelBufferWithStrideIsReadAsBgrRows) {
     // Two rows of two BGR pixels, each row padded to 8 bytes.
     unsigned char pixels[16] = {
-        0, 0, 255, 0, 255, 0, 0xEE, 0xEE,      // red, green, padding
-        255, 0, 0, 255, 255, 255, 0xEE, 0xEE,  // blue, white, padding
+        0,   0, 255, 0,   255, 0,   0xEE, 0xEE, // red, green, padding
+        255, 0, 0,   255, 255, 255, 0xEE, 0xEE, // blue, white, padding
     };
     Bitmap buffer(2, 2, 8, PixelFormat24bppRGB, pixels);
     ASSERT_EQ(buffer.GetLastStatus(), Ok);
     TTestSurface surface(2, 2);
     Graphics graphics(surface.dc);
     ASSERT_EQ(graphics.DrawImage(&buffer, 0, 0), Ok);
-    EXPECT_EQ(std::vector<COLORREF>({surface.At(0, 0), surface.At(1, 0), surface.At(0, 1), surface.At(1, 1)}),
-              std::vector<COLORREF>({RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)}));
+    EXPECT_EQ(std::vector<COLORREF>(
+                  {surface.At(0, 0), surface.At(1, 0), surface.At(0, 1), surface.At(1, 1)}),
+              std::vector<COLORREF>(
+                  {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)}));
     Bitmap tooNarrow(2, 2, 5, PixelFormat24bppRGB, pixels);
     EXPECT_EQ(tooNarrow.GetLastStatus(), InvalidParameter);
 }
@@ -73,14 +77,17 @@ TEST(GdiplusImage, JpegShrinksWithQuality) {
     std::vector<unsigned char> buffer(size);
     auto* encoders = reinterpret_cast<ImageCodecInfo*>(buffer.data());
     ASSERT_EQ(GetImageEncoders(count, size, encoders), Ok);
-    const ImageCodecInfo* jpeg = std::find_if(encoders, encoders + count, [](const ImageCodecInfo& codec) {
-        return std::wstring(codec.MimeType) == L"image/jpeg";
-    });
+    const ImageCodecInfo* jpeg =
+        std::find_if(encoders, encoders + count, [](const ImageCodecInfo& codec) {
+            return std::wstring(codec.MimeType) == L"image/jpeg";
+        });
     ASSERT_NE(jpeg, encoders + count);
     Bitmap picture(64, 48, PixelFormat32bppARGB);
     for (int y = 0; y < 48; ++y) {
         for (int x = 0; x < 64; ++x)
-            picture.SetPixel(x, y, Color(static_cast<BYTE>(x * 4), static_cast<BYTE>(y * 5), static_cast<BYTE>((x + y) * 2)));
+            picture.SetPixel(x, y,
+                             Color(static_cast<BYTE>(x * 4), static_cast<BYTE>(y * 5),
+                                   static_cast<BYTE>((x + y) * 2)));
     }
     std::vector<std::uintmax_t> sizes;
     for (ULONG quality : {10u, 50u, 95u}) {
@@ -100,4 +107,4 @@ TEST(GdiplusImage, JpegShrinksWithQuality) {
     EXPECT_EQ(picture.Save(Wide(folder.File("x.jpg")).c_str(), nullptr), InvalidParameter);
 }
 
-}  // namespace
+} // namespace

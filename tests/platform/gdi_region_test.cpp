@@ -36,18 +36,22 @@ TEST(Region, ShapesContainWhatTheyCoverAndNotTheirRightBottomEdgesOrCutCorners) 
         bool inside;
     };
     const Probe probes[] = {
-        {rectangle, 2, 3, true}, {rectangle, 5, 7, true}, {rectangle, 6, 7, false}, {rectangle, 5, 8, false},
-        {ellipse, 10, 5, true},  {ellipse, 1, 5, true},   {ellipse, 0, 0, false},   {ellipse, 19, 9, false},
-        {rounded, 0, 15, true},  {rounded, 6, 6, true},   {rounded, 29, 15, true},  {rounded, 0, 0, false},
-        {rounded, 30, 15, false}, {combined, 3, 0, true}, {combined, 11, 0, true},  {combined, 1, 5, true},
-        {combined, 4, 0, false}, {combined, 1, 3, false}, {nullptr, 0, 0, false},
+        {rectangle, 2, 3, true},  {rectangle, 5, 7, true}, {rectangle, 6, 7, false},
+        {rectangle, 5, 8, false}, {ellipse, 10, 5, true},  {ellipse, 1, 5, true},
+        {ellipse, 0, 0, false},   {ellipse, 19, 9, false}, {rounded, 0, 15, true},
+        {rounded, 6, 6, true},    {rounded, 29, 15, true}, {rounded, 0, 0, false},
+        {rounded, 30, 15, false}, {combined, 3, 0, true},  {combined, 11, 0, true},
+        {combined, 1, 5, true},   {combined, 4, 0, false}, {combined, 1, 3, false},
+        {nullptr, 0, 0, false},
     };
     for (const Probe& probe : probes)
-        EXPECT_EQ(PtInRegion(probe.region, probe.x, probe.y) != FALSE, probe.inside) << probe.x << "," << probe.y;
+        EXPECT_EQ(PtInRegion(probe.region, probe.x, probe.y) != FALSE, probe.inside)
+            << probe.x << "," << probe.y;
 
     RECT box;
     EXPECT_EQ(GetRgnBox(rectangle, &box), SIMPLEREGION);
-    EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}), std::vector<LONG>({2, 3, 6, 8}));
+    EXPECT_EQ(std::vector<LONG>({box.left, box.top, box.right, box.bottom}),
+              std::vector<LONG>({2, 3, 6, 8}));
     GetRgnBox(combined, &box);
     EXPECT_EQ(std::vector<LONG>({box.right, box.bottom}), std::vector<LONG>({12, 6}));
     EXPECT_EQ(RegionOfHandle(combined).boundingRect(), QRect(0, 0, 12, 6));
@@ -61,4 +65,4 @@ TEST(Region, BadRectangleCountsAndOtherObjectsGiveNoRegion) {
     EXPECT_TRUE(RegionOfHandle(reinterpret_cast<HRGN>(GetStockObject(WHITE_BRUSH))).isEmpty());
 }
 
-}  // namespace
+} // namespace

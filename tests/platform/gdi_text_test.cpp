@@ -19,7 +19,8 @@ struct TextSurface : TTestSurface {
 
 TEST(DrawText, CentredSingleLineSitsInTheMiddleOfItsBox) {
     TextSurface surface(200, 60);
-    HFONT font = CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    HFONT font =
+        CreateFontA(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
     HGDIOBJ old = SelectObject(surface.dc, font);
     RECT box{0, 0, 200, 60};
     EXPECT_GT(DrawTextW(surface.dc, L"HHHH", -1, &box, DT_CENTER | DT_VCENTER | DT_SINGLELINE), 0);
@@ -40,7 +41,8 @@ TEST(DrawText, CentredSingleLineSitsInTheMiddleOfItsBox) {
 TEST(GdiFont, KoreanFaceInCodePage949DrawsHangul) {
     TextSurface surface(80, 30);
     // "돋움" as the program passes it.
-    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "\xB5\xB8\xBF\xF2");
+    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                             "\xB5\xB8\xBF\xF2");
     LOGFONTW description;
     ASSERT_EQ(GetObjectW(font, sizeof description, &description), int(sizeof description));
     EXPECT_EQ(std::wstring(description.lfFaceName), L"돋움");
@@ -56,4 +58,4 @@ TEST(GdiFont, KoreanFaceInCodePage949DrawsHangul) {
     DeleteObject(font);
 }
 
-}  // namespace
+} // namespace

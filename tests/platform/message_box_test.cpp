@@ -38,7 +38,8 @@ TEST(MessageBox, WorkerBoxRunsOnTheMainThreadAndReturnsTheButton) {
     TThread worker;
     worker.Start([&] {
         answer = MessageBoxA(nullptr, "Delete this recording?", "VELOR player", MB_YESNO);
-        QMetaObject::invokeMethod(&app, [] { QApplication::quit(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &app, [] { QApplication::quit(); }, Qt::QueuedConnection);
     });
     app.exec();
     worker.Join();

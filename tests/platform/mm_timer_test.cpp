@@ -94,4 +94,3 @@ TEST(MultimediaTimer, OneShotFiresOnceAndKillWaitsForASlowCallbackOrEndsFromItsO
     EXPECT_EQ(timeSetEvent(1, 1, nullptr, 0, TIME_PERIODIC), 0u);
     EXPECT_EQ(timeKillEvent(123456), TIMERR_NOCANDO);
 }
-

@@ -20,8 +20,10 @@ protected:
     HKEY Create(const char* path = kKey, DWORD* disposition = nullptr) {
         HKEY key = nullptr;
         DWORD ignored = 0;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                                  nullptr, &key, disposition ? disposition : &ignored), 0);
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                  KEY_ALL_ACCESS, nullptr, &key,
+                                  disposition ? disposition : &ignored),
+                  0);
         return key;
     }
     static LONG Open(const char* path, HKEY* key) {
@@ -32,13 +34,15 @@ protected:
                               static_cast<DWORD>(std::strlen(text) + 1));
     }
     LONG SetNumber(const char* name, DWORD value) {
-        return RegSetValueExA(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+        return RegSetValueExA(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                              sizeof value);
     }
     LONG Query(HKEY key, const char* name, void* data, DWORD* size, DWORD* type = nullptr) {
         return RegQueryValueExA(key, name, nullptr, type, static_cast<BYTE*>(data), size);
     }
     void WriteHive(const std::string& text) {
-        std::filesystem::create_directories(std::filesystem::path(RegistryFilePath()).parent_path());
+        std::filesystem::create_directories(
+            std::filesystem::path(RegistryFilePath()).parent_path());
         std::ofstream(RegistryFilePath(), std::ios::binary) << text;
     }
 
@@ -61,7 +65,7 @@ TEST_F(RegistryTest, KeysAboveAreMadeAndTextAndNumbersRoundTripWithTheirTypesAnd
     ASSERT_EQ(SetText("CapturePath", path), 0);
     ASSERT_EQ(SetNumber("Volume", 0xFFFFFFFFu), 0);
     SetText("Mode", "1");
-    SetNumber("Mode", 1);  // an overwrite changes the type
+    SetNumber("Mode", 1); // an overwrite changes the type
     RegCloseKey(m_key);
 
     ASSERT_EQ(Open(kKey, &m_key), 0);
@@ -95,8 +99,9 @@ TEST_F(RegistryTest, KeysAboveAreMadeAndTextAndNumbersRoundTripWithTheirTypesAnd
 }
 
 TEST_F(RegistryTest, ACorruptFileCountsAsEmptyAndDamagedLinesLoseOnlyThemselves) {
-    WriteHive("\x01\x02garbage[[[\n[HKEY_CURRENT_USER\\Software\\VELOR player\n\"Volume\"=dword:zz\n" +
-              std::string(100, '\0') + "\"Half=\"\n");
+    WriteHive(
+        "\x01\x02garbage[[[\n[HKEY_CURRENT_USER\\Software\\VELOR player\n\"Volume\"=dword:zz\n" +
+        std::string(100, '\0') + "\"Half=\"\n");
     EXPECT_EQ(Open(kKey, &m_key), kMissing);
     m_key = Create();
     ASSERT_EQ(SetNumber("Volume", 7), 0);
@@ -128,6 +133,7 @@ TEST_F(RegistryTest, WritesReplaceTheFileAndLeaveNoTemporaryBehind) {
     text << std::ifstream(file).rdbuf();
     EXPECT_NE(text.str().find("[HKEY_CURRENT_USER\\Software\\VELOR player]"), std::string::npos);
     EXPECT_NE(text.str().find("\"Counter\"=dword:00000013"), std::string::npos);
-    const auto folder = std::filesystem::directory_iterator(std::filesystem::path(file).parent_path());
+    const auto folder =
+        std::filesystem::directory_iterator(std::filesystem::path(file).parent_path());
     EXPECT_EQ(std::distance(begin(folder), end(folder)), 1);
 }

@@ -67,11 +67,13 @@ TEST(Thread, IdIsKnownBeforeTheBodyRunsAndTheNameIsCutToWhatLinuxKeeps) {
     TEvent go(true, false);
     char name[32] = {};
     TThread thread;
-    ASSERT_TRUE(thread.Start([&] {
-        go.Wait(INFINITE);
-        seen = GetCurrentThreadId();
-        pthread_getname_np(pthread_self(), name, sizeof name);
-    }, "a-name-far-too-long-for-linux"));
+    ASSERT_TRUE(thread.Start(
+        [&] {
+            go.Wait(INFINITE);
+            seen = GetCurrentThreadId();
+            pthread_getname_np(pthread_self(), name, sizeof name);
+        },
+        "a-name-far-too-long-for-linux"));
     const DWORD id = thread.Id();
     EXPECT_NE(id, 0u);
     EXPECT_NE(id, GetCurrentThreadId());

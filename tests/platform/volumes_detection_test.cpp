@@ -26,20 +26,29 @@ protected:
 
 TEST_F(RemovableVolumes, RemovableDisksTheirPartitionsAndDisksOnUsbOrMmcCountInPathOrderEachOnce) {
     std::string table;
-    for (auto [device, point] : {std::pair{"/dev/sda1", "/"}, {"/dev/sda2", "/home"}, {"/dev/nvme0n1", "/srv"},
-                                 {"/dev/sdb1", "/media/stick"}, {"/dev/sr0", "/media/cdrom"},
-                                 {"/dev/sdc", "/run/media/u/READER"}, {"/dev/mmcblk0p1", "/run/media/u/CARD"},
-                                 {"/dev/sdb1", "/media/stick"}, {"/dev/sdq1", "/media/ghost"}})
+    for (auto [device, point] : {std::pair{"/dev/sda1", "/"},
+                                 {"/dev/sda2", "/home"},
+                                 {"/dev/nvme0n1", "/srv"},
+                                 {"/dev/sdb1", "/media/stick"},
+                                 {"/dev/sr0", "/media/cdrom"},
+                                 {"/dev/sdc", "/run/media/u/READER"},
+                                 {"/dev/mmcblk0p1", "/run/media/u/CARD"},
+                                 {"/dev/sdb1", "/media/stick"},
+                                 {"/dev/sdq1", "/media/ghost"}})
         table += TFakeVolumeSystem::MountLine(device, point);
     // Escaped blanks in mount points are decoded.
-    m_system.WriteMounts(table + "tmpfs /media/ram tmpfs rw 0 0\nproc /proc proc rw 0 0\ngarbage\n\n" +
+    m_system.WriteMounts(table +
+                         "tmpfs /media/ram tmpfs rw 0 0\nproc /proc proc rw 0 0\ngarbage\n\n" +
                          "/dev/sdb1 /media/my\\040card\\134x vfat rw 0 0\n");
-    EXPECT_EQ(RemovableMountPoints(m_system.Sources()),
-              Points({"/media/my card\\x", "/media/stick", "/run/media/u/CARD", "/run/media/u/READER"}));
+    EXPECT_EQ(
+        RemovableMountPoints(m_system.Sources()),
+        Points({"/media/my card\\x", "/media/stick", "/run/media/u/CARD", "/run/media/u/READER"}));
     EXPECT_EQ(ReadMountTable(m_system.MountsFile()).front().device, "/dev/sda1");
     EXPECT_FALSE(IsRemovableDevice("sdb1", m_system.Root()));
     EXPECT_TRUE(IsRemovableDevice("/dev/sdb", m_system.Root()));
-    EXPECT_TRUE(RemovableMountPoints(TVolumeSources{m_system.MountsFile() + ".missing", m_system.Root()}).empty());
+    EXPECT_TRUE(
+        RemovableMountPoints(TVolumeSources{m_system.MountsFile() + ".missing", m_system.Root()})
+            .empty());
     // The process-wide sources are used when set.
     TScopedVolumeSources scoped(m_system.Sources());
     EXPECT_EQ(RemovableMountPoints().size(), 4u);
@@ -47,10 +56,14 @@ TEST_F(RemovableVolumes, RemovableDisksTheirPartitionsAndDisksOnUsbOrMmcCountInP
 
 TEST(PathLiesUnder, WholeComponentsOnly) {
     const std::tuple<const char*, const char*, bool> cases[] = {
-        {"/media/card", "/media/card", true},         {"/media/card/DCIM/a.avi", "/media/card", true},
-        {"/media/card/a.avi", "/media/card/", true},  {"/anything", "/", true},
-        {"/media/card2/a.avi", "/media/card", false}, {"/media/Card/a.avi", "/media/card", false},
-        {"/media", "/media/card", false},             {"", "/media/card", false},
+        {"/media/card", "/media/card", true},
+        {"/media/card/DCIM/a.avi", "/media/card", true},
+        {"/media/card/a.avi", "/media/card/", true},
+        {"/anything", "/", true},
+        {"/media/card2/a.avi", "/media/card", false},
+        {"/media/Card/a.avi", "/media/card", false},
+        {"/media", "/media/card", false},
+        {"", "/media/card", false},
         {"/media/card", "", false},
     };
     for (const auto& [path, folder, under] : cases)

@@ -12,7 +12,10 @@
 
 class TFakeVolumeSystem {
 public:
-    TFakeVolumeSystem() { std::filesystem::create_directories(Root() + "/block"); WriteMounts(""); }
+    TFakeVolumeSystem() {
+        std::filesystem::create_directories(Root() + "/block");
+        WriteMounts("");
+    }
 
     // /sys/block/<disk> with its removable flag.
     TFakeVolumeSystem& AddDisk(const std::string& disk, bool removable) {

@@ -29,7 +29,8 @@ struct TShownDialog {
     std::string folder;
 };
 
-TShownDialog ShowAndAnswer(const BROWSEINFOA& info, const std::function<void(QFileDialog*)>& answer) {
+TShownDialog ShowAndAnswer(const BROWSEINFOA& info,
+                           const std::function<void(QFileDialog*)>& answer) {
     TShownDialog shown;
     int argc = 1;
     char name[] = "picker";

@@ -41,7 +41,9 @@ protected:
 
     std::unique_ptr<TMountWatcher> MakeWatcher() {
         return std::make_unique<TMountWatcher>(
-            [this](WPARAM event, const std::string& point) { m_changes.push_back({event, point}); },
+            [this](WPARAM event, const std::string& point) {
+                m_changes.push_back({event, point});
+            },
             m_system.Sources());
     }
 
@@ -60,7 +62,7 @@ TEST_F(MountWatcher, ReportsChangesOfRemovableMountPointsRemovalsFirst) {
     m_system.WriteMounts(Line("/dev/sda1", "/") + Line("/dev/sdb1", "/media/a") +
                          Line("/dev/sda1", "/mnt/bind") + Line("/dev/sdc1", "/media/b"));
     watcher->CheckForChanges();
-    watcher->CheckForChanges();  // an unchanged table reports nothing
+    watcher->CheckForChanges(); // an unchanged table reports nothing
     EXPECT_EQ(m_changes, std::vector<TChange>({{DBT_DEVICEARRIVAL, "/media/b"}}));
 
     m_changes.clear();

@@ -55,8 +55,8 @@ TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancelAndUnknownTemplat
         run.owner = owner;
         run.key = key;
         g_run = &run;
-        const INT_PTR result = DialogBoxParamA(nullptr, MAKEINTRESOURCEA(TemplateId), owner,
-                                               EndOnCommand, 1234);
+        const INT_PTR result =
+            DialogBoxParamA(nullptr, MAKEINTRESOURCEA(TemplateId), owner, EndOnCommand, 1234);
         EXPECT_EQ(result, command + 10);
         EXPECT_EQ(run.parameter, 1234);
         EXPECT_FALSE(run.ownerEnabledInside);

@@ -37,8 +37,8 @@ protected:
         const char* display = std::getenv("DISPLAY");
         if (!display || !display[0])
             GTEST_SKIP() << "needs an X server";
-        const std::string command = std::string(VELOR_GALLERY_PATH) + " --screenshot " + m_shot +
-                                    " >/dev/null 2>&1";
+        const std::string command =
+            std::string(VELOR_GALLERY_PATH) + " --screenshot " + m_shot + " >/dev/null 2>&1";
         // The child must not inherit the offscreen platform.
         const std::string full = "env -u QT_QPA_PLATFORM " + command;
         ASSERT_EQ(std::system(full.c_str()), 0);

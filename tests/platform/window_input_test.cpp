@@ -14,16 +14,22 @@ TEST_F(WindowInput, DoubleClicksOnlyForClassesThatAskAndCaptureRoutesTheMouse) {
     RegisterProbeClass("NoDoubleClicks", 0);
     TProbe with, without;
     HWND dbl = MakeProbeWindow(&with, WS_POPUP | WS_VISIBLE, 0, 0, 50, 50);
-    HWND plain = MakeProbeWindow(&without, WS_POPUP | WS_VISIBLE, 200, 100, 50, 50, nullptr, "NoDoubleClicks");
+    HWND plain = MakeProbeWindow(&without, WS_POPUP | WS_VISIBLE, 200, 100, 50, 50, nullptr,
+                                 "NoDoubleClicks");
     for (HWND window : {dbl, plain}) {
         for (QEvent::Type press : {QEvent::MouseButtonPress, QEvent::MouseButtonDblClick}) {
             SendMouse(window, press, QPoint(5, 5));
-            SendMouse(window, QEvent::MouseButtonRelease, QPoint(5, 5), Qt::LeftButton, Qt::NoButton);
+            SendMouse(window, QEvent::MouseButtonRelease, QPoint(5, 5), Qt::LeftButton,
+                      Qt::NoButton);
         }
     }
-    const auto buttons = [](const TProbe& probe) { return probe.Only({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK}); };
-    EXPECT_EQ(buttons(with), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
-    EXPECT_EQ(buttons(without), (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
+    const auto buttons = [](const TProbe& probe) {
+        return probe.Only({WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK});
+    };
+    EXPECT_EQ(buttons(with),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}));
+    EXPECT_EQ(buttons(without),
+              (std::vector<UINT>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDOWN, WM_LBUTTONUP}));
 
     LPARAM seenAt = 0;
     without.handler = [&](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
@@ -59,7 +65,8 @@ struct TDragWindow {
     HWND window = nullptr;
 
     void Make(DWORD style, QRect rect) {
-        probe.handler = [this](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+        probe.handler = [this](HWND, UINT message, WPARAM,
+                               LPARAM lParam) -> std::optional<LRESULT> {
             if (message == WM_NCHITTEST)
                 return hit;
             nonClientUp = nonClientUp || message == WM_NCLBUTTONUP;
@@ -102,7 +109,8 @@ TEST_F(WindowInput, HitTestsMoveThroughWmMovingAndResizeWithinTheTrackingLimits)
     EXPECT_TRUE(drag.nonClientUp);
     // Moved down by 30; the last step was pulled back to the limit.
     RECT rect = drag.Rect();
-    EXPECT_EQ(std::vector<LONG>({rect.top, rect.right, rect.right - rect.left}), std::vector<LONG>({130, 260, 80}));
+    EXPECT_EQ(std::vector<LONG>({rect.top, rect.right, rect.right - rect.left}),
+              std::vector<LONG>({130, 260, 80}));
 
     drag.hit = HTBOTTOMRIGHT;
     drag.Drag(QPoint(79, 59), {QPoint(30, 20)});
@@ -112,14 +120,15 @@ TEST_F(WindowInput, HitTestsMoveThroughWmMovingAndResizeWithinTheTrackingLimits)
     drag.hit = HTLEFT;
     drag.Drag(QPoint(0, 10), {QPoint(500, 0)});
     rect = drag.Rect();
-    EXPECT_EQ(rect.right - rect.left, 60);  // the smallest tracking width
-    EXPECT_EQ(rect.right, 290);             // the right edge stayed
+    EXPECT_EQ(rect.right - rect.left, 60); // the smallest tracking width
+    EXPECT_EQ(rect.right, 290);            // the right edge stayed
     // Releasing the capture ends the loop.
     drag.hit = HTCAPTION;
     drag.rightLimit = 100000;
     drag.movingSeen = 0;
     auto base = drag.probe.handler;
-    drag.probe.handler = [&](HWND self, UINT message, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+    drag.probe.handler = [&](HWND self, UINT message, WPARAM wParam,
+                             LPARAM lParam) -> std::optional<LRESULT> {
         if (message == WM_MOVING && drag.movingSeen == 1)
             ReleaseCapture();
         return base(self, message, wParam, lParam);

@@ -34,8 +34,10 @@ TEST_F(WindowMessages, CreationAndDestructionMessagesComeInWin32OrderAndCreateCa
     std::vector<std::pair<char, UINT>> destroyed;
     TProbe parentProbe, childProbe, grandchildProbe;
     void* seenParam = nullptr;
-    for (auto [probe, who] : {std::pair{&parentProbe, 'P'}, {&childProbe, 'C'}, {&grandchildProbe, 'G'}}) {
-        probe->handler = [&, who](HWND, UINT message, WPARAM, LPARAM lParam) -> std::optional<LRESULT> {
+    for (auto [probe, who] :
+         {std::pair{&parentProbe, 'P'}, {&childProbe, 'C'}, {&grandchildProbe, 'G'}}) {
+        probe->handler = [&, who](HWND, UINT message, WPARAM,
+                                  LPARAM lParam) -> std::optional<LRESULT> {
             if (message == WM_CREATE && who == 'P')
                 seenParam = reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams;
             if (message == WM_DESTROY || message == WM_NCDESTROY)
@@ -51,7 +53,8 @@ TEST_F(WindowMessages, CreationAndDestructionMessagesComeInWin32OrderAndCreateCa
     EXPECT_EQ(GetParent(grandchild), child);
     EXPECT_TRUE(IsWindowVisible(parent));
     // The creation messages, in Win32 order, before anything else about it.
-    const std::vector<UINT> created = parentProbe.Only({WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW});
+    const std::vector<UINT> created =
+        parentProbe.Only({WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW});
     ASSERT_GE(created.size(), 5u);
     EXPECT_EQ(std::vector<UINT>(created.begin(), created.begin() + 5),
               (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE, WM_SHOWWINDOW}));
@@ -60,9 +63,9 @@ TEST_F(WindowMessages, CreationAndDestructionMessagesComeInWin32OrderAndCreateCa
     for (HWND window : {parent, child, grandchild})
         EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(parentProbe.messages.back(), WM_NCDESTROY);
-    const std::vector<std::pair<char, UINT>> expected = {
-        {'P', WM_DESTROY}, {'C', WM_DESTROY}, {'G', WM_DESTROY},
-        {'G', WM_NCDESTROY}, {'C', WM_NCDESTROY}, {'P', WM_NCDESTROY}};
+    const std::vector<std::pair<char, UINT>> expected = {{'P', WM_DESTROY},   {'C', WM_DESTROY},
+                                                         {'G', WM_DESTROY},   {'G', WM_NCDESTROY},
+                                                         {'C', WM_NCDESTROY}, {'P', WM_NCDESTROY}};
     EXPECT_EQ(destroyed, expected);
 
     // A WM_CREATE answer of -1 fails the creation, and the window is never shown.
@@ -79,7 +82,8 @@ TEST_F(WindowMessages, SentMessagesOvertakePostedOnesAndPostsKeepEachSendersOrde
     constexpr int Senders = 4;
     constexpr int PostsEach = 500;
     std::map<WPARAM, std::vector<LPARAM>> received;
-    probe.handler = [&](HWND self, UINT message, WPARAM sender, LPARAM sequence) -> std::optional<LRESULT> {
+    probe.handler = [&](HWND self, UINT message, WPARAM sender,
+                        LPARAM sequence) -> std::optional<LRESULT> {
         // Posting from inside a handler queues behind what is already posted.
         if (message == First && sender == Senders)
             PostMessageA(self, Third, 0, 0);
@@ -93,7 +97,8 @@ TEST_F(WindowMessages, SentMessagesOvertakePostedOnesAndPostsKeepEachSendersOrde
     SendMessageA(window, Sent, 0, 0);
     EXPECT_EQ(probe.Only({First, Second, Third, Sent}), (std::vector<UINT>{Sent}));
     ASSERT_TRUE(PumpUntil([&] { return probe.Only({Third}).size() == 1; }));
-    EXPECT_EQ(probe.Only({First, Second, Third, Sent}), (std::vector<UINT>{Sent, First, Second, Third}));
+    EXPECT_EQ(probe.Only({First, Second, Third, Sent}),
+              (std::vector<UINT>{Sent, First, Second, Third}));
 
     std::vector<std::unique_ptr<TThread>> threads;
     for (int sender = 0; sender < Senders; ++sender) {

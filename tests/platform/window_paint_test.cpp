@@ -14,7 +14,9 @@ protected:
     void TearDown() override { PumpEvents(); }
 };
 
-QRgb PixelAt(HWND window, int x, int y) { return window->image.pixel(x, y) & 0xFFFFFF; }
+QRgb PixelAt(HWND window, int x, int y) {
+    return window->image.pixel(x, y) & 0xFFFFFF;
+}
 
 constexpr QRgb Red = 0xFF0000;
 constexpr QRgb Blue = 0x0000FF;
@@ -28,7 +30,8 @@ std::optional<LRESULT> PaintLeftHalfBlue(HWND window, UINT message, int* paints)
     HDC dc = BeginPaint(window, &paint);
     RECT client;
     GetClientRect(window, &client);
-    QPainter(ImageOfDC(dc)).fillRect(QRect(0, 0, client.right / 2, client.bottom), QColor(0, 0, 255));
+    QPainter(ImageOfDC(dc))
+        .fillRect(QRect(0, 0, client.right / 2, client.bottom), QColor(0, 0, 255));
     EndPaint(window, &paint);
     return 0;
 }
@@ -41,10 +44,11 @@ TEST_F(WindowPaint, PaintingAndErasingLandInTheBackingImage) {
     probe.handler = [&](HWND window, UINT message, WPARAM, LPARAM) {
         return PaintLeftHalfBlue(window, message, &paints);
     };
-    HWND window = MakeProbeWindow(&probe, WS_POPUP | WS_VISIBLE, 0, 0, 100, 40, nullptr, "RedBackground");
+    HWND window =
+        MakeProbeWindow(&probe, WS_POPUP | WS_VISIBLE, 0, 0, 100, 40, nullptr, "RedBackground");
     ASSERT_TRUE(PumpUntil([&] { return paints >= 1; }));
     EXPECT_EQ(PixelAt(window, 10, 10), Blue);
-    EXPECT_EQ(PixelAt(window, 90, 10), Red);  // the class background, erased
+    EXPECT_EQ(PixelAt(window, 90, 10), Red); // the class background, erased
     EXPECT_GE(probe.Only({WM_ERASEBKGND}).size(), 1u);
 
     // Growing a redraw-on-resize window repaints all of it at the new size.
@@ -68,7 +72,9 @@ TEST_F(WindowPaint, PaintingAndErasingLandInTheBackingImage) {
 TEST_F(WindowPaint, TheWindowOwnsItsRegionAndANewOneReplacesTheOld) {
     TProbe probe;
     HWND window = MakeProbeWindow(&probe, WS_POPUP | WS_VISIBLE, 0, 0, 60, 60);
-    const auto inside = [&](int x, int y) { return WidgetOfWindow(window)->mask().contains(QPoint(x, y)); };
+    const auto inside = [&](int x, int y) {
+        return WidgetOfWindow(window)->mask().contains(QPoint(x, y));
+    };
     // Not layered: the call fails.
     EXPECT_FALSE(SetLayeredWindowAttributes(window, RGB(255, 0, 255), 255, LWA_COLORKEY));
     ASSERT_EQ(SetWindowRgn(window, CreateRectRgn(10, 10, 30, 30), TRUE), 1);

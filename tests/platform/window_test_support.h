@@ -35,8 +35,9 @@ struct TProbe {
     std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)> handler;
     std::vector<UINT> Only(std::initializer_list<UINT> wanted) const {
         std::vector<UINT> kept;
-        std::copy_if(messages.begin(), messages.end(), std::back_inserter(kept),
-                     [&](UINT message) { return std::find(wanted.begin(), wanted.end(), message) != wanted.end(); });
+        std::copy_if(messages.begin(), messages.end(), std::back_inserter(kept), [&](UINT message) {
+            return std::find(wanted.begin(), wanted.end(), message) != wanted.end();
+        });
         return kept;
     }
 };
@@ -44,7 +45,8 @@ struct TProbe {
 inline LRESULT ProbeProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         auto* created = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created->lpCreateParams));
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(created->lpCreateParams));
     }
     auto* probe = reinterpret_cast<TProbe*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (!probe)
@@ -63,13 +65,14 @@ inline void RegisterProbeClass(const char* name, UINT style, HBRUSH background =
     windowClass.lpfnWndProc = ProbeProcedure;
     windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
-    RegisterClassExA(&windowClass);  // a second registration is expected to fail
+    RegisterClassExA(&windowClass); // a second registration is expected to fail
 }
 
 inline HWND MakeProbeWindow(TProbe* probe, DWORD style, int x, int y, int width, int height,
                             HWND parent = nullptr, const char* className = "ProbeClass") {
     RegisterProbeClass("ProbeClass", CS_DBLCLKS);
-    return CreateWindowExA(0, className, "probe", style, x, y, width, height, parent, nullptr, nullptr, probe);
+    return CreateWindowExA(0, className, "probe", style, x, y, width, height, parent, nullptr,
+                           nullptr, probe);
 }
 
 // Lets queued Qt events (posted messages, paints, timers due) run.
@@ -88,22 +91,26 @@ inline bool PumpUntil(const std::function<bool()>& done, int rounds = 2000) {
     return done();
 }
 
-inline void SendMouse(HWND window, QEvent::Type type, QPoint local, Qt::MouseButton button = Qt::LeftButton,
+inline void SendMouse(HWND window, QEvent::Type type, QPoint local,
+                      Qt::MouseButton button = Qt::LeftButton,
                       Qt::MouseButtons held = Qt::LeftButton) {
     QWidget* widget = WidgetOfWindow(window);
-    QMouseEvent event(type, QPointF(local), widget->mapToGlobal(QPointF(local)), button, held, Qt::NoModifier);
+    QMouseEvent event(type, QPointF(local), widget->mapToGlobal(QPointF(local)), button, held,
+                      Qt::NoModifier);
     QApplication::sendEvent(widget, &event);
 }
 
 // Queued, so that a modal loop started by the next input picks it up.
 inline void PostMouseGlobal(HWND window, QEvent::Type type, QPoint global, Qt::MouseButtons held) {
     QWidget* widget = WidgetOfWindow(window);
-    QCoreApplication::postEvent(widget, new QMouseEvent(type, widget->mapFromGlobal(QPointF(global)), QPointF(global),
-                                                        Qt::LeftButton, held, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        widget, new QMouseEvent(type, widget->mapFromGlobal(QPointF(global)), QPointF(global),
+                                Qt::LeftButton, held, Qt::NoModifier));
 }
 
 inline void PostKey(HWND window, int key, const QString& text = QString()) {
-    QCoreApplication::postEvent(WidgetOfWindow(window), new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
+    QCoreApplication::postEvent(WidgetOfWindow(window),
+                                new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
 }
 
 inline QPoint ScreenPointOf(HWND window, QPoint local) {

@@ -66,12 +66,13 @@ const std::vector<LanguageFile>& AllFiles() {
             file.language = language;
             TiXmlDocument document(LanguageFilePath(language).c_str());
             file.read = document.LoadFile() && document.RootElement();
-            for (auto* element = file.read ? document.RootElement()->FirstChildElement() : nullptr; element;
-                 element = element->NextSiblingElement()) {
+            for (auto* element = file.read ? document.RootElement()->FirstChildElement() : nullptr;
+                 element; element = element->NextSiblingElement()) {
                 const char* text = element->Attribute("text");
                 const char* value = element->Attribute("value");
                 file.keys.push_back(element->Value());
-                file.entries.emplace(element->Value(), StringEntry{text ? text : "", value ? value : ""});
+                file.entries.emplace(element->Value(),
+                                     StringEntry{text ? text : "", value ? value : ""});
             }
         }
         return read;
@@ -84,7 +85,9 @@ const LanguageFile& English() {
                          [](const LanguageFile& file) { return file.language == "english"; });
 }
 
-bool IsDecimalNumber(const std::string& text) { return std::regex_match(text, std::regex("-?[0-9]+")); }
+bool IsDecimalNumber(const std::string& text) {
+    return std::regex_match(text, std::regex("-?[0-9]+"));
+}
 
 class LanguageFilesTest : public ::testing::Test {
 protected:
@@ -101,7 +104,8 @@ TEST_F(LanguageFilesTest, EachKeyOnceTheSameKeysEverywhereAndEveryKeyTheProgramA
     asked.insert(asked.end(), keys::kLabels.begin(), keys::kLabels.end());
     asked.insert(asked.end(), keys::kMessages.begin(), keys::kMessages.end());
     asked.insert(asked.end(), keys::kSliders.begin(), keys::kSliders.end());
-    asked.insert(asked.end(), keys::kViewerSettingCaptions.begin(), keys::kViewerSettingCaptions.end());
+    asked.insert(asked.end(), keys::kViewerSettingCaptions.begin(),
+                 keys::kViewerSettingCaptions.end());
     for (const char* prefix : {keys::kJpegPath, keys::kModelList})
         asked.push_back(TitleKey(prefix));
     for (const std::string& key : asked)
@@ -131,7 +135,8 @@ TEST_F(LanguageFilesTest, EveryTextIsShowableAsItStands) {
             EXPECT_EQ(text.find(kReplacement), std::wstring::npos) << where << " is not UTF-8";
             EXPECT_EQ(Utf8ToWide(entry.value).find(kReplacement), std::wstring::npos) << where;
             ASSERT_FALSE(text.empty()) << where << " has no text";
-            EXPECT_FALSE(isSpace(text.front()) || isSpace(text.back())) << where << " has stray spaces";
+            EXPECT_FALSE(isSpace(text.front()) || isSpace(text.back()))
+                << where << " has stray spaces";
             EXPECT_TRUE(std::none_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x20; }))
                 << where << " has a control character";
             EXPECT_LE(Utf8ToUtf16(entry.text).size(), kLongestShownText) << where;
@@ -157,20 +162,23 @@ TEST_F(LanguageFilesTest, OptionListsAreUnbrokenAndMeanTheSameInEveryLanguage) {
             std::vector<StringEntry> english = English().List(prefix);
             ASSERT_EQ(list.size(), english.size()) << file.language << ": " << prefix;
             for (std::size_t i = 0; i < list.size(); ++i)
-                EXPECT_EQ(list[i].value, english[i].value) << file.language << ": " << prefix << " " << i;
+                EXPECT_EQ(list[i].value, english[i].value)
+                    << file.language << ": " << prefix << " " << i;
         }
         for (const char* list : keys::kTwoChoiceLists)
             EXPECT_EQ(file.List(list).size(), 2u) << file.language << ": " << list;
         for (const char* key : keys::kButtonsWithPausedValue) {
             const StringEntry* entry = file.Find(key);
             ASSERT_TRUE(entry) << file.language << ": " << key;
-            EXPECT_FALSE(entry->value.empty() || entry->value == entry->text) << file.language << ": " << key;
+            EXPECT_FALSE(entry->value.empty() || entry->value == entry->text)
+                << file.language << ": " << key;
         }
     }
 }
 
 TEST_F(LanguageFilesTest, CameraSettingsItemsHaveCaptionsAndDistinctNumericCodes) {
-    const std::set<std::string> items(keys::kCameraSettingItems.begin(), keys::kCameraSettingItems.end());
+    const std::set<std::string> items(keys::kCameraSettingItems.begin(),
+                                      keys::kCameraSettingItems.end());
     for (const LanguageFile& file : AllFiles()) {
         for (const std::string& item : items) {
             const std::string prefix = keys::kCameraSettingPrefix + item;
@@ -179,7 +187,8 @@ TEST_F(LanguageFilesTest, CameraSettingsItemsHaveCaptionsAndDistinctNumericCodes
             EXPECT_FALSE(choices.empty()) << file.language << ": " << prefix;
             std::set<int> codes;
             for (const StringEntry& choice : choices) {
-                ASSERT_TRUE(IsDecimalNumber(choice.value)) << file.language << ": " << prefix << " \"" << choice.value << "\"";
+                ASSERT_TRUE(IsDecimalNumber(choice.value))
+                    << file.language << ": " << prefix << " \"" << choice.value << "\"";
                 // The dialog selects the first choice whose code matches.
                 EXPECT_TRUE(codes.insert(std::atoi(choice.value.c_str())).second)
                     << file.language << ": " << prefix << " repeats " << choice.value;
@@ -190,13 +199,15 @@ TEST_F(LanguageFilesTest, CameraSettingsItemsHaveCaptionsAndDistinctNumericCodes
             if (key.rfind(keys::kCameraSettingPrefix, 0) != 0)
                 continue;
             const std::string rest = key.substr(std::string(keys::kCameraSettingPrefix).size());
-            EXPECT_TRUE(items.count(rest.substr(0, rest.find('.')))) << file.language << ": " << key;
+            EXPECT_TRUE(items.count(rest.substr(0, rest.find('.'))))
+                << file.language << ": " << key;
         }
     }
 }
 
 TEST_F(LanguageFilesTest, CameraChoicesOfferWhatTheResetStores) {
-    const std::vector<std::string> models = {"", "NEW-CAM", "QRV-1CAM", "PNTA-F", "QRV-2CAM", "ZX", "PNTA-FR"};
+    const std::vector<std::string> models = {"",         "NEW-CAM", "QRV-1CAM", "PNTA-F",
+                                             "QRV-2CAM", "ZX",      "PNTA-FR"};
     for (const LanguageFile& file : AllFiles()) {
         for (const std::string& model : models) {
             ResetCameraSettings(model);
@@ -206,11 +217,14 @@ TEST_F(LanguageFilesTest, CameraChoicesOfferWhatTheResetStores) {
                 if (field.count != 1)
                     continue;
                 EXPECT_TRUE(file.Codes(item).count(*field.values))
-                        << file.language << ": " << item << " " << *field.values << " after a reset for \"" << model << "\"";
+                    << file.language << ": " << item << " " << *field.values
+                    << " after a reset for \"" << model << "\"";
             }
         }
         // A volume of 0 switches the speaker and the sound recording off.
-        EXPECT_TRUE(file.Codes("speaker_volume").count(0) && file.Codes("recording_volume").count(0)) << file.language;
+        EXPECT_TRUE(file.Codes("speaker_volume").count(0) &&
+                    file.Codes("recording_volume").count(0))
+            << file.language;
         // Old firmware keeps at most 5 in one field; the rest goes elsewhere.
         for (const char* cutoff : {"cutted_voltage", "cutoff_vol_time"}) {
             std::set<int> codes = file.Codes(cutoff);
@@ -220,7 +234,8 @@ TEST_F(LanguageFilesTest, CameraChoicesOfferWhatTheResetStores) {
 }
 
 std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
@@ -237,7 +252,8 @@ TEST_F(LanguageFilesTest, ModelListNamesTheKnownCamerasWithBothLayouts) {
             // The names are the cameras' own and key the model table.
             EXPECT_EQ(model.text, english[i].text) << file.language;
             EXPECT_LE(model.text.size(), kLongestPreferenceText) << model.text;
-            EXPECT_TRUE(lowerNames.insert(Lowered(model.text)).second) << file.language << ": " << model.text;
+            EXPECT_TRUE(lowerNames.insert(Lowered(model.text)).second)
+                << file.language << ": " << model.text;
             const std::string word = Lowered(model.value);
             EXPECT_TRUE(layoutWords.count(word)) << file.language << ": " << model.value;
             if (word == "nouse")
@@ -263,4 +279,4 @@ TEST_F(LanguageFilesTest, LanguageListOffersEverySixFilesByIdentifier) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -90,8 +90,10 @@ TEST_F(CameraSettingsModelTest, LayoutWordsChooseTheLayoutAndEachModelItsItems) 
     // PNTA-FR is known to the program but not listed by this language file;
     // "nouse" leaves a model out.
     const TModel models[] = {
-        {"qrv-1cam", "QRV-1CAM", kExtendedLayout, kOneCamera}, {"pnta-f", "PNTA-F", kShortLayout, kOneCamera},
-        {"Zx", "ZX", kExtendedLayout, kTwoCamera},             {"qrv-2cam", "QRV-2CAM", kShortLayoutA10, kTwoCamera},
+        {"qrv-1cam", "QRV-1CAM", kExtendedLayout, kOneCamera},
+        {"pnta-f", "PNTA-F", kShortLayout, kOneCamera},
+        {"Zx", "ZX", kExtendedLayout, kTwoCamera},
+        {"qrv-2cam", "QRV-2CAM", kShortLayoutA10, kTwoCamera},
         {"PNTA-FR", kDefaultModelName, kExtendedLayout, kDefaultList},
         {"OLD-CAM", kDefaultModelName, kExtendedLayout, kDefaultList},
         {"NEW-CAM", kDefaultModelName, kExtendedLayout, kDefaultList},
@@ -107,11 +109,10 @@ TEST_F(CameraSettingsModelTest, LayoutWordsChooseTheLayoutAndEachModelItsItems) 
 
 TEST_F(CameraSettingsModelTest, ARebuildKeepsTheModelsButRefreshesTheItems) {
     Load(std::string(kTestModelList) + "<black_setting.osd.title text=\"OSD\"/>\n");
-    m_languages.Write("korean",
-                      "<viewer_setting.model.title text=\"모델\"/>\n"
-                      "<viewer_setting.model.value_0 text=\"QRV-2CAM\" value=\"v3\"/>\n"
-                      "<viewer_setting.model.value_1 text=\"PNTA-FR\" value=\"v3\"/>\n"
-                      "<black_setting.osd.title text=\"화면 표시\"/>\n");
+    m_languages.Write("korean", "<viewer_setting.model.title text=\"모델\"/>\n"
+                                "<viewer_setting.model.value_0 text=\"QRV-2CAM\" value=\"v3\"/>\n"
+                                "<viewer_setting.model.value_1 text=\"PNTA-FR\" value=\"v3\"/>\n"
+                                "<black_setting.osd.title text=\"화면 표시\"/>\n");
     Preferences().language = "korean";
     LoadStringTableAndSettingsModel();
     EXPECT_EQ(FindModelInfo("QRV-2CAM")->layout, kShortLayoutA10);

@@ -60,12 +60,21 @@ protected:
 TEST_F(CameraSettingsTest, ReadsEveryFieldOfTheExtendedLayout) {
     using R = CameraSettingsRecord;
     const std::pair<std::size_t, std::int32_t R::*> fields[] = {
-        {44, &R::language}, {268, &R::recordingSoundSwitch}, {kCutoff, &R::cutoff}, {284, &R::lcdTime},
-        {292, &R::nightRevision}, {296, &R::wifi}, {kExtendedMain + 0, &R::speakerVolume},
-        {kExtendedMain + 20, &R::frontQuality}, {kExtendedMain + 56, &R::timeZone},
-        {kExtendedMain + 88, &R::memorySwitch}, {kExtendedMain + 92, &R::memoryShareUpper},
-        {kExtendedMain + 100, &R::memoryShareMiddle}, {kExtendedMain + 148, &R::overspeedNotice},
-        {kExtendedTail + 60, &R::adasSpeed}, {kExtendedTail + 68, &R::forwardCarNotify},
+        {44, &R::language},
+        {268, &R::recordingSoundSwitch},
+        {kCutoff, &R::cutoff},
+        {284, &R::lcdTime},
+        {292, &R::nightRevision},
+        {296, &R::wifi},
+        {kExtendedMain + 0, &R::speakerVolume},
+        {kExtendedMain + 20, &R::frontQuality},
+        {kExtendedMain + 56, &R::timeZone},
+        {kExtendedMain + 88, &R::memorySwitch},
+        {kExtendedMain + 92, &R::memoryShareUpper},
+        {kExtendedMain + 100, &R::memoryShareMiddle},
+        {kExtendedMain + 148, &R::overspeedNotice},
+        {kExtendedTail + 60, &R::adasSpeed},
+        {kExtendedTail + 68, &R::forwardCarNotify},
     };
     TSetupImage image("ZX", 2, 1, 7);
     std::int32_t value = 100;
@@ -145,14 +154,16 @@ TEST_F(CameraSettingsTest, WritingStoresTheRecordAndKeepsUnnamedBytes) {
     EXPECT_TRUE(TSetupImage::CrcMatches(after));
     // The switches at 268 and 276 follow the volumes.
     Values stored;
-    for (std::size_t offset : {kExtendedMain + 20, kExtendedMain + 56, kExtendedTail + 20, kExtendedTail + 40,
-                               kExtendedTail + 64, std::size_t{268}, std::size_t{276}})
+    for (std::size_t offset :
+         {kExtendedMain + 20, kExtendedMain + 56, kExtendedTail + 20, kExtendedTail + 40,
+          kExtendedTail + 64, std::size_t{268}, std::size_t{276}})
         stored.push_back(TSetupImage::At(after, offset));
     EXPECT_EQ(stored, Values({1, 9, 7, 2019, 2, 0, 1}));
     EXPECT_EQ(Values({r.recordingSoundSwitch, r.speakerSwitch}), Values({0, 1}));
     // Past the table, past the record, and the carried-through fields.
-    for (std::size_t offset : {std::size_t{0}, std::size_t{48}, std::size_t{100}, kExtendedTail + 44,
-                               kExtendedTail + 88, std::size_t{8000}, std::size_t{8196}})
+    for (std::size_t offset :
+         {std::size_t{0}, std::size_t{48}, std::size_t{100}, kExtendedTail + 44, kExtendedTail + 88,
+          std::size_t{8000}, std::size_t{8196}})
         EXPECT_EQ(TSetupImage::At(after, offset), TSetupImage::At(before, offset)) << offset;
     ASSERT_TRUE(ReadCameraSettings(m_path));
     EXPECT_EQ(CameraSettings().timeSetting, (std::array<std::int32_t, 6>{7, 6, 5, 4, 3, 2019}));
@@ -170,7 +181,9 @@ TEST_F(CameraSettingsTest, TheModelPreferenceChoosesTheLayoutForWritingAndTheSho
     Preferences().modelName = "qrv-2cam";
     ASSERT_TRUE(WriteCameraSettings(m_path));
     const std::vector<std::uint8_t> after = OnCard();
-    EXPECT_EQ(Values({TSetupImage::At(after, kShortMain), TSetupImage::At(after, kShortMain + 148)}), Values({4, 80}));
+    EXPECT_EQ(
+        Values({TSetupImage::At(after, kShortMain), TSetupImage::At(after, kShortMain + 148)}),
+        Values({4, 80}));
     EXPECT_TRUE(std::equal(after.begin() + 456, after.begin() + 8188, before.begin() + 456));
     EXPECT_TRUE(TSetupImage::CrcMatches(after));
     ReleaseCameraSettingsModel();
@@ -186,11 +199,13 @@ struct TCutoffCase {
     std::int32_t readBack;
 };
 
-class CutoffSplitTest : public CameraSettingsTest, public ::testing::WithParamInterface<TCutoffCase> {};
+class CutoffSplitTest : public CameraSettingsTest,
+                        public ::testing::WithParamInterface<TCutoffCase> {};
 
 TEST_P(CutoffSplitTest, ASettingOf8IsStoredAsTheFirmwareAllows) {
     const TCutoffCase& c = GetParam();
-    const std::vector<std::uint8_t> before = Read(std::move(TSetupImage(c.model, c.firmware).Set(kCutoffOverflow, c.overflowOnCard)));
+    const std::vector<std::uint8_t> before =
+        Read(std::move(TSetupImage(c.model, c.firmware).Set(kCutoffOverflow, c.overflowOnCard)));
     CameraSettings().cutoff = 8;
     ASSERT_TRUE(WriteCameraSettings(m_path));
     const std::vector<std::uint8_t> after = OnCard();
@@ -207,9 +222,9 @@ TEST_P(CutoffSplitTest, ASettingOf8IsStoredAsTheFirmwareAllows) {
 
 INSTANTIATE_TEST_SUITE_P(
     BothLayoutsAndFirmwares, CutoffSplitTest,
-    ::testing::Values(TCutoffCase{"ZX", 1, 0, 5, 3, 8},        // extended, 1.x: 5 + 3
-                      TCutoffCase{"QRV-2CAM", 1, 0, 5, -1, 5},  // short, 1.x: capped
-                      TCutoffCase{"ZX", 2, 7, 8, 7, 8},         // extended, 2.x: whole
+    ::testing::Values(TCutoffCase{"ZX", 1, 0, 5, 3, 8},          // extended, 1.x: 5 + 3
+                      TCutoffCase{"QRV-2CAM", 1, 0, 5, -1, 5},   // short, 1.x: capped
+                      TCutoffCase{"ZX", 2, 7, 8, 7, 8},          // extended, 2.x: whole
                       TCutoffCase{"QRV-2CAM", 2, 7, 8, -1, 8})); // short, 2.x: whole
 
 TEST_F(CameraSettingsTest, AWriteThatFailsMidwayLeavesTheOldFileIntact) {
@@ -240,17 +255,22 @@ TEST_F(CameraSettingsTest, ResetKeepsCarriedFieldsAndSetsTheModelValues) {
     r.block64[0] = r.block64[10] = 5;
     r.block64[1] = 8;
     // Cut-off, language, time zone, channels saved, the tail at 72 and 76.
-    const std::pair<const char*, Values> cases[] = {
-        {"pnta-fr", {5, 2, 9, 1, 106, 240}}, {"QRV-1CAM", {5, 2, 9, 0, 106, 240}}, {"NEW-CAM", {0, 0, 0, 0, 0, 0}}};
+    const std::pair<const char*, Values> cases[] = {{"pnta-fr", {5, 2, 9, 1, 106, 240}},
+                                                    {"QRV-1CAM", {5, 2, 9, 0, 106, 240}},
+                                                    {"NEW-CAM", {0, 0, 0, 0, 0, 0}}};
     for (const auto& [model, expected] : cases) {
         r.saveChannel = 7;
         ResetCameraSettings(model);
-        EXPECT_EQ(Values({r.cutoff, r.language, r.timeZone, r.saveChannel, r.carriedTail72, r.carriedTail76}),
-                  expected) << model;
-        EXPECT_EQ(Values({r.carriedMain36, r.block64[1], r.block64[0], r.block64[10]}), Values({77, 8, 0, 0}));
+        EXPECT_EQ(Values({r.cutoff, r.language, r.timeZone, r.saveChannel, r.carriedTail72,
+                          r.carriedTail76}),
+                  expected)
+            << model;
+        EXPECT_EQ(Values({r.carriedMain36, r.block64[1], r.block64[0], r.block64[10]}),
+                  Values({77, 8, 0, 0}));
     }
-    EXPECT_EQ(Values({r.SensorBrightness(), r.SensorColour(), r.memoryShareUpper, r.memoryShareMiddle}),
-              Values({50, 50, 30, 20}));
+    EXPECT_EQ(
+        Values({r.SensorBrightness(), r.SensorColour(), r.memoryShareUpper, r.memoryShareMiddle}),
+        Values({50, 50, 30, 20}));
     r.modelName = "NEW-CAM";
     ResetCameraSettings("");
     EXPECT_EQ(r.carriedMain36, 0);

@@ -26,13 +26,16 @@ protected:
 
     static HKEY OpenKey() {
         HKEY key = nullptr;
-        return RegOpenKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, KEY_ALL_ACCESS, &key) == 0 ? key : nullptr;
+        return RegOpenKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, KEY_ALL_ACCESS, &key) == 0
+                   ? key
+                   : nullptr;
     }
     static void Store(const char* name, DWORD type, const void* data, DWORD size) {
         HKEY key = nullptr;
         DWORD disposition = 0;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, &disposition), 0);
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kPreferencesKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, &key, &disposition),
+                  0);
         RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
     }
@@ -44,7 +47,8 @@ protected:
         HKEY key = OpenKey();
         char buffer[2048] = {};
         DWORD size = sizeof buffer, type = 0;
-        const bool read = key && RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) == 0;
+        const bool read = key && RegQueryValueExA(key, name, nullptr, &type,
+                                                  reinterpret_cast<BYTE*>(buffer), &size) == 0;
         RegCloseKey(key);
         return read && type == REG_SZ ? buffer : "(none)";
     }
@@ -56,8 +60,9 @@ protected:
 };
 
 auto Fields(const ViewerPreferences& p) {
-    return std::tie(p.modelName, p.capturePath, p.splitPath, p.language, p.channels, p.loop, p.alwaysTop,
-                    p.frontRotate, p.rearRotate, p.brightness, p.contrast, p.chroma, p.volume);
+    return std::tie(p.modelName, p.capturePath, p.splitPath, p.language, p.channels, p.loop,
+                    p.alwaysTop, p.frontRotate, p.rearRotate, p.brightness, p.contrast, p.chroma,
+                    p.volume);
 }
 
 } // namespace
@@ -105,8 +110,19 @@ TEST_F(ViewerPreferencesTest, FirstStartCreatesTheEmptyKeyAndTheModelNameCanBeWr
 
 TEST_F(ViewerPreferencesTest, SavedValuesLoadBackAndEmptyTextsKeepTheDefault) {
     ViewerPreferences& preferences = Preferences();
-    preferences = ViewerPreferences{"QRV-2CAM", "/media/card/shots", "/media/card/clips", "thai", 1, 1, 1,
-                                    kRotateFirstFlag | kRotateSecondFlag, kRotateSecondFlag, 10, 20, 30, 100};
+    preferences = ViewerPreferences{"QRV-2CAM",
+                                    "/media/card/shots",
+                                    "/media/card/clips",
+                                    "thai",
+                                    1,
+                                    1,
+                                    1,
+                                    kRotateFirstFlag | kRotateSecondFlag,
+                                    kRotateSecondFlag,
+                                    10,
+                                    20,
+                                    30,
+                                    100};
     ASSERT_TRUE(SavePreferences());
     StoreText("CapturePath", "");
     ViewerPreferences saved = preferences;
@@ -117,7 +133,8 @@ TEST_F(ViewerPreferencesTest, SavedValuesLoadBackAndEmptyTextsKeepTheDefault) {
     EXPECT_EQ(Fields(Preferences()), Fields(saved));
 }
 
-TEST_F(ViewerPreferencesTest, NumbersOfTheWrongTypeKeepTheDefaultAndLongTextsAreCutOnWholeCharacters) {
+TEST_F(ViewerPreferencesTest,
+       NumbersOfTheWrongTypeKeepTheDefaultAndLongTextsAreCutOnWholeCharacters) {
     StoreText("Volume", "80");
     const DWORD seventy = 70;
     Store("Brightness", REG_DWORD, &seventy, sizeof seventy);
@@ -148,6 +165,7 @@ TEST_F(ViewerPreferencesTest, AMissingLanguageFileLoadsTheFallbackAndKeepsTheIde
 
 TEST(MixingVolumeTest, MapsOntoTheMixingScaleRoundedAndClamped) {
     // 1.28 and 126.72 round to the nearest.
-    for (auto [volume, mixing] : {std::pair{0, 0}, {100, 128}, {50, 64}, {1, 1}, {99, 127}, {-5, 0}, {250, 128}})
+    for (auto [volume, mixing] :
+         {std::pair{0, 0}, {100, 128}, {50, 64}, {1, 1}, {99, 127}, {-5, 0}, {250, 128}})
         EXPECT_EQ(MixingVolume(volume), mixing) << volume;
 }

@@ -33,12 +33,15 @@ TEST(ProbeCapture, SavesTheShownChannelsUnderTheCaptureNames) {
     TFixtureRecording recording(options);
     for (const char* channels : {"2", "1"}) {
         const std::string folder = recording.Folder().File(std::string("Jpeg") + channels);
-        TToolRun run = RunProbe({"capture", recording.Path(), "--at", "1.5", "--dir", folder, "--channels", channels});
+        TToolRun run = RunProbe(
+            {"capture", recording.Path(), "--at", "1.5", "--dir", folder, "--channels", channels});
         ASSERT_EQ(run.exitCode, 0) << run.err;
-        const std::vector<std::string> files = json::parse(run.out).at("files").get<std::vector<std::string>>();
+        const std::vector<std::string> files =
+            json::parse(run.out).at("files").get<std::vector<std::string>>();
         ASSERT_EQ(files.size(), std::string(channels) == "2" ? 2u : 1u);
         for (std::size_t i = 0; i < files.size(); ++i) {
-            const std::regex name(folder + "/NOR_20260101_120000_F_\\d{14}__" + std::to_string(i + 1) + "\\.jpg");
+            const std::regex name(folder + "/NOR_20260101_120000_F_\\d{14}__" +
+                                  std::to_string(i + 1) + "\\.jpg");
             EXPECT_TRUE(std::regex_match(files[i], name)) << files[i];
             EXPECT_EQ(JpegShows(files[i]), std::make_pair(45, static_cast<int>(i))) << files[i];
         }

@@ -28,7 +28,8 @@ protected:
         const char** paths[4] = {&m_options.normalPath, &m_options.pressedPath, &m_options.overPath,
                                  &m_options.disabledPath};
         for (int i = 0; i < 4; ++i) {
-            m_paths[i] = WriteSolidPng(m_folder.File(std::to_string(i) + ".png"), 60, 30, colours[i]);
+            m_paths[i] =
+                WriteSolidPng(m_folder.File(std::to_string(i) + ".png"), 60, 30, colours[i]);
             *paths[i] = m_paths[i].c_str();
         }
     }
@@ -58,7 +59,8 @@ protected:
     TActButtonOptions m_options;
 };
 
-TEST_F(ActButton, OnlyANormalPictureShowsInEveryStateStretchedToTheButtonAndAMissingFileFailsCreation) {
+TEST_F(ActButton,
+       OnlyANormalPictureShowsInEveryStateStretchedToTheButtonAndAMissingFileFailsCreation) {
     m_options.pressedPath = m_options.overPath = m_options.disabledPath = nullptr;
     // No region, which would keep the button at its creation size.
     m_options.shape = ShapeNone;
@@ -123,4 +125,4 @@ TEST_F(ActButton, ToggleModeShowsPressedExactlyWhileCheckedWithABoldCaption) {
     EXPECT_EQ(PixelAt(button.hWnd, 2, 2), NormalColour);
 }
 
-}  // namespace
+} // namespace

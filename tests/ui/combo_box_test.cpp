@@ -34,7 +34,9 @@ protected:
         SendMessageA(m_combo.ListBox(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(point.x, point.y));
         Pump();
     }
-    LRESULT ListBoxAsk(UINT message, WPARAM wParam = 0) { return SendMessageA(m_combo.ListBox(), message, wParam, 0); }
+    LRESULT ListBoxAsk(UINT message, WPARAM wParam = 0) {
+        return SendMessageA(m_combo.ListBox(), message, wParam, 0);
+    }
     int ScrollPosition() {
         SCROLLINFO info;
         info.fMask = SIF_POS;
@@ -103,4 +105,4 @@ TEST(CheckBoxItem, ClickInsideTogglesWithinItsPairAndTellsTheOwner) {
     EXPECT_EQ(toggles.back().wParam, CheckBoxChoiceOn);
 }
 
-}  // namespace
+} // namespace

@@ -32,7 +32,8 @@ protected:
     COLORREF CellPixel(const CMemoryDCMan& manager, LONG handle) {
         HDC cellDc = nullptr;
         int cellX = -1;
-        return manager.Resolve(handle, &cellDc, &cellX) ? GetPixel(cellDc, cellX + 1, 1) : CLR_INVALID;
+        return manager.Resolve(handle, &cellDc, &cellX) ? GetPixel(cellDc, cellX + 1, 1)
+                                                        : CLR_INVALID;
     }
     HDC m_screen = nullptr;
     TMemoryDC m_source;
@@ -67,7 +68,8 @@ TEST_F(ImageCache, AtlasCopiesOnlyItsPictureStretchesOtherSizesAndSkipsUnknownId
     TImageAtlas atlas;
     ASSERT_TRUE(atlas.Create(m_screen, 20, 10));
     const std::string green = WriteSolidPng(m_folder.File("green.png"), 10, 10, Green);
-    ASSERT_TRUE(atlas.Add(1, 0, 0, 10, 10, m_screen, WriteSolidPng(m_folder.File("red.png"), 10, 10, Red).c_str()));
+    ASSERT_TRUE(atlas.Add(1, 0, 0, 10, 10, m_screen,
+                          WriteSolidPng(m_folder.File("red.png"), 10, 10, Red).c_str()));
     ASSERT_TRUE(atlas.Add(2, 10, 0, 20, 10, m_screen, green.c_str()));
     ASSERT_TRUE(m_target.Prepare(m_screen, 40, 40));
     Fill(m_target, Grey);
@@ -80,7 +82,8 @@ TEST_F(ImageCache, AtlasCopiesOnlyItsPictureStretchesOtherSizesAndSkipsUnknownId
         COLORREF colour;
     } pixels[] = {{9, 9, Red}, {10, 5, Grey}, {10, 30, Green}, {11, 31, Grey}, {25, 5, Grey}};
     for (const auto& pixel : pixels)
-        EXPECT_EQ(GetPixel(m_target.dc, pixel.x, pixel.y), pixel.colour) << pixel.x << "," << pixel.y;
+        EXPECT_EQ(GetPixel(m_target.dc, pixel.x, pixel.y), pixel.colour)
+            << pixel.x << "," << pixel.y;
     // The first rectangle of an id stays; a missing file adds nothing.
     EXPECT_TRUE(atlas.Add(1, 10, 0, 20, 10, m_screen, green.c_str()));
     EXPECT_EQ(atlas.Find(1)->left, 0);
@@ -123,4 +126,4 @@ TEST_F(ImageCache, TransparencyKeysExactMagentaAndRegionsNearMagentaInBatches) {
     DeleteObject(region);
 }
 
-}  // namespace
+} // namespace

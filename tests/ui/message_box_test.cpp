@@ -13,7 +13,9 @@ namespace {
 constexpr UINT_PTR DriveTimer = 9;
 constexpr UINT DriveDelayMs = 10;
 
-void Command(HWND box, int id) { SendMessageA(box, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+void Command(HWND box, int id) {
+    SendMessageA(box, WM_COMMAND, static_cast<WPARAM>(id), 0);
+}
 
 class MessageBox : public ::testing::Test {
 protected:
@@ -46,21 +48,26 @@ TEST_F(MessageBox, AnswersOfEveryForm) {
     EXPECT_EQ(Run(MB_YESNO, "Delete", [](HWND box) { Command(box, IDOK); }), IDYES);
     EXPECT_EQ(m_buttonIds, (std::vector<int>{IDYES, IDNO}));
     // Unknown commands are ignored.
-    EXPECT_EQ(Run(MB_OK, nullptr, [](HWND box) {
-                  Command(box, 77);
-                  Command(box, IDOK);
-              }),
+    EXPECT_EQ(Run(MB_OK, nullptr,
+                  [](HWND box) {
+                      Command(box, 77);
+                      Command(box, IDOK);
+                  }),
               IDOK);
     EXPECT_EQ(m_buttonIds, (std::vector<int>{IDOK}));
     for (UINT style : {MB_OK, MB_YESNO, MB_OK | MessageBoxOpenFolder}) {
         EXPECT_EQ(Run(style, "x", [](HWND box) { Command(box, IDCANCEL); }), IDCANCEL) << style;
-        EXPECT_EQ(Run(style, "x", [](HWND box) { SendMessageA(box, WM_CLOSE, 0, 0); }), IDCANCEL) << style;
+        EXPECT_EQ(Run(style, "x", [](HWND box) { SendMessageA(box, WM_CLOSE, 0, 0); }), IDCANCEL)
+            << style;
     }
-    EXPECT_EQ(Run(MB_OK | MessageBoxOpenFolder, "", [](HWND box) { Command(box, IDOPEN); }), IDOPEN);
+    EXPECT_EQ(Run(MB_OK | MessageBoxOpenFolder, "", [](HWND box) { Command(box, IDOPEN); }),
+              IDOPEN);
     EXPECT_EQ(m_buttonIds, (std::vector<int>{IDOK, IDOPEN}));
     EXPECT_TRUE(RecordedShellOpens().empty());
-    EXPECT_EQ(Run(MB_OK | MessageBoxOpenFolder, "/tmp/clips", [](HWND box) { Command(box, IDOPEN); }), IDOPEN);
+    EXPECT_EQ(
+        Run(MB_OK | MessageBoxOpenFolder, "/tmp/clips", [](HWND box) { Command(box, IDOPEN); }),
+        IDOPEN);
     EXPECT_EQ(RecordedShellOpens(), (std::vector<std::string>{"/tmp/clips"}));
 }
 
-}  // namespace
+} // namespace

@@ -49,8 +49,8 @@ TEST_F(Panels, RegisteringTwiceSucceedsAndAFailedCreationShowsTheExceptionBox) {
     EXPECT_TRUE(RegisterWindowClass("__UiTwice__", BoundWindowProcedure, TClassStyle::Plain));
     EXPECT_TRUE(RecordedMessageBoxes().empty());
     // Without an object to bind, messages go to the default procedure.
-    HWND unbound = CreateWindowExA(0, "__UiTwice__", nullptr, WS_CHILD, 0, 0, 9, 9, m_frame.hWnd, nullptr,
-                                   GetModuleHandleA(nullptr), nullptr);
+    HWND unbound = CreateWindowExA(0, "__UiTwice__", nullptr, WS_CHILD, 0, 0, 9, 9, m_frame.hWnd,
+                                   nullptr, GetModuleHandleA(nullptr), nullptr);
     EXPECT_EQ(WindowObject(unbound), nullptr);
     EXPECT_EQ(SendMessageA(unbound, WM_USER + 7, 0, 0), 0);
     SetWindowTextA(unbound, "plain");
@@ -96,8 +96,8 @@ TEST_F(Panels, LeavingVetoedByOnActivateKeepsTheCurrentPanelAndItsTab) {
     HWND tabs[2];
     TRecordingPanel* panels[2];
     for (int i = 0; i < 2; ++i) {
-        tabs[i] = CreateWindowExA(0, "BUTTON", "tab", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, m_frame.hWnd, nullptr,
-                                  GetModuleHandleA(nullptr), nullptr);
+        tabs[i] = CreateWindowExA(0, "BUTTON", "tab", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                  m_frame.hWnd, nullptr, GetModuleHandleA(nullptr), nullptr);
         panels[i] = Add(set, 10 + i, false, tabs[i]);
         ASSERT_NE(panels[i], nullptr);
     }
@@ -123,4 +123,4 @@ TEST_F(Panels, LeavingVetoedByOnActivateKeepsTheCurrentPanelAndItsTab) {
     EXPECT_EQ(set.PanelCount(), 0u);
 }
 
-}  // namespace
+} // namespace

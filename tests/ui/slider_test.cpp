@@ -56,7 +56,9 @@ TEST_F(Slider, PressOffTheThumbJumpsThereOnItGripsItAndDragsPastTheEndsReportThe
     EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_PRESSED, 50}}));
     for (int x : {125, 900, -500})
         SendMessageA(slider.hWnd, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, 5));
-    EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_CHANGING, 54}, {WM_SLIDER_CHANGING, 100}, {WM_SLIDER_CHANGING, 1}}));
+    EXPECT_EQ(
+        Notified(),
+        (TNotes{{WM_SLIDER_CHANGING, 54}, {WM_SLIDER_CHANGING, 100}, {WM_SLIDER_CHANGING, 1}}));
     SendMessageA(slider.hWnd, WM_LBUTTONUP, 0, MAKELPARAM(-500, 5));
     EXPECT_EQ(Notified(), (TNotes{{WM_SLIDER_SET, 1}}));
 }
@@ -118,4 +120,4 @@ TEST_F(Slider, TrackIsOnBeforeTheThumbOffAfterItAndFollowsTheSetters) {
     EXPECT_TRUE(Notified().empty());
 }
 
-}  // namespace
+} // namespace

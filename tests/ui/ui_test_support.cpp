@@ -12,10 +12,11 @@ namespace {
 constexpr const char* ParentClass = "__UiTestParent__";
 
 bool Kept(UINT message) {
-    return message == WM_COMMAND || (message >= 2255 && message <= 2258) || message == 6030 || message == 2524;
+    return message == WM_COMMAND || (message >= 2255 && message <= 2258) || message == 6030 ||
+           message == 2524;
 }
 
-}  // namespace
+} // namespace
 
 void EnsureUiApplication() {
     static int argc = 1;
@@ -84,7 +85,8 @@ COLORREF PixelAt(HWND window, int x, int y) {
 
 std::string WriteSolidPng(const std::string& path, int width, int height, COLORREF colour) {
     Gdiplus::Bitmap image(width, height);
-    Gdiplus::Graphics(&image).Clear(Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+    Gdiplus::Graphics(&image).Clear(
+        Gdiplus::Color(255, GetRValue(colour), GetGValue(colour), GetBValue(colour)));
     UINT count = 0;
     UINT size = 0;
     Gdiplus::GetImageEncodersSize(&count, &size);
@@ -99,6 +101,7 @@ std::string WriteSolidPng(const std::string& path, int width, int height, COLORR
 }
 
 bool Near(COLORREF a, COLORREF b, int tolerance) {
-    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
            std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
 }
