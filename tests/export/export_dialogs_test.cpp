@@ -85,8 +85,14 @@ private:
     bool AnswerBox() {
         HWND window = FindWindowA(kDialogClass, "");
         const auto* box = window ? dynamic_cast<CMessageBoxDlg*>(WindowObject(window)) : nullptr;
-        if (!box)
+        if (!box) {
+            m_answered = nullptr;
             return false;
+        }
+        // A tick may come before the box has taken its answer.
+        if (window == m_answered)
+            return true;
+        m_answered = window;
         m_boxes.emplace_back(box->Text(), box->Folder());
         PostMessageA(window, WM_COMMAND, box->OffersOpenFolder() ? IDOPEN : IDOK, 0);
         return true;
@@ -100,6 +106,7 @@ private:
     std::vector<TStep> m_steps;
     std::size_t m_next = 0;
     TAnsweredBoxes m_boxes;
+    HWND m_answered = nullptr;
 };
 
 // The shown dialog titled `title`, or the first dialog at all.
