@@ -4,12 +4,16 @@
 #include "settings/viewer_preferences.h"
 #include "ui/memory_dc_man.h"
 
+// Never destroyed: windows deleted late must not outlive Qt's thread data
+// at exit. A global the leak checker can see, not a local it may drop.
+TApplication* g_appTestApplication = nullptr;
+
 void EnsureAppApplication() {
     static int argc = 1;
     static char name[] = "app_shell_test";
     static char* argv[] = {name, nullptr};
-    static TApplication* application = new TApplication(argc, argv);
-    (void)application;
+    if (!g_appTestApplication)
+        g_appTestApplication = new TApplication(argc, argv);
 }
 
 bool PumpMessages(int rounds) {

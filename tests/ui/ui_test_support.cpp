@@ -18,12 +18,16 @@ bool Kept(UINT message) {
 
 } // namespace
 
+// Never destroyed: windows deleted late must not outlive Qt's thread data
+// at exit. A global the leak checker can see, not a local it may drop.
+TApplication* g_uiTestApplication = nullptr;
+
 void EnsureUiApplication() {
     static int argc = 1;
     static char name[] = "ui_toolkit_test";
     static char* argv[] = {name, nullptr};
-    static TApplication* application = new TApplication(argc, argv);
-    (void)application;
+    if (!g_uiTestApplication)
+        g_uiTestApplication = new TApplication(argc, argv);
     RegisterWindowClass(ParentClass, BoundWindowProcedure);
 }
 
