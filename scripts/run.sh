@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set up, build, then start the viewer with the given arguments.
 #   scripts/run.sh [FOLDER | FILE.avi]
-#   scripts/run.sh --demo      writes a demonstration recording and opens it
+#   scripts/run.sh --demo      writes a demonstration card once and plays its first recording
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,12 +15,8 @@ player="$build_dir/bin/velor-player"
 args=("$@")
 if [ "${1:-}" = "--demo" ]; then
   demo_dir="${XDG_DATA_HOME:-$HOME/.local/share}/Velor/demo"
-  mkdir -p "$demo_dir"
-  demo="$demo_dir/INF_REC_00_20260101_120000.avi"
-  if [ ! -f "$demo" ]; then
-    "$build_dir/bin/velor-fixture" --out "$demo" --channels 2 --seconds 30 --size 1280x720
-  fi
-  args=("$demo")
+  first_recording=$(bash scripts/demo-card.sh "$demo_dir" "$build_dir")
+  args=("$first_recording")
 fi
 
 if [ ! -x "$player" ]; then
