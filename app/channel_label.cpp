@@ -84,9 +84,7 @@ LRESULT TChannelLabelInfo::OnMessage(UINT message, WPARAM wParam, LPARAM, bool* 
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(hWnd, &paint);
-        if (m_background.dc)
-            BitBlt(dc, 0, 0, m_background.width, m_background.height, m_background.dc, 0, 0,
-                   SRCCOPY);
+        m_background.CopyTo(dc);
         EndPaint(hWnd, &paint);
         return 0;
     }

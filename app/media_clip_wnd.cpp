@@ -133,16 +133,12 @@ LRESULT CMediaClipWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, boo
         OnSize(LOWORD(lParam), HIWORD(lParam));
         return 0;
     case WM_ERASEBKGND:
-        if (m_background.dc)
-            BitBlt(reinterpret_cast<HDC>(wParam), 0, 0, m_background.width, m_background.height,
-                   m_background.dc, 0, 0, SRCCOPY);
+        m_background.CopyTo(reinterpret_cast<HDC>(wParam));
         return 1;
     case WM_PAINT: {
         PAINTSTRUCT paint;
         HDC dc = BeginPaint(hWnd, &paint);
-        if (m_background.dc)
-            BitBlt(dc, 0, 0, m_background.width, m_background.height, m_background.dc, 0, 0,
-                   SRCCOPY);
+        m_background.CopyTo(dc);
         EndPaint(hWnd, &paint);
         return 0;
     }

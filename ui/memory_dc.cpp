@@ -28,6 +28,11 @@ bool TMemoryDC::Prepare(HDC reference, LONG wantedWidth, LONG wantedHeight) {
     return true;
 }
 
+void TMemoryDC::CopyTo(HDC target) const {
+    if (dc)
+        BitBlt(target, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+}
+
 void TMemoryDC::Release() {
     if (!released) {
         // The DC goes first so that the bitmap is no longer selected when it

@@ -16,6 +16,8 @@ struct TMemoryDC {
     // new one of exactly this size, compatible with `reference`.
     bool Prepare(HDC reference, LONG wantedWidth, LONG wantedHeight);
     void Release();
+    // Copies the whole surface to `target`'s origin; nothing when it has none.
+    void CopyTo(HDC target) const;
 };
 
 // Fills a rectangle of `dc` with one colour.
