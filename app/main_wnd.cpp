@@ -1,5 +1,7 @@
 #include "app/main_wnd.h"
 
+#include <utility>
+
 #include "app/main_frame.h"
 #include "app/termination_signals.h"
 #include "engine/notify_sink.h"
@@ -11,6 +13,17 @@ namespace {
 // How often the window looks for a termination signal.
 constexpr UINT_PTR kTerminationTimer = 2;
 constexpr UINT kTerminationPollMs = 100;
+// The position slider and time display follow the playback clock.
+constexpr UINT_PTR kPositionTimer = 10;
+constexpr UINT kPositionPeriodMs = 300;
+// After a recording ends, the pause before the next one (or the same one
+// again) starts.
+constexpr UINT_PTR kReplayTimer = 3;
+// Once a window is back from full screen with nothing playing, its idle
+// picture is drawn again after the layout settled.
+constexpr UINT_PTR kIdleRepaintTimer = 1;
+constexpr UINT kIdleRepaintDelayMs = 10;
+constexpr UINT kReplayDelayMs = 500;
 
 constexpr const char* kCloseImage = "resource/skin/controls/top_close.png";
 constexpr const char* kMaximiseImage = "resource/skin/controls/top_maximize.png";
@@ -92,7 +105,7 @@ void CMainWnd::ApplyPreferences() {
     SetWindowPos(hWnd, onTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SendMessageA(hWnd, WM_COMMAND,
-                 preferences.channels == 1 ? kOneChannelCommand : kTwoChannelsCommand, 0);
+                 preferences.channels == 1 ? MainCommand::OneChannel : MainCommand::TwoChannels, 0);
     TPictureSettings front = m_player.PictureSettings(kFrontSlot);
     front.orientation = preferences.frontRotate;
     TPictureSettings rear = m_player.PictureSettings(kRearSlot);
@@ -101,6 +114,14 @@ void CMainWnd::ApplyPreferences() {
         front.brightness = preferences.brightness;
         front.contrast = preferences.contrast;
         front.chroma = preferences.chroma;
+        const std::pair<int, int> sliders[] = {{MainSlider::Brightness, preferences.brightness},
+                                               {MainSlider::Contrast, preferences.contrast},
+                                               {MainSlider::Chroma, preferences.chroma},
+                                               {MainSlider::Volume, preferences.volume}};
+        for (const auto& [id, value] : sliders) {
+            if (CSliderBarEx* slider = m_controls.Slider(id))
+                slider->SetPosition(value);
+        }
         m_player.SetVolume(MixingVolume(preferences.volume));
     }
     m_player.SetPictureSettings(kFrontSlot, front);
@@ -118,6 +139,8 @@ void CMainWnd::OnCreate() {
     ReleaseDC(hWnd, dc);
     DrawFrame(client.right, client.bottom);
     CreateCaptionButtons();
+    m_controls.Create(hWnd, m_background.dc, Layout());
+    ShowTimes(0, 0);
     LayOutVideoArea();
     m_lastNormalRect = WindowRect();
     SetTimer(hWnd, kTerminationTimer, kTerminationPollMs, nullptr);
@@ -137,9 +160,9 @@ void CMainWnd::CreateCaptionButtons() {
         int command;
         const char* image;
     };
-    const TCaptionButton buttons[] = {{&m_closeButton, kCloseCommand, kCloseImage},
-                                      {&m_maximiseButton, kMaximiseCommand, kMaximiseImage},
-                                      {&m_minimiseButton, kMinimiseCommand, kMinimiseImage}};
+    const TCaptionButton buttons[] = {{&m_closeButton, MainCommand::Close, kCloseImage},
+                                      {&m_maximiseButton, MainCommand::Maximise, kMaximiseImage},
+                                      {&m_minimiseButton, MainCommand::Minimise, kMinimiseImage}};
     HDC reference = GetDC(hWnd);
     int x = client.right;
     for (const TCaptionButton& one : buttons) {
@@ -177,34 +200,131 @@ void CMainWnd::OnSize(int width, int height) {
     ReleaseDC(hWnd, dc);
     DrawFrame(width, height);
     PlaceCaptionButtons(width);
+    m_controls.LayOut(Layout());
+    ShowTimes(m_shownPosition, m_shownDuration);
     LayOutVideoArea();
     InvalidateRect(hWnd, nullptr, TRUE);
 }
 
 void CMainWnd::OnCommand(int command) {
     switch (command) {
-    case kCloseCommand:
+    case MainCommand::Close:
         DestroyWindow(hWnd);
         return;
-    case kMinimiseCommand:
+    case MainCommand::Minimise:
         ShowWindow(hWnd, SW_SHOWMINNOACTIVE);
         return;
-    case kMaximiseCommand:
+    case MainCommand::Maximise:
         if (!m_fullScreenClip)
             ToggleMaximise();
         return;
-    case kOneChannelCommand:
+    case MainCommand::OneChannel:
         SetChannelMode(TChannelMode::One);
         return;
-    case kTwoChannelsCommand:
+    case MainCommand::TwoChannels:
         SetChannelMode(TChannelMode::Two);
         return;
-    case kMagnifierCommand:
+    case MainCommand::Magnifier:
         ToggleMagnifier();
         return;
     default:
         return;
     }
+}
+
+void CMainWnd::RepaintIdleSoon() {
+    if (!m_player.IsActive())
+        SetTimer(hWnd, kIdleRepaintTimer, kIdleRepaintDelayMs, nullptr);
+}
+
+void CMainWnd::OnActivateApp(bool active) {
+    // The magnifier floats above other programs' windows: it goes while
+    // another program has the focus.
+    if (!active) {
+        m_magnifierHiddenAway = m_magnifier.hWnd && IsWindowVisible(m_magnifier.hWnd);
+        if (m_magnifierHiddenAway)
+            ShowWindow(m_magnifier.hWnd, SW_HIDE);
+        return;
+    }
+    if (m_magnifierHiddenAway && m_magnifier.hWnd)
+        ShowWindow(m_magnifier.hWnd, SW_SHOWNA);
+    m_magnifierHiddenAway = false;
+}
+
+void CMainWnd::OnTimer(UINT_PTR timer) {
+    switch (timer) {
+    case kTerminationTimer:
+        PollTermination();
+        return;
+    case kPositionTimer:
+        RefreshPosition();
+        return;
+    case kIdleRepaintTimer:
+        KillTimer(hWnd, kIdleRepaintTimer);
+        if (m_channelMode == TChannelMode::One && VideoWindow(m_selectedSlot).hWnd)
+            InvalidateRect(VideoWindow(m_selectedSlot).hWnd, nullptr, TRUE);
+        return;
+    case kReplayTimer:
+        KillTimer(hWnd, kReplayTimer);
+        // Without a recording list to go on with, the loop preference
+        // decides whether the same recording plays again.
+        if (Preferences().loop != 0 && !m_recording.empty())
+            OpenAndPlay(m_recording);
+        return;
+    default:
+        return;
+    }
+}
+
+void CMainWnd::OpenAndPlay(const std::string& path) {
+    if (path.empty())
+        return;
+    m_recording = path;
+    const CSliderBarEx* volume = m_controls.Slider(MainSlider::Volume);
+    const int percent = volume && volume->hWnd ? volume->Position() : Preferences().volume;
+    m_player.OpenRecording(path, MixingVolume(percent));
+}
+
+void CMainWnd::ShowTimes(int positionSeconds, int durationSeconds) {
+    m_shownPosition = positionSeconds;
+    m_shownDuration = durationSeconds;
+    if (m_fullScreenClip)
+        return;
+    m_controls.DrawTimes(hWnd, m_background.dc, positionSeconds, durationSeconds);
+}
+
+void CMainWnd::RefreshPosition() {
+    if (!m_player.IsActive())
+        return;
+    const int second = m_player.CurrentSecond();
+    if (CSliderBarEx* slider = m_controls.Slider(MainSlider::Position))
+        slider->SetPosition(second);
+    ShowTimes(second, static_cast<int>(m_player.duration()));
+}
+
+void CMainWnd::OnRecordingOpened(LPARAM token) {
+    m_telemetry = m_player.TakeTelemetry(token);
+    m_controls.ShowSwitch(MainCommand::Pause);
+    const int duration = static_cast<int>(m_player.duration());
+    if (CSliderBarEx* slider = m_controls.Slider(MainSlider::Position)) {
+        slider->SetRange(0, duration);
+        slider->SetPageStep(duration / 10);
+        slider->SetPosition(0);
+    }
+    ShowTimes(0, duration);
+    SetTimer(hWnd, kPositionTimer, kPositionPeriodMs, nullptr);
+}
+
+void CMainWnd::OnRecordingClosed(WPARAM code) {
+    m_telemetry.reset();
+    KillTimer(hWnd, kPositionTimer);
+    m_controls.ShowSwitch(MainCommand::Play);
+    if (code != PlayerNotify::EndOfRecording)
+        return;
+    if (CSliderBarEx* slider = m_controls.Slider(MainSlider::Position))
+        slider->SetPosition(slider->MaxValue());
+    ShowTimes(0, 0);
+    SetTimer(hWnd, kReplayTimer, kReplayDelayMs, nullptr);
 }
 
 void CMainWnd::PollTermination() {
@@ -221,6 +341,8 @@ void CMainWnd::PaintFromBackground(HDC dc) {
 
 void CMainWnd::OnDestroy() {
     KillTimer(hWnd, kTerminationTimer);
+    KillTimer(hWnd, kPositionTimer);
+    KillTimer(hWnd, kReplayTimer);
     m_magnifier.EndThread();
     if (m_magnifier.hWnd)
         DestroyWindow(m_magnifier.hWnd);
@@ -262,8 +384,7 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         OnCommand(LOWORD(wParam));
         return 0;
     case WM_TIMER:
-        if (wParam == kTerminationTimer)
-            PollTermination();
+        OnTimer(wParam);
         return 0;
     case WM_DESTROY:
         OnDestroy();
@@ -285,6 +406,9 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         }
         *handled = false;
         return 0;
+    case WM_ACTIVATEAPP:
+        OnActivateApp(wParam != FALSE);
+        return 0;
     case kSelectChannelMessage:
         OnSelectChannel(reinterpret_cast<CMediaClipWnd*>(lParam));
         return 0;
@@ -295,7 +419,7 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         OnPlayerNotification(wParam, lParam);
         return 0;
     case kOpenStartRecording:
-        m_player.OpenRecording(m_options.recording, MixingVolume(Preferences().volume));
+        OpenAndPlay(m_options.recording);
         return 0;
     default:
         *handled = false;

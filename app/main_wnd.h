@@ -8,7 +8,9 @@
 #include <string>
 
 #include "app/channel_label.h"
+#include "app/command_ids.h"
 #include "app/frame_geometry.h"
+#include "app/main_controls.h"
 #include "app/media_clip_wnd.h"
 #include "app/scale_popup_wnd.h"
 #include "app/video_layout.h"
@@ -18,16 +20,6 @@
 #include "ui/wnd.h"
 
 inline constexpr const char* kMainWndClass = "__Kestrel_MainWnd_Class__";
-
-// Commands of the caption buttons.
-inline constexpr int kCloseCommand = 95;
-inline constexpr int kMinimiseCommand = 96;
-inline constexpr int kMaximiseCommand = 97;
-// Channel mode commands of the toolbar.
-inline constexpr int kOneChannelCommand = 103;
-inline constexpr int kTwoChannelsCommand = 105;
-// The magnifier on or off.
-inline constexpr int kMagnifierCommand = 110;
 
 struct TMainWndOptions {
     // Runs inside creation, before anything is drawn: brings up what the
@@ -70,6 +62,7 @@ public:
     TChannelLabelInfo& Label(int slot) { return slot == kRearSlot ? m_rearLabel : m_frontLabel; }
     TMediaPlayer& Player() { return m_player; }
     CScalePopupWnd& Magnifier() { return m_magnifier; }
+    CMainControls& Controls() { return m_controls; }
 
     // The markers over the video windows that show pictures, and the
     // magnifier pop-up drawing what is under the selected one.
@@ -89,6 +82,9 @@ private:
     void OnSize(int width, int height);
     void OnCommand(int command);
     void OnDestroy();
+    void OnTimer(UINT_PTR timer);
+    void OnActivateApp(bool active);
+    void RepaintIdleSoon();
     void PollTermination();
     void DrawFrame(int width, int height);
     void CreateCaptionButtons();
@@ -106,6 +102,13 @@ private:
     void EnterFullScreen(CMediaClipWnd* clip);
     void LeaveFullScreen();
     void OnPlayerNotification(WPARAM code, LPARAM lParam);
+    void OnRecordingOpened(LPARAM token);
+    void OnRecordingClosed(WPARAM code);
+    // Position slider and time display from the playback clock.
+    void RefreshPosition();
+    void ShowTimes(int positionSeconds, int durationSeconds);
+    // Opens a recording and plays it; the start-up file and the loop go through here.
+    void OpenAndPlay(const std::string& path);
     // With no recording left on screen, the video windows show their logos.
     void ShowIdlePictures();
     bool ShowsPictures(int slot) const;
@@ -122,9 +125,17 @@ private:
     bool m_playerStarted = false;
     std::unique_ptr<TTelemetry> m_telemetry;
     CScalePopupWnd m_magnifier;
+    // Hidden while another program had the focus, to come back with it.
+    bool m_magnifierHiddenAway = false;
     CActButton m_closeButton;
     CActButton m_maximiseButton;
     CActButton m_minimiseButton;
+    CMainControls m_controls;
+    // What the time display shows, so a redrawn frame can show it again.
+    int m_shownPosition = 0;
+    int m_shownDuration = 0;
+    // The recording open or last opened.
+    std::string m_recording;
     TMainWndOptions m_options;
     TLayoutMetrics m_metrics;
     RECT m_lastNormalRect{};

@@ -10,6 +10,7 @@
 #include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
 #include "engine/video_view.h"
+#include "export/progress_dlg.h"
 #include "platform/monitor.h"
 #include "settings/viewer_preferences.h"
 
@@ -111,6 +112,9 @@ void CMainWnd::SetChannelMode(TChannelMode mode) {
     m_channelMode = mode;
     if (mode == TChannelMode::One)
         m_selectedSlot = kFrontSlot;
+    const bool one = mode == TChannelMode::One;
+    m_controls.ShowSwitch(one ? MainCommand::OneChannelShown : MainCommand::TwoChannelsShown);
+    m_controls.ShowSwitch(one ? MainCommand::TwoChannels : MainCommand::OneChannel);
     if (m_background.dc) {
         RECT client;
         GetClientRect(hWnd, &client);
@@ -131,6 +135,7 @@ void CMainWnd::OnSelectChannel(CMediaClipWnd* clip) {
 void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
     m_fullScreenClip = clip;
     m_beforeFullScreen = WindowRect();
+    m_controls.SetAllHidden(true);
     for (HWND child : {m_frontClip.hWnd, m_rearClip.hWnd, m_frontLabel.hWnd, m_rearLabel.hWnd,
                        m_closeButton.hWnd, m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
         if (child && child != clip->hWnd)
@@ -151,6 +156,7 @@ void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
 
 void CMainWnd::LeaveFullScreen() {
     m_fullScreenClip = nullptr;
+    m_controls.SetAllHidden(false);
     for (HWND child : {m_closeButton.hWnd, m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
         if (child)
             ShowWindow(child, SW_SHOWNA);
@@ -177,6 +183,7 @@ void CMainWnd::OnDisplayStateChanged(CMediaClipWnd* clip) {
             LeaveFullScreen();
         else
             LayOutVideoArea();
+        RepaintIdleSoon();
         return;
     }
 }
@@ -258,15 +265,21 @@ void CMainWnd::ShowIdlePictures() {
 void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
     switch (code) {
     case PlayerNotify::Opened:
-        m_telemetry = m_player.TakeTelemetry(lParam);
+        OnRecordingOpened(lParam);
         if (m_magnifier.hWnd && IsWindowVisible(m_magnifier.hWnd))
             m_magnifier.Refresh();
         return;
     case PlayerNotify::Stopped:
     case PlayerNotify::EndOfRecording:
         m_magnifier.StopDrawing();
-        m_telemetry.reset();
+        OnRecordingClosed(code);
         ShowIdlePictures();
+        return;
+    case PlayerNotify::Opening:
+        // An open that is already over closed no dialog: showing one now
+        // would leave it up until it gives up by itself.
+        if (m_player.opening())
+            ShowProgressDialog(hWnd);
         return;
     default:
         return;

@@ -89,7 +89,7 @@ LRESULT CScaleMarker::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool
     case WM_CREATE: {
         // Without its picture the marker is only its (see-through) key colour.
         HDC reference = GetDC(hWnd);
-        LoadSkinImage(reference, kMarkerImage, m_background);
+        LoadSkinImage(reference, ResolveSkinPath(kMarkerImage).c_str(), m_background);
         ReleaseDC(hWnd, reference);
         return 0;
     }

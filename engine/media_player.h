@@ -95,6 +95,9 @@ public:
     bool closed() const { return m_closed; }
     bool paused() const { return m_paused; }
     bool endOfFile() const { return m_endOfFile; }
+    // From the open's start until its progress dialog is closed: a dialog
+    // asked for after that would find nobody to close it.
+    bool opening() const { return m_opening; }
     double duration() const { return m_duration; }
     double frameRate() const { return m_frameRate; }
     std::int64_t frameCount() const { return m_frameCount; }
@@ -238,6 +241,7 @@ private:
     std::atomic<bool> m_seekFailed{false};
     std::atomic<bool> m_closed{true};
     std::atomic<bool> m_paused{false};
+    std::atomic<bool> m_opening{false};
     std::unique_ptr<TEvent> m_stepEvent;
     std::atomic<std::int32_t> m_stepping{0};
     std::atomic<std::int64_t> m_stepTarget{-1};

@@ -92,6 +92,7 @@ std::string TMediaPlayer::RequestedPath() {
 }
 
 bool TMediaPlayer::OpenInput() {
+    m_opening = true;
     Notify(PlayerNotify::Opening);
     m_path = RequestedPath();
     m_frontStreamIndex = m_rearStreamIndex = m_audioStreamIndex = -1;
@@ -153,6 +154,7 @@ bool TMediaPlayer::OpenInput() {
             m_stopDuringOpen = reinterpret_cast<TEvent*>(stale.lParam);
         }
     }
+    m_opening = false;
     CloseProgressDialog();
     // The table stays ours until the main window takes it with the token the
     // notification carries; one it never took goes with the next open.
@@ -169,6 +171,7 @@ bool TMediaPlayer::OpenInput() {
 void TMediaPlayer::FailOpen(const char* text) {
     MessageBoxA(nullptr, text, "Error", MB_OK);
     CloseInput();
+    m_opening = false;
     CloseProgressDialog();
     Notify(PlayerNotify::OpenFailed);
 }

@@ -16,6 +16,16 @@ TApplication::TApplication(int& argc, char** argv) : m_impl(std::make_unique<TIm
     // The program ends by PostQuitMessage, never because a window closed.
     QApplication::setQuitOnLastWindowClosed(false);
     EnsureWindowLayer();
+    // The program's top-level windows hear when it gains or loses the focus
+    // as a whole, which no single window's activation tells.
+    QObject::connect(m_impl->application.get(), &QGuiApplication::applicationStateChanged,
+                     [](Qt::ApplicationState state) {
+                         const WPARAM active = state == Qt::ApplicationActive ? TRUE : FALSE;
+                         for (HWND window : AllWindows()) {
+                             if (IsWindow(window) && !GetParent(window))
+                                 SendMessageA(window, WM_ACTIVATEAPP, active, 0);
+                         }
+                     });
 }
 
 TApplication::~TApplication() {

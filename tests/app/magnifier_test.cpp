@@ -64,7 +64,7 @@ TEST_F(MagnifierTest, MagnifiesTheRegionUnderTheMarkerAndKeepsTheMarkerInside) {
     PumpMessages();
     CMediaClipWnd& front = window.VideoWindow(kFrontSlot);
 
-    SendMessageA(window.hWnd, WM_COMMAND, kMagnifierCommand, 0);
+    SendMessageA(window.hWnd, WM_COMMAND, MainCommand::Magnifier, 0);
     ASSERT_TRUE(front.MarkerShown());
     EXPECT_TRUE(window.VideoWindow(kRearSlot).MarkerShown());
     HWND marker = front.Marker().hWnd;
@@ -92,7 +92,7 @@ TEST_F(MagnifierTest, MagnifiesTheRegionUnderTheMarkerAndKeepsTheMarkerInside) {
     ASSERT_TRUE(PumpUntilDrawn(magnifier, drawn + 2));
     EXPECT_EQ(PixelOf(magnifier.hWnd, 380, 150), RGB(255, 0, 0));
 
-    SendMessageA(window.hWnd, WM_COMMAND, kMagnifierCommand, 0);
+    SendMessageA(window.hWnd, WM_COMMAND, MainCommand::Magnifier, 0);
     EXPECT_FALSE(front.MarkerShown());
     EXPECT_FALSE(IsWindowVisible(magnifier.hWnd));
     EXPECT_FALSE(magnifier.Drawing());

@@ -56,7 +56,7 @@ TEST_F(MainWndTest, StartsAtItsMinimumSizeAnswersHitTestsAndMaximisingTwiceResto
     EXPECT_EQ(hit(500, 20), HTCAPTION);
     EXPECT_EQ(hit(500, 40), HTCLIENT);
 
-    SendMessageA(window.hWnd, WM_COMMAND, kMaximiseCommand, 0);
+    SendMessageA(window.hWnd, WM_COMMAND, MainCommand::Maximise, 0);
     PumpMessages();
     MONITORINFO monitor;
     ASSERT_TRUE(GetMonitorInfoA(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &monitor));
@@ -64,7 +64,7 @@ TEST_F(MainWndTest, StartsAtItsMinimumSizeAnswersHitTestsAndMaximisingTwiceResto
     EXPECT_EQ(window.Placement(), TPlacement::Maximised);
     EXPECT_EQ(hit(500, 4), HTCLIENT); // no sizing edge while maximised
 
-    SendMessageA(window.hWnd, WM_COMMAND, kMaximiseCommand, 0);
+    SendMessageA(window.hWnd, WM_COMMAND, MainCommand::Maximise, 0);
     PumpMessages();
     ExpectSameRect(WindowRectOf(window.hWnd), normal, "restored");
     ExpectSameRect(window.LastNormalRect(), normal, "remembered");
@@ -76,7 +76,7 @@ TEST_F(MainWndTest, TheCloseButtonAndATerminationSignalEndTheMessageLoop) {
     CMainWnd closed;
     ASSERT_TRUE(CreateWindow(closed, POINT{30, 20}));
     HWND closedWindow = closed.hWnd;
-    SendMessageA(closedWindow, WM_COMMAND, kCloseCommand, 0);
+    SendMessageA(closedWindow, WM_COMMAND, MainCommand::Close, 0);
     EXPECT_FALSE(IsWindow(closedWindow));
     EXPECT_TRUE(PumpMessages());
 

@@ -112,11 +112,11 @@ TEST_F(VideoWindowsTest, TheMainWindowLaysOutChannelsSelectsAndGoesFullScreenAnd
     EXPECT_EQ(window.Label(kFrontSlot).Mark(), TLabelMark::Plain);
     EXPECT_EQ(window.Label(kRearSlot).Mark(), TLabelMark::Selected);
 
-    SendMessageA(window.hWnd, WM_COMMAND, kOneChannelCommand, 0);
+    SendMessageA(window.hWnd, WM_COMMAND, MainCommand::OneChannel, 0);
     ExpectSameRect(ClientRectIn(front.hWnd), LayOutChannels(area, TChannelMode::One).front.picture,
                    "one channel");
     EXPECT_FALSE(IsWindowVisible(rear.hWnd));
-    SendMessageA(window.hWnd, WM_COMMAND, kTwoChannelsCommand, 0);
+    SendMessageA(window.hWnd, WM_COMMAND, MainCommand::TwoChannels, 0);
     EXPECT_TRUE(IsWindowVisible(rear.hWnd));
 
     const RECT normal = WindowRectOf(window.hWnd);
