@@ -9,6 +9,10 @@ BOOL AttachToolTip(HWND control, const char* text) {
     if (!widget)
         return FALSE;
     widget->setToolTip(text ? QString::fromUtf8(text) : QString());
+    // Like the system's tooltips, they also show over a window that does
+    // not have the focus.
+    widget->setAttribute(Qt::WA_AlwaysShowToolTips);
+    widget->window()->setAttribute(Qt::WA_AlwaysShowToolTips);
     return TRUE;
 }
 

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots of the main window again, on a private X
+# server and sound server, from the demonstration card.
+#   scripts/screenshots.sh [OUT_DIR]      (default docs/screenshots)
+# BUILD_DIR (default build/) must hold a built velor-player and velor-fixture.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+out_dir=$(realpath -m "${1:-docs/screenshots}")
+build_dir=${BUILD_DIR:-build}
+player="$build_dir/bin/velor-player"
+mkdir -p "$out_dir"
+
+work=$(mktemp -d)
+xvfb_pid=""
+player_pid=""
+source scripts/sound-server.sh
+cleanup() {
+  if [ -n "$player_pid" ]; then kill "$player_pid" 2>/dev/null || true; wait "$player_pid" 2>/dev/null || true; fi
+  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
+  sound_server_stop
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
+mkdir -p "$XDG_CONFIG_HOME/Velor" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+sound_server_start "$XDG_RUNTIME_DIR/pulse"
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
+
+display_number=$(( 300 + RANDOM % 100 ))
+while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$(( display_number + 1 )); done
+Xvfb ":${display_number}" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display_number}" ] && break
+  sleep 0.1
+done
+export DISPLAY=":${display_number}"
+
+card="$XDG_DATA_HOME/Velor/demo"
+first_recording=$(bash scripts/demo-card.sh "$card" "$build_dir")
+
+# The window's first place: centred on the 1920 x 1080 screen.
+left=$(( (1920 - 1035) / 2 ))
+top=$(( (1080 - 720) / 2 ))
+
+start() { # LANGUAGE [ARGUMENT]
+  printf '[HKEY_CURRENT_USER\\Software\\VELOR player]\n"Language"="%s"\n' "$1" \
+    > "$XDG_CONFIG_HOME/Velor/registry.reg"
+  shift
+  "$player" "$@" >/dev/null 2>&1 &
+  player_pid=$!
+  xdotool search --sync --onlyvisible --class velor-player >/dev/null
+  sleep 3
+}
+stop() {
+  kill "$player_pid" 2>/dev/null || true
+  wait "$player_pid" 2>/dev/null || true
+  player_pid=""
+}
+click() { # X Y, in the window
+  xdotool mousemove --sync $(( left + $1 )) $(( top + $2 )) click 1
+  sleep 1.5
+}
+hover() { # X Y, in the window: long enough for the tooltip
+  xdotool mousemove --sync $(( left + $1 )) $(( top + $2 ))
+  sleep 2
+}
+shot() { # NAME [GEOMETRY]
+  import -window root -crop "${2:-1035x720+${left}+${top}}" +repage "$out_dir/$1.png"
+  echo "screenshots: $out_dir/$1.png" >&2
+}
+
+# Toolbar buttons, in window coordinates.
+one_channel="30 58"
+two_channels="66 58"
+magnifier="306 58"
+capture="198 58"
+maximise="984 20"
+
+start english "$card"
+shot main-idle
+stop
+
+start english "$first_recording"
+shot main-two-channels
+click $one_channel
+shot main-one-channel
+click $two_channels
+click $magnifier
+# The magnifier pop-up reaches past the window's right edge.
+shot main-magnifier "1400x720+${left}+${top}"
+click $magnifier
+click $maximise
+shot main-maximised 1920x1080+0+0
+stop
+
+for language in japanese thai; do
+  start "$language" "$first_recording"
+  hover $capture
+  shot "main-$language"
+  stop
+done
