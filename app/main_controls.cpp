@@ -97,10 +97,10 @@ const int kSwitchPairs[][2] = {
 };
 // What is visible before anything happened: two channels, no mirroring,
 // stopped, sound on, km/h.
-const int kFirstShown[] = {MainCommand::TwoChannelsShown, MainCommand::OneChannel,
-                           MainCommand::MirrorSidewaysOn, MainCommand::MirrorUpsideDownOn,
-                           MainCommand::Play,             MainCommand::Mute,
-                           MainCommand::MilesPerHour};
+const int kFirstShown[] = {
+    MainCommand::TwoChannelsShown,   MainCommand::OneChannel, MainCommand::MirrorSidewaysOn,
+    MainCommand::MirrorUpsideDownOn, MainCommand::Play,       MainCommand::Mute,
+    MainCommand::MilesPerHour};
 
 struct TSliderSpec {
     int id;
@@ -279,8 +279,8 @@ void CMainControls::Place(TEntry& entry, const TMainLayout& layout) {
     if (!entry.button->hWnd)
         return;
     const POINT anchor = AnchorPoint(entry.spec->anchor, layout);
-    MoveWindow(entry.button->hWnd, anchor.x + entry.spec->offset.x,
-               anchor.y + entry.spec->offset.y, entry.spec->size.cx, entry.spec->size.cy, TRUE);
+    MoveWindow(entry.button->hWnd, anchor.x + entry.spec->offset.x, anchor.y + entry.spec->offset.y,
+               entry.spec->size.cx, entry.spec->size.cy, TRUE);
 }
 
 void CMainControls::LayOut(const TMainLayout& layout) {
@@ -372,9 +372,8 @@ void CMainControls::DrawTimes(HWND window, HDC background, int positionSeconds,
     for (const TText& text : texts) {
         RECT rect = text.rect;
         // The band is the same in every column: restore it from its first one.
-        StretchBlt(background, rect.left, rect.top, rect.right - rect.left,
-                   rect.bottom - rect.top, background, band.left, rect.top, 1,
-                   rect.bottom - rect.top, SRCCOPY);
+        StretchBlt(background, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                   background, band.left, rect.top, 1, rect.bottom - rect.top, SRCCOPY);
         SetTextColor(background, text.colour);
         const std::wstring wide = PlaybackTimeText(text.seconds);
         DrawTextW(background, wide.c_str(), -1, &rect,

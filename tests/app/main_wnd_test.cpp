@@ -2,8 +2,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
+#include "app/app_startup.h"
 #include "app/main_wnd.h"
 #include "app/termination_signals.h"
 #include "platform/monitor.h"
@@ -89,4 +93,45 @@ TEST_F(MainWndTest, TheCloseButtonAndATerminationSignalEndTheMessageLoop) {
     EXPECT_TRUE(PumpUntilGone(signalledWindow));
     EXPECT_FALSE(IsWindow(signalledWindow));
     ClearTerminationRequest();
+}
+
+TEST_F(MainWndTest, StartsUpFromItsCreationAndShutsDownAfterItIsGone) {
+    std::vector<std::string> steps;
+    SetLifecycleObserver([&steps](const char* step) { steps.push_back(step); });
+    CMainWnd window;
+    TMainWndOptions options;
+    options.origin = POINT{30, 20};
+    options.initialise = [&steps](HWND created) {
+        steps.push_back("window created");
+        InitialiseApplication(created);
+    };
+    ASSERT_TRUE(window.Create(options));
+    PumpMessages();
+    HWND handle = window.hWnd;
+    SendMessageA(handle, WM_COMMAND, MainCommand::Close, 0);
+    EXPECT_TRUE(PumpUntilGone(handle));
+    steps.push_back("window gone");
+    ShutDownApplication();
+    SetLifecycleObserver(nullptr);
+
+    const std::vector<std::string> expected{"window created",
+                                            "sdl",
+                                            "preferences",
+                                            "string table",
+                                            "gdi",
+                                            "skin",
+                                            "fonts",
+                                            "cursors",
+                                            "camera settings",
+                                            "window gone",
+                                            "save preferences",
+                                            "release string table",
+                                            "release camera settings",
+                                            "release skin",
+                                            "release gdi",
+                                            "release fonts",
+                                            "glfw",
+                                            "quit sdl"};
+    EXPECT_EQ(steps, expected);
+    EXPECT_TRUE(std::filesystem::exists(m_home.File("config/Velor/registry.reg")));
 }
