@@ -19,6 +19,16 @@ enum class TAnchor {
     PlaybackRight,  // the playback band's top-right corner
     GpsReadOut,     // the read-out's top-left corner
     PictureAdjust,  // the picture adjustments' top-left corner
+    PlaybackLeft,   // the playback band's top-left corner (the control bar's mirroring)
+};
+
+// Where a control is, and how its tooltip is found.
+enum TUse : unsigned {
+    InMainWindow = 1,
+    InControlBar = 2,
+    Everywhere = InMainWindow | InControlBar,
+    // The tooltip is the text itself, not a language key.
+    LiteralTooltip = 4,
 };
 
 struct TButtonSpec {
@@ -30,7 +40,7 @@ struct TButtonSpec {
     TAnchor anchor;
     POINT offset;
     SIZE size;
-    bool literalTooltip = false;
+    unsigned use = InMainWindow;
 };
 
 constexpr SIZE kToolSize{32, 32};
@@ -52,6 +62,8 @@ constexpr int ToolX(int slot, int gaps) {
 constexpr int kTransportLeft = -110;
 constexpr int kTransportSmallTop = 6;
 constexpr int kTransportPlayTop = 2;
+// The control bar's full-screen and mirroring buttons, from its left end.
+constexpr int kBarLeft = 10;
 
 // clang-format off
 const TButtonSpec kButtons[] = {
@@ -70,18 +82,23 @@ const TButtonSpec kButtons[] = {
     {MainCommand::MirrorUpsideDownOff, {"ver_btn_on", "ver_btn_on", "ver_btn_on", "ver_btn_off"}, "button.rotate_vertical", TAnchor::Toolbar, {ToolX(9, 3), kToolTop}, kToolSize},
     {MainCommand::MirrorUpsideDownOn, {"ver_btn_off", "ver_btn_off", "ver_btn_off", "ver_btn_off"}, "button.rotate_vertical", TAnchor::Toolbar, {ToolX(9, 3), kToolTop}, kToolSize},
     {MainCommand::FullScreen, {"full_btn_off", "full_btn_off", "full_btn_off", "full_btn_off"}, "button.full_screen", TAnchor::Toolbar, {ToolX(10, 3), kToolTop}, kToolSize},
-    {MainCommand::PreviousRecording, {"play_btn_01", "play_btn_01", "play_btn_01", "play_btn_01"}, "button.prev_file", TAnchor::PlaybackCentre, {kTransportLeft, kTransportSmallTop}, kToolSize},
-    {MainCommand::PreviousFrame, {"play_btn_02", "play_btn_02", "play_btn_02", "play_btn_02"}, "button.prev_frame", TAnchor::PlaybackCentre, {kTransportLeft + 36, kTransportSmallTop}, kToolSize},
-    {MainCommand::Play, {"play_btn_on", "play_btn_on", "play_btn_on", "play_btn_on"}, "button.play", TAnchor::PlaybackCentre, {kTransportLeft + 72, kTransportPlayTop}, kPlaySize},
-    {MainCommand::Pause, {"play_btn_off", "play_btn_off", "play_btn_off", "play_btn_off"}, "button.pause", TAnchor::PlaybackCentre, {kTransportLeft + 72, kTransportPlayTop}, kPlaySize},
-    {MainCommand::StopPlayback, {"play_btn_03", "play_btn_03", "play_btn_03", "play_btn_03"}, "button.stop", TAnchor::PlaybackCentre, {kTransportLeft + 116, kTransportSmallTop}, kToolSize},
-    {MainCommand::NextFrame, {"play_btn_04", "play_btn_04", "play_btn_04", "play_btn_04"}, "button.next_frame", TAnchor::PlaybackCentre, {kTransportLeft + 152, kTransportSmallTop}, kToolSize},
-    {MainCommand::NextRecording, {"play_btn_05", "play_btn_05", "play_btn_05", "play_btn_05"}, "button.next_file", TAnchor::PlaybackCentre, {kTransportLeft + 188, kTransportSmallTop}, kToolSize},
-    {MainCommand::Mute, {"volume_on", "volume_on", "volume_on", "volume_on"}, "button.volumn_on", TAnchor::PlaybackRight, {-133, 8}, kVolumeSize},
-    {MainCommand::Unmute, {"volume_off", "volume_off", "volume_off", "volume_off"}, "button.volumn_off", TAnchor::PlaybackRight, {-133, 8}, kVolumeSize},
+    {MainCommand::PreviousRecording, {"play_btn_01", "play_btn_01", "play_btn_01", "play_btn_01"}, "button.prev_file", TAnchor::PlaybackCentre, {kTransportLeft, kTransportSmallTop}, kToolSize, Everywhere},
+    {MainCommand::PreviousFrame, {"play_btn_02", "play_btn_02", "play_btn_02", "play_btn_02"}, "button.prev_frame", TAnchor::PlaybackCentre, {kTransportLeft + 36, kTransportSmallTop}, kToolSize, Everywhere},
+    {MainCommand::Play, {"play_btn_on", "play_btn_on", "play_btn_on", "play_btn_on"}, "button.play", TAnchor::PlaybackCentre, {kTransportLeft + 72, kTransportPlayTop}, kPlaySize, Everywhere},
+    {MainCommand::Pause, {"play_btn_off", "play_btn_off", "play_btn_off", "play_btn_off"}, "button.pause", TAnchor::PlaybackCentre, {kTransportLeft + 72, kTransportPlayTop}, kPlaySize, Everywhere},
+    {MainCommand::StopPlayback, {"play_btn_03", "play_btn_03", "play_btn_03", "play_btn_03"}, "button.stop", TAnchor::PlaybackCentre, {kTransportLeft + 116, kTransportSmallTop}, kToolSize, Everywhere},
+    {MainCommand::NextFrame, {"play_btn_04", "play_btn_04", "play_btn_04", "play_btn_04"}, "button.next_frame", TAnchor::PlaybackCentre, {kTransportLeft + 152, kTransportSmallTop}, kToolSize, Everywhere},
+    {MainCommand::NextRecording, {"play_btn_05", "play_btn_05", "play_btn_05", "play_btn_05"}, "button.next_file", TAnchor::PlaybackCentre, {kTransportLeft + 188, kTransportSmallTop}, kToolSize, Everywhere},
+    {MainCommand::Mute, {"volume_on", "volume_on", "volume_on", "volume_on"}, "button.volumn_on", TAnchor::PlaybackRight, {-133, 8}, kVolumeSize, Everywhere},
+    {MainCommand::Unmute, {"volume_off", "volume_off", "volume_off", "volume_off"}, "button.volumn_off", TAnchor::PlaybackRight, {-133, 8}, kVolumeSize, Everywhere},
     {MainCommand::ResetPicture, {"reset_off", "reset_off", "reset_on", "reset_off"}, "button.reset_color", TAnchor::PictureAdjust, {171, 43}, kResetSize},
-    {MainCommand::MilesPerHour, {"km_h", "km_h", "km_h", "volume_on"}, "km/h", TAnchor::GpsReadOut, {236, 57}, kUnitSize, true},
-    {MainCommand::KilometresPerHour, {"mi_h", "mi_h", "mi_h", "mi_h"}, "mi/h", TAnchor::GpsReadOut, {236, 57}, kUnitSize, true},
+    {MainCommand::MilesPerHour, {"km_h", "km_h", "km_h", "volume_on"}, "km/h", TAnchor::GpsReadOut, {236, 57}, kUnitSize, InMainWindow | LiteralTooltip},
+    {MainCommand::KilometresPerHour, {"mi_h", "mi_h", "mi_h", "mi_h"}, "mi/h", TAnchor::GpsReadOut, {236, 57}, kUnitSize, InMainWindow | LiteralTooltip},
+    {MainCommand::FullScreen, {"full_btn_off", "full_btn_off", "full_btn_off", "full_btn_off"}, "button.normal_screen", TAnchor::PlaybackLeft, {kBarLeft, kTransportSmallTop}, kToolSize, InControlBar},
+    {MainCommand::MirrorSidewaysOff, {"hor_btn_on", "hor_btn_on", "hor_btn_on", "hor_btn_off"}, "button.rotate_horizontal", TAnchor::PlaybackLeft, {kBarLeft + 36, kTransportSmallTop}, kToolSize, InControlBar},
+    {MainCommand::MirrorSidewaysOn, {"hor_btn_off", "hor_btn_off", "hor_btn_off", "hor_btn_off"}, "button.rotate_horizontal", TAnchor::PlaybackLeft, {kBarLeft + 36, kTransportSmallTop}, kToolSize, InControlBar},
+    {MainCommand::MirrorUpsideDownOff, {"ver_btn_on", "ver_btn_on", "ver_btn_on", "ver_btn_off"}, "button.rotate_vertical", TAnchor::PlaybackLeft, {kBarLeft + 72, kTransportSmallTop}, kToolSize, InControlBar},
+    {MainCommand::MirrorUpsideDownOn, {"ver_btn_off", "ver_btn_off", "ver_btn_off", "ver_btn_off"}, "button.rotate_vertical", TAnchor::PlaybackLeft, {kBarLeft + 72, kTransportSmallTop}, kToolSize, InControlBar},
 };
 // clang-format on
 
@@ -106,13 +123,14 @@ struct TSliderSpec {
     int id;
     TSliderLook look;
     const char* tooltipKey;
+    unsigned use;
 };
 const TSliderSpec kSliders[] = {
-    {MainSlider::Position, LargeSliderLook, nullptr},
-    {MainSlider::Volume, SmallSliderLook, "slider.volume"},
-    {MainSlider::Brightness, SmallSliderLook, "slider.brightness"},
-    {MainSlider::Contrast, SmallSliderLook, "slider.contrast"},
-    {MainSlider::Chroma, SmallSliderLook, "slider.chroma"},
+    {MainSlider::Position, LargeSliderLook, nullptr, Everywhere},
+    {MainSlider::Volume, SmallSliderLook, "slider.volume", Everywhere},
+    {MainSlider::Brightness, SmallSliderLook, "slider.brightness", InMainWindow},
+    {MainSlider::Contrast, SmallSliderLook, "slider.contrast", InMainWindow},
+    {MainSlider::Chroma, SmallSliderLook, "slider.chroma", InMainWindow},
 };
 constexpr int kSliderCount = sizeof(kSliders) / sizeof(kSliders[0]);
 // Volume and picture values are percentages; the position slider gets the
@@ -171,6 +189,8 @@ POINT AnchorPoint(TAnchor anchor, const TMainLayout& layout) {
         return POINT{layout.gpsReadOut.left, layout.gpsReadOut.top};
     case TAnchor::PictureAdjust:
         return POINT{layout.pictureAdjust.left, layout.pictureAdjust.top};
+    case TAnchor::PlaybackLeft:
+        return POINT{layout.playbackBand.left, layout.playbackBand.top};
     }
     return POINT{};
 }
@@ -180,7 +200,7 @@ std::string FacePath(const char* face) {
 }
 
 std::string TooltipText(const TButtonSpec& spec) {
-    if (spec.literalTooltip)
+    if (spec.use & LiteralTooltip)
         return spec.tooltip;
     std::string text;
     GetString(spec.tooltip, &text, nullptr);
@@ -209,10 +229,14 @@ struct CMainControls::TEntry {
 CMainControls::CMainControls() = default;
 CMainControls::~CMainControls() = default;
 
-void CMainControls::Create(HWND parent, HDC background, const TMainLayout& layout) {
+void CMainControls::Create(HWND parent, HDC background, const TMainLayout& layout,
+                           TControlSet set) {
     m_layout = layout;
+    const unsigned wanted = set == TControlSet::MainWindow ? InMainWindow : InControlBar;
     HDC reference = GetDC(parent);
     for (const TButtonSpec& spec : kButtons) {
+        if (!(spec.use & wanted))
+            continue;
         TEntry entry;
         entry.spec = &spec;
         entry.button = std::make_unique<CActButton>();
@@ -240,6 +264,8 @@ void CMainControls::Create(HWND parent, HDC background, const TMainLayout& layou
     ReleaseDC(parent, reference);
 
     for (int i = 0; i < kSliderCount; ++i) {
+        if (!(kSliders[i].use & wanted))
+            continue;
         m_sliders[i] = std::make_unique<CSliderBarEx>();
         std::string tooltip;
         if (kSliders[i].tooltipKey)
@@ -254,8 +280,10 @@ void CMainControls::Create(HWND parent, HDC background, const TMainLayout& layou
         m_sliders[i]->Create(options);
         m_sliders[i]->SetRange(0, kPercentRange);
     }
-    for (int id : kFirstShown)
-        ShowSwitch(id);
+    for (int id : kFirstShown) {
+        if (Find(id))
+            ShowSwitch(id);
+    }
     for (TEntry& entry : m_entries)
         Apply(entry);
 }
@@ -382,4 +410,29 @@ void CMainControls::DrawTimes(HWND window, HDC background, int positionSeconds,
     }
     if (previous)
         SelectObject(background, previous);
+}
+
+void CMainControls::CopyStateFrom(CMainControls& other) {
+    for (TEntry& entry : m_entries) {
+        const int id = entry.spec->id;
+        if (PartnerOf(id) && other.Find(id) && other.Shown(id))
+            ShowSwitch(id);
+        if (entry.button->hWnd && other.Button(id))
+            entry.button->SetLocked(other.Button(id)->Locked());
+    }
+    for (const TSliderSpec& spec : kSliders) {
+        CSliderBarEx* mine = Slider(spec.id);
+        CSliderBarEx* theirs = other.Slider(spec.id);
+        if (!mine || !mine->hWnd || !theirs || !theirs->hWnd)
+            continue;
+        mine->SetRange(theirs->MinValue(), theirs->MaxValue());
+        mine->SetPageStep(theirs->PageStep());
+        mine->SetPosition(theirs->Position());
+    }
+}
+
+void CMainControls::SetEnabled(int id, bool enabled) {
+    CActButton* button = Button(id);
+    if (button && button->hWnd)
+        button->SetLocked(!enabled);
 }

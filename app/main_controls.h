@@ -11,6 +11,10 @@
 #include "ui/act_button.h"
 #include "ui/slider_bar_ex.h"
 
+// The main window has every control; the full-screen control bar repeats
+// the playback, mirroring and volume ones.
+enum class TControlSet { MainWindow, ControlBar };
+
 class CMainControls {
 public:
     CMainControls();
@@ -20,7 +24,8 @@ public:
 
     // Every button is composited over `background` at its place, so that
     // surface must already hold the drawn frame.
-    void Create(HWND parent, HDC background, const TMainLayout& layout);
+    void Create(HWND parent, HDC background, const TMainLayout& layout,
+                TControlSet set = TControlSet::MainWindow);
     // Moves the controls to the places of a new layout.
     void LayOut(const TMainLayout& layout);
 
@@ -35,6 +40,13 @@ public:
 
     // Out of sight while a channel fills the screen, and back as they were.
     void SetAllHidden(bool hidden);
+
+    // Takes the other set's switch states and slider ranges and positions
+    // for the controls both have.
+    void CopyStateFrom(CMainControls& other);
+
+    // Enables or disables a button (a disabled one swallows clicks).
+    void SetEnabled(int id, bool enabled);
 
     // Attaches the tooltips again in the current language.
     void SetTooltipTexts();

@@ -13,17 +13,6 @@ namespace {
 // How often the window looks for a termination signal.
 constexpr UINT_PTR kTerminationTimer = 2;
 constexpr UINT kTerminationPollMs = 100;
-// The position slider and time display follow the playback clock.
-constexpr UINT_PTR kPositionTimer = 10;
-constexpr UINT kPositionPeriodMs = 300;
-// After a recording ends, the pause before the next one (or the same one
-// again) starts.
-constexpr UINT_PTR kReplayTimer = 3;
-// Once a window is back from full screen with nothing playing, its idle
-// picture is drawn again after the layout settled.
-constexpr UINT_PTR kIdleRepaintTimer = 1;
-constexpr UINT kIdleRepaintDelayMs = 10;
-constexpr UINT kReplayDelayMs = 500;
 
 constexpr const char* kCloseImage = "resource/skin/controls/top_close.png";
 constexpr const char* kMaximiseImage = "resource/skin/controls/top_maximize.png";
@@ -144,6 +133,7 @@ void CMainWnd::OnCreate() {
     LayOutVideoArea();
     m_lastNormalRect = WindowRect();
     SetTimer(hWnd, kTerminationTimer, kTerminationPollMs, nullptr);
+    InstallShortcuts();
     ApplyPreferences();
 }
 
@@ -206,32 +196,6 @@ void CMainWnd::OnSize(int width, int height) {
     InvalidateRect(hWnd, nullptr, TRUE);
 }
 
-void CMainWnd::OnCommand(int command) {
-    switch (command) {
-    case MainCommand::Close:
-        DestroyWindow(hWnd);
-        return;
-    case MainCommand::Minimise:
-        ShowWindow(hWnd, SW_SHOWMINNOACTIVE);
-        return;
-    case MainCommand::Maximise:
-        if (!m_fullScreenClip)
-            ToggleMaximise();
-        return;
-    case MainCommand::OneChannel:
-        SetChannelMode(TChannelMode::One);
-        return;
-    case MainCommand::TwoChannels:
-        SetChannelMode(TChannelMode::Two);
-        return;
-    case MainCommand::Magnifier:
-        ToggleMagnifier();
-        return;
-    default:
-        return;
-    }
-}
-
 void CMainWnd::RepaintIdleSoon() {
     if (!m_player.IsActive())
         SetTimer(hWnd, kIdleRepaintTimer, kIdleRepaintDelayMs, nullptr);
@@ -265,67 +229,25 @@ void CMainWnd::OnTimer(UINT_PTR timer) {
             InvalidateRect(VideoWindow(m_selectedSlot).hWnd, nullptr, TRUE);
         return;
     case kReplayTimer:
-        KillTimer(hWnd, kReplayTimer);
-        // Without a recording list to go on with, the loop preference
-        // decides whether the same recording plays again.
-        if (Preferences().loop != 0 && !m_recording.empty())
-            OpenAndPlay(m_recording);
+        PlayAfterEnd();
+        return;
+    case kPointerTimer:
+        FollowPointer();
         return;
     default:
         return;
     }
 }
 
-void CMainWnd::OpenAndPlay(const std::string& path) {
-    if (path.empty())
-        return;
-    m_recording = path;
-    const CSliderBarEx* volume = m_controls.Slider(MainSlider::Volume);
-    const int percent = volume && volume->hWnd ? volume->Position() : Preferences().volume;
-    m_player.OpenRecording(path, MixingVolume(percent));
+std::string CMainWnd::SelectedRecording() {
+    return {};
 }
 
-void CMainWnd::ShowTimes(int positionSeconds, int durationSeconds) {
-    m_shownPosition = positionSeconds;
-    m_shownDuration = durationSeconds;
-    if (m_fullScreenClip)
-        return;
-    m_controls.DrawTimes(hWnd, m_background.dc, positionSeconds, durationSeconds);
+std::string CMainWnd::NeighbourRecording(int) {
+    return {};
 }
 
-void CMainWnd::RefreshPosition() {
-    if (!m_player.IsActive())
-        return;
-    const int second = m_player.CurrentSecond();
-    if (CSliderBarEx* slider = m_controls.Slider(MainSlider::Position))
-        slider->SetPosition(second);
-    ShowTimes(second, static_cast<int>(m_player.duration()));
-}
-
-void CMainWnd::OnRecordingOpened(LPARAM token) {
-    m_telemetry = m_player.TakeTelemetry(token);
-    m_controls.ShowSwitch(MainCommand::Pause);
-    const int duration = static_cast<int>(m_player.duration());
-    if (CSliderBarEx* slider = m_controls.Slider(MainSlider::Position)) {
-        slider->SetRange(0, duration);
-        slider->SetPageStep(duration / 10);
-        slider->SetPosition(0);
-    }
-    ShowTimes(0, duration);
-    SetTimer(hWnd, kPositionTimer, kPositionPeriodMs, nullptr);
-}
-
-void CMainWnd::OnRecordingClosed(WPARAM code) {
-    m_telemetry.reset();
-    KillTimer(hWnd, kPositionTimer);
-    m_controls.ShowSwitch(MainCommand::Play);
-    if (code != PlayerNotify::EndOfRecording)
-        return;
-    if (CSliderBarEx* slider = m_controls.Slider(MainSlider::Position))
-        slider->SetPosition(slider->MaxValue());
-    ShowTimes(0, 0);
-    SetTimer(hWnd, kReplayTimer, kReplayDelayMs, nullptr);
-}
+void CMainWnd::EnableRecordingList(bool) {}
 
 void CMainWnd::PollTermination() {
     if (TerminationRequested())
@@ -343,6 +265,7 @@ void CMainWnd::OnDestroy() {
     KillTimer(hWnd, kTerminationTimer);
     KillTimer(hWnd, kPositionTimer);
     KillTimer(hWnd, kReplayTimer);
+    KillTimer(hWnd, kPointerTimer);
     m_magnifier.EndThread();
     if (m_magnifier.hWnd)
         DestroyWindow(m_magnifier.hWnd);
@@ -382,6 +305,11 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         return RouteDrawItem(lParam);
     case WM_COMMAND:
         OnCommand(LOWORD(wParam));
+        return 0;
+    case WM_SLIDER_CHANGING:
+    case WM_SLIDER_SET:
+    case WM_SLIDER_PRESSED:
+        OnSlider(message, static_cast<int>(wParam), static_cast<int>(lParam));
         return 0;
     case WM_TIMER:
         OnTimer(wParam);

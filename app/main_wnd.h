@@ -13,8 +13,10 @@
 #include "app/main_controls.h"
 #include "app/media_clip_wnd.h"
 #include "app/scale_popup_wnd.h"
+#include "app/video_control_bar.h"
 #include "app/video_layout.h"
 #include "engine/media_player.h"
+#include "export/frame_capture.h"
 #include "ui/act_button.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -77,6 +79,21 @@ private:
     // Posted to itself once the controller runs: open the recording given at start.
     static constexpr UINT kOpenStartRecording = WM_USER + 100;
 
+    // Timers. The position slider and time display follow the playback clock.
+    static constexpr UINT_PTR kPositionTimer = 10;
+    static constexpr UINT kPositionPeriodMs = 300;
+    // After a recording ends, the pause before the next one (or the same one
+    // again) starts.
+    static constexpr UINT_PTR kReplayTimer = 3;
+    static constexpr UINT kReplayDelayMs = 500;
+    // Once a window is back from full screen with nothing playing, its idle
+    // picture is drawn again after the layout settled.
+    static constexpr UINT_PTR kIdleRepaintTimer = 1;
+    static constexpr UINT kIdleRepaintDelayMs = 10;
+    // In full screen, where the pointer is decides whether the control bar shows.
+    static constexpr UINT_PTR kPointerTimer = 4;
+    static constexpr UINT kPointerPeriodMs = 100;
+
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnCreate();
     void OnSize(int width, int height);
@@ -104,11 +121,55 @@ private:
     void OnPlayerNotification(WPARAM code, LPARAM lParam);
     void OnRecordingOpened(LPARAM token);
     void OnRecordingClosed(WPARAM code);
+    // At the end of a recording: the same again with the loop preference,
+    // otherwise the next one of the list.
+    void PlayAfterEnd();
     // Position slider and time display from the playback clock.
     void RefreshPosition();
     void ShowTimes(int positionSeconds, int durationSeconds);
-    // Opens a recording and plays it; the start-up file and the loop go through here.
+
+    // Commands (main_wnd_commands.cpp).
+    void InstallShortcuts();
+    // Hands the recording to the controller after closing the open one;
+    // false when the controller would not let go of it.
+    bool OpenRecording(const std::string& path);
+    bool WaitUntilClosed();
+    // Opens a recording and plays it, or says that it could not.
     void OpenAndPlay(const std::string& path);
+    void Play();
+    void Pause();
+    void StopPlayback();
+    // A frame while paused, five seconds while playing.
+    void StepOrJump(int direction);
+    void PlayNeighbour(int direction);
+    void SetMute(bool mute);
+    void OnVolumeChanged(int percent);
+    void StepVolume(int delta);
+    int ClampedSecond(int value) const;
+    void OnPositionMoving(int value);
+    void OnPositionReleased(int value);
+    void OnSlider(UINT message, int id, int value);
+    void SyncSliderFrom(int id, int value);
+    void SetPictureValue(int id, int value);
+    void ResetPicture();
+    void Mirror(int command);
+    void ShowMirroring(int orientation);
+    void ShowChannelPicture();
+    void CaptureOrPrintFrames(TCaptureAction action);
+    void ToggleFullScreen();
+    // The same control in the main window and on the control bar.
+    void ShowSwitch(int id);
+    void SetButtonEnabled(int id, bool enabled);
+    void SetSliderPosition(int id, int value);
+    void SetPositionRange(int duration);
+    int SliderValue(int id);
+    void AttachStepTooltips();
+    // The recording list of the side window.
+    std::string SelectedRecording();
+    std::string NeighbourRecording(int direction);
+    void EnableRecordingList(bool enabled);
+    // Full screen: the control bar follows the pointer.
+    void FollowPointer();
     // With no recording left on screen, the video windows show their logos.
     void ShowIdlePictures();
     bool ShowsPictures(int slot) const;
@@ -136,6 +197,13 @@ private:
     int m_shownDuration = 0;
     // The recording open or last opened.
     std::string m_recording;
+    CVideoControlBar m_bar;
+    // Paused by the user (the play button shows).
+    bool m_paused = false;
+    // The open recording is being closed by the user or for another one.
+    bool m_closingOnPurpose = false;
+    // The controller answered the last frame step.
+    bool m_stepDone = true;
     TMainWndOptions m_options;
     TLayoutMetrics m_metrics;
     RECT m_lastNormalRect{};

@@ -10,7 +10,6 @@
 #include "engine/notify_sink.h"
 #include "engine/video_stream_info.h"
 #include "engine/video_view.h"
-#include "export/progress_dlg.h"
 #include "platform/monitor.h"
 #include "settings/viewer_preferences.h"
 
@@ -129,6 +128,7 @@ void CMainWnd::OnSelectChannel(CMediaClipWnd* clip) {
         return;
     m_selectedSlot = clip->Slot();
     MarkSelection();
+    ShowChannelPicture();
     UpdateMagnifierTarget();
 }
 
@@ -136,6 +136,11 @@ void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
     m_fullScreenClip = clip;
     m_beforeFullScreen = WindowRect();
     m_controls.SetAllHidden(true);
+    if (!m_bar.hWnd)
+        m_bar.Create(hWnd);
+    m_bar.Controls().CopyStateFrom(m_controls);
+    m_bar.ShowTimes(m_shownPosition, m_shownDuration);
+    SetTimer(hWnd, kPointerTimer, kPointerPeriodMs, nullptr);
     for (HWND child : {m_frontClip.hWnd, m_rearClip.hWnd, m_frontLabel.hWnd, m_rearLabel.hWnd,
                        m_closeButton.hWnd, m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
         if (child && child != clip->hWnd)
@@ -156,6 +161,11 @@ void CMainWnd::EnterFullScreen(CMediaClipWnd* clip) {
 
 void CMainWnd::LeaveFullScreen() {
     m_fullScreenClip = nullptr;
+    KillTimer(hWnd, kPointerTimer);
+    if (m_bar.hWnd) {
+        ShowWindow(m_bar.hWnd, SW_HIDE);
+        m_controls.CopyStateFrom(m_bar.Controls());
+    }
     m_controls.SetAllHidden(false);
     for (HWND child : {m_closeButton.hWnd, m_maximiseButton.hWnd, m_minimiseButton.hWnd}) {
         if (child)
@@ -262,26 +272,14 @@ void CMainWnd::ShowIdlePictures() {
     }
 }
 
-void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
-    switch (code) {
-    case PlayerNotify::Opened:
-        OnRecordingOpened(lParam);
-        if (m_magnifier.hWnd && IsWindowVisible(m_magnifier.hWnd))
-            m_magnifier.Refresh();
+void CMainWnd::FollowPointer() {
+    if (!m_fullScreenClip || !m_bar.hWnd)
         return;
-    case PlayerNotify::Stopped:
-    case PlayerNotify::EndOfRecording:
-        m_magnifier.StopDrawing();
-        OnRecordingClosed(code);
-        ShowIdlePictures();
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    const RECT window = WindowRect();
+    MONITORINFO monitor;
+    if (!GetMonitorInfoA(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor))
         return;
-    case PlayerNotify::Opening:
-        // An open that is already over closed no dialog: showing one now
-        // would leave it up until it gives up by itself.
-        if (m_player.opening())
-            ShowProgressDialog(hWnd);
-        return;
-    default:
-        return;
-    }
+    m_bar.FollowPointer(pointer, monitor.rcWork);
 }

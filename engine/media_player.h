@@ -98,6 +98,8 @@ public:
     // From the open's start until its progress dialog is closed: a dialog
     // asked for after that would find nobody to close it.
     bool opening() const { return m_opening; }
+    // A seek asked for and not yet taken up by the player thread.
+    bool seekPending() const { return m_seekRequest != 0; }
     double duration() const { return m_duration; }
     double frameRate() const { return m_frameRate; }
     std::int64_t frameCount() const { return m_frameCount; }

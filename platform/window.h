@@ -249,6 +249,23 @@ BOOL SetCursorPos(int x, int y);
 UINT GetDoubleClickTime();
 short GetKeyState(int virtualKey);
 
+// Keyboard accelerators. Keys do not pass through the message loop here, so
+// instead of calling TranslateAccelerator from the loop a window registers
+// its table: a key pressed in it, in one of its children or in a pop-up it
+// owns becomes WM_COMMAND (command in the low word, 1 in the high word)
+// before any window sees the key. Modal dialogs keep their keys.
+inline constexpr BYTE FVIRTKEY = 0x01;
+inline constexpr BYTE FSHIFT = 0x04;
+inline constexpr BYTE FCONTROL = 0x08;
+inline constexpr BYTE FALT = 0x10;
+struct ACCEL {
+    BYTE fVirt;
+    WORD key;
+    WORD cmd;
+};
+// Replaces the window's table; a count of 0 removes it.
+BOOL SetWindowAccelerators(HWND window, const ACCEL* entries, int count);
+
 int GetSystemMetrics(int index);
 
 BOOL PtInRect(const RECT* rect, POINT point);

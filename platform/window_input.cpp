@@ -118,9 +118,51 @@ void RouteMouseRelease(HWND receiver, UINT message, QPoint global, WPARAM keys) 
     RouteMouse(receiver, message, global, keys, 0);
 }
 
-void RouteKey(HWND receiver, WPARAM virtualKey, const QString& text) {
+namespace {
+
+BYTE AcceleratorModifiers(Qt::KeyboardModifiers modifiers) {
+    BYTE flags = FVIRTKEY;
+    if (modifiers & Qt::ShiftModifier)
+        flags |= FSHIFT;
+    if (modifiers & Qt::ControlModifier)
+        flags |= FCONTROL;
+    if (modifiers & Qt::AltModifier)
+        flags |= FALT;
+    return flags;
+}
+
+// The command of the first entry of the top-level window's table (or of its
+// owner's) that matches the key and its modifiers exactly.
+bool TranslateAccelerator(HWND top, WPARAM virtualKey, Qt::KeyboardModifiers modifiers) {
+    const BYTE flags = AcceleratorModifiers(modifiers);
+    for (HWND window : {top, IsWindow(top) ? top->owner : nullptr}) {
+        if (!IsWindow(window))
+            continue;
+        for (const ACCEL& entry : window->accelerators) {
+            if (entry.key != virtualKey || entry.fVirt != flags)
+                continue;
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(entry.cmd, 1), 0);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+BOOL SetWindowAccelerators(HWND window, const ACCEL* entries, int count) {
+    if (!IsWindow(window) || count < 0 || (count > 0 && !entries))
+        return FALSE;
+    window->accelerators.assign(entries, entries + count);
+    return TRUE;
+}
+
+void RouteKey(HWND receiver, WPARAM virtualKey, const QString& text,
+              Qt::KeyboardModifiers modifiers) {
     HWND target = IsWindow(g_focus) ? g_focus : receiver;
     HWND top = TopLevelOf(target);
+    if (virtualKey && !IsDialogWindow(top) && TranslateAccelerator(top, virtualKey, modifiers))
+        return;
     // The dialog manager's keys: Enter is OK, Escape is Cancel.
     if (IsDialogWindow(top) && (virtualKey == VK_RETURN || virtualKey == VK_ESCAPE)) {
         constexpr WPARAM CommandOk = 1;

@@ -54,6 +54,7 @@ struct HWND__ {
     bool reportedMaximized = false;
     HCURSOR cursor = nullptr; // last SetCursor while over this window
     std::uint64_t serial = 0; // creation order, parents before children
+    std::vector<ACCEL> accelerators;
 };
 
 // The widget of a live window, or null.
@@ -84,7 +85,8 @@ void EnsureWindowLayer();
 // The proc-level handling of mouse input into one window.
 void RouteMouse(HWND receiver, UINT clientMessage, QPoint globalPos, WPARAM keys, int wheelDelta);
 void RouteMouseRelease(HWND receiver, UINT clientMessage, QPoint globalPos, WPARAM keys);
-void RouteKey(HWND receiver, WPARAM virtualKey, const QString& text);
+void RouteKey(HWND receiver, WPARAM virtualKey, const QString& text,
+              Qt::KeyboardModifiers modifiers);
 // Move and resize loop, run from DefWindowProc on WM_NCLBUTTONDOWN.
 void RunSizeMoveLoop(HWND window, LRESULT hitTest, QPoint startGlobal);
 bool SizeMoveLoopRunning();

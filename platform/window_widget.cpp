@@ -159,7 +159,7 @@ void TWindowWidget::wheelEvent(QWheelEvent* event) {
 void TWindowWidget::keyPressEvent(QKeyEvent* event) {
     if (!m_window)
         return;
-    RouteKey(m_window, VirtualKeyOf(event->key()), event->text());
+    RouteKey(m_window, VirtualKeyOf(event->key()), event->text(), event->modifiers());
 }
 
 void TWindowWidget::keyReleaseEvent(QKeyEvent* event) {
