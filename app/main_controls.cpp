@@ -436,3 +436,20 @@ void CMainControls::SetEnabled(int id, bool enabled) {
     if (button && button->hWnd)
         button->SetLocked(!enabled);
 }
+
+RECT CMainControls::PlaceOf(int id, const TMainLayout& layout, TControlSet set) {
+    const unsigned wanted = set == TControlSet::MainWindow ? InMainWindow : InControlBar;
+    for (const TButtonSpec& spec : kButtons) {
+        if (spec.id != id || !(spec.use & wanted))
+            continue;
+        const POINT anchor = AnchorPoint(spec.anchor, layout);
+        const int left = anchor.x + spec.offset.x;
+        const int top = anchor.y + spec.offset.y;
+        return RECT{left, top, left + spec.size.cx, top + spec.size.cy};
+    }
+    for (const TSliderSpec& spec : kSliders) {
+        if (spec.id == id && (spec.use & wanted))
+            return SliderRect(id, layout);
+    }
+    return RECT{};
+}

@@ -29,6 +29,11 @@ public:
     // Moves the controls to the places of a new layout.
     void LayOut(const TMainLayout& layout);
 
+    // Where a button or slider of the set stands in a layout; empty when
+    // the set has no such control.
+    static RECT PlaceOf(int id, const TMainLayout& layout,
+                        TControlSet set = TControlSet::MainWindow);
+
     // Null for an id that is not one of the main window's.
     CActButton* Button(int id);
     CSliderBarEx* Slider(int id);

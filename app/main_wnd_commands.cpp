@@ -551,7 +551,8 @@ void CMainWnd::ShowTimes(int positionSeconds, int durationSeconds) {
 }
 
 void CMainWnd::RefreshPosition() {
-    if (!m_player.IsActive())
+    // A recording on its way out keeps the position it was stopped at.
+    if (!m_player.IsActive() || m_closingOnPurpose)
         return;
     const int second = m_player.CurrentSecond();
     SetSliderPosition(MainSlider::Position, second);

@@ -7,17 +7,14 @@ namespace {
 
 constexpr int kTimeBandHeight = 26;
 constexpr int kPlaybackBandHeight = 44;
-// Under the playback band, so the controls do not sit on the screen's edge.
-constexpr int kBottomMargin = 10;
-constexpr int kBarHeight = kTimeBandHeight + kPlaybackBandHeight + kBottomMargin;
+constexpr int kBarHeight = kControlBarHeight;
 
 void Stretch(HDC dc, const RECT& target, SkinImage image) {
     const TMemoryDC& picture = SharedImage(image);
     if (!picture.dc || picture.width <= 0 || picture.height <= 0)
         return;
-    StretchBlt(dc, target.left, target.top, target.right - target.left,
-               target.bottom - target.top, picture.dc, 0, 0, picture.width, picture.height,
-               SRCCOPY);
+    StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top,
+               picture.dc, 0, 0, picture.width, picture.height, SRCCOPY);
 }
 
 } // namespace
@@ -27,7 +24,7 @@ CVideoControlBar::~CVideoControlBar() {
     m_background.Release();
 }
 
-TMainLayout CVideoControlBar::BarLayout() const {
+TMainLayout CVideoControlBar::BarLayout() {
     TMainLayout layout{};
     layout.positionBand = RECT{0, 0, kControlBarWidth, kTimeBandHeight};
     layout.playbackBand =
@@ -38,13 +35,11 @@ TMainLayout CVideoControlBar::BarLayout() const {
 bool CVideoControlBar::Create(HWND owner) {
     m_owner = owner;
     SetClassName(kVideoControlBarClass);
-    if (!RegisterWindowClass(kVideoControlBarClass, BoundWindowProcedure,
-                             TClassStyle::Plain))
+    if (!RegisterWindowClass(kVideoControlBarClass, BoundWindowProcedure, TClassStyle::Plain))
         return false;
-    HWND window = CreateWindowExA(0, kVideoControlBarClass, "",
-                                  WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
-                                  kControlBarWidth, kBarHeight, owner, nullptr,
-                                  GetModuleHandleA(nullptr), this);
+    HWND window = CreateWindowExA(
+        0, kVideoControlBarClass, "", WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, 0, 0,
+        kControlBarWidth, kBarHeight, owner, nullptr, GetModuleHandleA(nullptr), this);
     if (!window)
         return false;
     DrawBackground();
@@ -64,7 +59,8 @@ void CVideoControlBar::DrawBackground() {
             SkinImage::ControlBarBackground);
 }
 
-RECT CVideoControlBar::PlaceIn(const RECT& workArea, int height) {
+RECT CVideoControlBar::PlaceIn(const RECT& workArea) {
+    const int height = kBarHeight;
     const int left = workArea.left + (workArea.right - workArea.left - kControlBarWidth) / 2;
     const int bottom = workArea.bottom - kControlBarBottomGap;
     return RECT{left, bottom - height, left + kControlBarWidth, bottom};
@@ -73,10 +69,9 @@ RECT CVideoControlBar::PlaceIn(const RECT& workArea, int height) {
 void CVideoControlBar::FollowPointer(POINT pointer, const RECT& workArea) {
     if (!hWnd)
         return;
-    const RECT place = PlaceIn(workArea, kBarHeight);
+    const RECT place = PlaceIn(workArea);
     const bool nearBottom = pointer.y >= workArea.bottom - kControlBarReach;
-    const bool onBar = pointer.y >= place.top && pointer.x >= place.left &&
-                       pointer.x < place.right;
+    const bool onBar = pointer.y >= place.top && pointer.x >= place.left && pointer.x < place.right;
     const bool shown = IsWindowVisible(hWnd) != FALSE;
     if (nearBottom) {
         if (!shown)

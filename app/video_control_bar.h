@@ -14,6 +14,8 @@ inline constexpr int kControlBarWidth = 777;
 inline constexpr int kControlBarReach = 20;
 // Between the bar and the bottom of the work area.
 inline constexpr int kControlBarBottomGap = 2;
+// The main window's position and playback bands, and a margin below.
+inline constexpr int kControlBarHeight = 26 + 44 + 10;
 
 class CVideoControlBar : public CWndEx {
 public:
@@ -25,7 +27,9 @@ public:
     CMainControls& Controls() { return m_controls; }
 
     // Where the bar stands in a work area: centred, just above its bottom.
-    static RECT PlaceIn(const RECT& workArea, int height);
+    static RECT PlaceIn(const RECT& workArea);
+    // The bands its controls are placed in, in its own coordinates.
+    static TMainLayout BarLayout();
     // Shows the bar at its place in the work area, or hides it, by where the
     // pointer is: near the bottom brings it, above it sends it away, and on
     // the bar itself it stays as it is.
@@ -36,7 +40,6 @@ public:
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void DrawBackground();
-    TMainLayout BarLayout() const;
 
     HWND m_owner = nullptr;
     TMemoryDC m_background;

@@ -6,6 +6,7 @@
 
 #include "app/frame_geometry.h"
 #include "app/magnifier_geometry.h"
+#include "app/time_text.h"
 #include "app/video_layout.h"
 
 namespace {
@@ -98,4 +99,12 @@ TEST(ShellGeometry, TheMarkerStaysInItsWindowAndTheRegionInTheFrame) {
         EXPECT_EQ(bottomRight.bottom, one.frame.cy);
     }
     EXPECT_EQ(MagnifiedRegion(popup, SIZE{0, 0}, SIZE{1920, 1080}, POINT{}).right, 0);
+}
+
+TEST(ShellGeometry, TheTimeDisplayShowsHoursOnlyFromTheFirstHour) {
+    EXPECT_EQ(PlaybackTimeText(0), L"00 : 00");
+    EXPECT_EQ(PlaybackTimeText(59), L"00 : 59");
+    EXPECT_EQ(PlaybackTimeText(3599), L"59 : 59");
+    EXPECT_EQ(PlaybackTimeText(3600), L"01 : 00 : 00");
+    EXPECT_EQ(PlaybackTimeText(36000 + 61), L"10 : 01 : 01");
 }
