@@ -272,10 +272,10 @@ void CFileListPanel::OpenRow(int row) {
     PathOfRow(row, &path);
     if (path.empty())
         return;
-    const LRESULT opened = IsWindow(m_owner) ? SendMessageA(m_owner, WM_OPEN_RECORDING,
-                                                            static_cast<WPARAM>(row),
-                                                            reinterpret_cast<LPARAM>(path.c_str()))
-                                             : 0;
+    const LRESULT opened = IsWindow(m_owner)
+                               ? SendMessageA(m_owner, WM_OPEN_RECORDING, static_cast<WPARAM>(row),
+                                              reinterpret_cast<LPARAM>(path.c_str()))
+                               : 0;
     if (!opened)
         MessageBoxA(m_owner, FileOpenFailedText, FileOpenFailedCaption, MB_OK);
 }

@@ -64,6 +64,8 @@ public:
     int PreviousPath(std::string* path);
     int NextPath(std::string* path);
 
+    // The row's path without making it the current row.
+    std::string PathAt(int row) const { return m_rowInfo.PathOf(row); }
     int CurrentRow() const { return m_currentRow; }
     bool Rebuilt() const { return m_rebuilt; }
     int RowCount() const { return m_rows.GetCount(); }

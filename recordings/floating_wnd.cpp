@@ -93,16 +93,15 @@ CFloatingWnd::~CFloatingWnd() {
 }
 
 bool CFloatingWnd::Create(HWND owner) {
-    if (!IsWindow(owner) ||
-        !RegisterWindowClass(FloatingWndClass, BoundWindowProcedure,
-                             TClassStyle::DoubleClicksRedrawOnResize))
+    if (!IsWindow(owner) || !RegisterWindowClass(FloatingWndClass, BoundWindowProcedure,
+                                                 TClassStyle::DoubleClicksRedrawOnResize))
         return false;
     m_owner = owner;
     RECT client;
     GetClientRect(owner, &client);
-    m_dockArea = DockAreaOf(client.right, client.bottom,
-                            SharedImage(SkinImage::FileBackground).width,
-                            SharedImage(SkinImage::GSensorBackground).height);
+    m_dockArea =
+        DockAreaOf(client.right, client.bottom, SharedImage(SkinImage::FileBackground).width,
+                   SharedImage(SkinImage::GSensorBackground).height);
     return CreateBoundWindow(this, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                              m_dockArea, owner) != nullptr;
 }
@@ -125,8 +124,7 @@ bool CFloatingWnd::Docked() const {
 void CFloatingWnd::GetTrackSizes(MINMAXINFO* limits) const {
     const SIZE dock = SizeOf(m_dockArea);
     limits->ptMinTrackSize = POINT{dock.cx, dock.cy};
-    limits->ptMaxTrackSize =
-        POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    limits->ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
 CFileListPanel* CFloatingWnd::FileList() const {
@@ -329,8 +327,7 @@ void CFloatingWnd::OnSize(int width, int height) {
     RECT window;
     GetWindowRect(hWnd, &window);
     HDC dc = GetDC(hWnd);
-    if (window.right - window.left > m_canvas.width ||
-        window.bottom - window.top > m_canvas.height)
+    if (window.right - window.left > m_canvas.width || window.bottom - window.top > m_canvas.height)
         m_canvas.Prepare(dc, window.right - window.left, window.bottom - window.top);
     ReleaseDC(hWnd, dc);
     LayOut();

@@ -40,8 +40,8 @@ bool PaintPieces(HDC dc, const RECT& rect, const TMemoryDC& left, const TMemoryD
         return false;
     const int height = rect.bottom - rect.top;
     const int middleWidth = rect.right - rect.left - left.width - right.width;
-    StretchBlt(dc, rect.left, rect.top, left.width, height, left.dc, 0, 0, left.width,
-               left.height, SRCCOPY);
+    StretchBlt(dc, rect.left, rect.top, left.width, height, left.dc, 0, 0, left.width, left.height,
+               SRCCOPY);
     if (middleWidth > 0)
         StretchBlt(dc, rect.left + left.width, rect.top, middleWidth, height, middle.dc, 0, 0,
                    middle.width, middle.height, SRCCOPY);
@@ -113,9 +113,8 @@ bool TListCtrl::Create(const TListOptions& options) {
         return false;
     const RECT& rect = options.rect;
     m_border = CreateWindowExA(0, ListBorderClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS,
-                               rect.left, rect.top, rect.right - rect.left,
-                               rect.bottom - rect.top, options.parent, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
+                               rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                               options.parent, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!m_border)
         return false;
     SetWindowLongPtrA(m_border, GWLP_USERDATA, static_cast<LONG_PTR>(options.borderColour));
@@ -360,15 +359,14 @@ void TListCtrl::PaintCell(HDC dc, int row, int column, RECT cell, bool selected)
         const int width = image.source.right - image.source.left;
         const int height = image.source.bottom - image.source.top;
         const int y = cell.top + (cell.bottom - cell.top - height) / 2;
-        const int x = (flags & CellImageLeft) ? cell.left + CellImageGap
-                                              : cell.right - CellImageGap - width;
+        const int x =
+            (flags & CellImageLeft) ? cell.left + CellImageGap : cell.right - CellImageGap - width;
         if (image.transparentWhite) {
             const RECT source{image.source.left, image.source.top, image.source.right - 1,
                               image.source.bottom - 1};
             TransparentCopy(dc, x, y, image.dc, source, RGB(255, 255, 255));
         } else {
-            BitBlt(dc, x, y, width, height, image.dc, image.source.left, image.source.top,
-                   SRCCOPY);
+            BitBlt(dc, x, y, width, height, image.dc, image.source.left, image.source.top, SRCCOPY);
         }
         if (flags & CellImageLeft)
             cell.left = x + width;
@@ -383,8 +381,8 @@ void TListCtrl::PaintCell(HDC dc, int row, int column, RECT cell, bool selected)
         return;
     TSelectedFont font(dc, info.CellFont(column));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, selected ? info.SelectedTextColor(row, column)
-                              : info.CellTextColor(row, column));
+    SetTextColor(dc,
+                 selected ? info.SelectedTextColor(row, column) : info.CellTextColor(row, column));
     cell.left += CellTextPadding;
     cell.right -= CellTextPadding;
     DrawTextW(dc, text.c_str(), -1, &cell,

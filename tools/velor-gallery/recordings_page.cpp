@@ -111,7 +111,8 @@ LRESULT MainProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCHITTEST:
         return TitleBandHit(window, lParam, CaptionHeight);
     case WM_OPEN_RECORDING:
-        std::printf("open %d %s\n", static_cast<int>(wParam), reinterpret_cast<const char*>(lParam));
+        std::printf("open %d %s\n", static_cast<int>(wParam),
+                    reinterpret_cast<const char*>(lParam));
         std::fflush(stdout);
         return 1;
     case WM_SIDE_WINDOW_DOCKING:
@@ -155,8 +156,8 @@ LRESULT ListHostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 HWND MakeTopWindow(const char* className, WNDPROC procedure, int width, int height) {
     RegisterWindowClass(className, procedure);
     return CreateWindowExA(WS_EX_APPWINDOW, className, "VELOR gallery",
-                           WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, WindowX, WindowY, width,
-                           height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+                           WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, WindowX, WindowY, width, height,
+                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 CFileListPanel* MakeSide(HWND* top) {
