@@ -341,10 +341,6 @@ void CFileListPanel::ChooseSource(POINT point) {
         m_catalog.LoadSource(false);
 }
 
-void CFileListPanel::OnDestroy() {
-    CPanel::OnDestroy();
-}
-
 int CFileListPanel::PathOfRow(int row, std::string* path) {
     if (row < 0 || row >= RowCount()) {
         path->clear();

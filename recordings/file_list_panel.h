@@ -104,7 +104,6 @@ private:
     void OnPaint(HDC dc) override;
     void OnLButtonDown(WPARAM flags, POINT point) override;
     void OnLButtonDblClk(WPARAM flags, POINT point) override;
-    void OnDestroy() override;
 
     void DrawBackground(int width, int height);
     void LayOutChildren(int width, int height);
