@@ -27,6 +27,14 @@ constexpr const char* FileOpenFailedText = "File open failed!";
 constexpr const char* FileOpenFailedCaption = "Error";
 constexpr const wchar_t* Ellipsis = L"\u2026";
 
+constexpr int ListBorderWidth = 1;
+// Where the clock stands in the header's column marks.
+constexpr int ClockMarkCentre = 111;
+
+std::vector<TColumnInfo> ListColumns() {
+    return {TColumnInfo{L"", KindColumnShare}, TColumnInfo{L"", TimeColumnShare}};
+}
+
 int Width(const TMemoryDC& image) {
     return image.released ? 0 : image.width;
 }
@@ -118,8 +126,9 @@ void CFileListPanel::DrawBackground(int width, int height) {
     Copy(dc, box, PathAreaOrigin.x, PathAreaOrigin.y);
     m_pathArea = RECT{PathAreaOrigin.x, PathAreaOrigin.y, PathAreaOrigin.x + Width(box),
                       PathAreaOrigin.y + Height(box)};
-    // The header strip over the list: caps at both ends, the column marks
-    // at the left and the plain piece stretched between.
+    // The header strip over the list: caps at both ends, the plain piece
+    // stretched between, and the two halves of the column marks over their
+    // columns: the kinds' dots at the left, the clock over the times.
     const int top = Height(box) + ListAreaBelowBox;
     const TMemoryDC& left = SharedImage(SkinImage::ListTopLeft);
     const TMemoryDC& space = SharedImage(SkinImage::ListTopSpace);
@@ -128,8 +137,15 @@ void CFileListPanel::DrawBackground(int width, int height) {
     const int stripHeight = Height(left);
     Stretch(dc, space, RECT{0, top, width, top + stripHeight});
     Copy(dc, left, 0, top);
-    Copy(dc, marks, Width(left), top);
     Copy(dc, right, width - Width(right), top);
+    if (marks.released)
+        return;
+    const int half = marks.width / 2;
+    BitBlt(dc, Width(left), top, half, marks.height, marks.dc, 0, 0, SRCCOPY);
+    const std::vector<int> columns = ColumnWidths(ListColumns(), width - 2 * ListBorderWidth);
+    const int timeCentre = ListBorderWidth + columns.front() + columns.back() / 2;
+    BitBlt(dc, timeCentre - (ClockMarkCentre - half), top, marks.width - half, marks.height,
+           marks.dc, half, 0, SRCCOPY);
 }
 
 void CFileListPanel::OnInitPanel(LPARAM) {
@@ -141,7 +157,7 @@ void CFileListPanel::OnInitPanel(LPARAM) {
     options.rowHeight = RecordingListRowHeight;
     options.rowInfo = &m_rowInfo;
     options.font = SharedFonts().listGdi;
-    options.columns = {TColumnInfo{L"", KindColumnShare}, TColumnInfo{L"", TimeColumnShare}};
+    options.columns = ListColumns();
     m_list.Create(options);
     RECT client;
     GetClientRect(hWnd, &client);

@@ -84,7 +84,6 @@ void ChangeExStyle(HWND window, DWORD removed, DWORD added) {
 
 CFloatingWnd::CFloatingWnd() {
     SetClassName(FloatingWndClass);
-    Cursors();
 }
 
 CFloatingWnd::~CFloatingWnd() {
@@ -97,6 +96,7 @@ bool CFloatingWnd::Create(HWND owner) {
                                                  TClassStyle::DoubleClicksRedrawOnResize))
         return false;
     m_owner = owner;
+    Cursors();
     RECT client;
     GetClientRect(owner, &client);
     m_dockArea =
