@@ -37,7 +37,8 @@ public:
     // client rectangle, with the list tab shown.
     bool Create(HWND owner);
     // The main window's new client size: the dock area follows it and a
-    // docked window is moved there.
+    // docked window is moved there. While the main window is maximised it
+    // may keep the last dock area of its normal size by not calling this.
     void SetOwnerClientRect(const RECT& client);
     // Main window coordinates.
     RECT DockArea() const { return m_dockArea; }
