@@ -14,7 +14,7 @@ constexpr int CellTextPadding = 6;
 constexpr int CellImageGap = 4;
 constexpr int MinimumThumbHeight = 16;
 constexpr COLORREF ScrollTrackColour = RGB(24, 25, 28);
-constexpr COLORREF ScrollThumbColour = RGB(70, 75, 84);
+constexpr COLORREF ScrollThumbColour = RGB(84, 90, 101);
 constexpr COLORREF SelectionFallbackColour = RGB(38, 159, 218);
 constexpr COLORREF HoverFallbackColour = RGB(36, 39, 45);
 
