@@ -23,7 +23,13 @@ function(velor_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()
+  set(properties LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+  if(T_DISPLAY)
+    # One X server and one pointer for all: a test that drags or clicks must
+    # not find another test's windows over its own.
+    list(APPEND properties RESOURCE_LOCK x_display)
+  endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${labels}" TIMEOUT ${T_TIMEOUT})
+    PROPERTIES ${properties})
 endfunction()

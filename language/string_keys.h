@@ -54,9 +54,9 @@ inline constexpr std::array kLabels = {
 
 inline constexpr std::array kMessages = {
     "message.change_jpeg_path",    "message.delete_video_confirm", "message.delete_video_error",
-    "message.file_split",          "message.file_split_error",     "message.find_setup_path",
-    "message.image_save_complete", "message.image_save_path",      "message.image_save_success",
-    "message.load_video",          "message.stop_movie",
+    "message.delete_video_failed", "message.file_split",           "message.file_split_error",
+    "message.find_setup_path",     "message.image_save_complete",  "message.image_save_path",
+    "message.image_save_success",  "message.load_video",           "message.stop_movie",
 };
 
 inline constexpr std::array kSliders = {

@@ -147,6 +147,11 @@ void TRecordingCatalog::ForgetSource() {
     ShowSourcePath();
 }
 
+void TRecordingCatalog::ForgetEntry(const std::string& path) {
+    std::erase(m_entries, path);
+    std::erase(m_rows, path);
+}
+
 bool TRecordingCatalog::PickFolder(std::string* folder) const {
     BROWSEINFOA info;
     info.hwndOwner = m_owner;

@@ -86,6 +86,10 @@ public:
     void RebuildList();
     // The list empty, no source, no current row, the rebuilt mark cleared.
     void ForgetSource();
+    // Drops a recording deleted from the card from the last scan, so that
+    // filtering again does not bring it back. The list is not told: it has
+    // taken its row out itself.
+    void ForgetEntry(const std::string& path);
 
     TKindFilter& KindFilter() { return m_filter; }
     const TKindFilter& KindFilter() const { return m_filter; }

@@ -3,7 +3,8 @@
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
 // `--dialog captured|progress|split [--language NAME]` shows that export
-// dialog alone instead.
+// dialog alone instead; `--panel list|side [--folder DIR] [--language NAME]`
+// the recording list or the side window over a folder of recordings.
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "platform/windows.h"
 #include "tools/velor-gallery/export_dialogs.h"
 #include "tools/velor-gallery/gallery_window.h"
+#include "tools/velor-gallery/recordings_page.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -154,6 +156,8 @@ HWND MakeWindows() {
 int main(int argc, char** argv) {
     TApplication application(argc, argv);
     const char* dialog = nullptr;
+    const char* panel = nullptr;
+    const char* folder = nullptr;
     const char* language = "english";
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
@@ -162,6 +166,19 @@ int main(int argc, char** argv) {
             dialog = argv[i + 1];
         else if (std::strcmp(argv[i], "--language") == 0)
             language = argv[i + 1];
+        else if (std::strcmp(argv[i], "--panel") == 0)
+            panel = argv[i + 1];
+        else if (std::strcmp(argv[i], "--folder") == 0)
+            folder = argv[i + 1];
+    }
+    if (panel) {
+        TRecordingsPanelRequest request;
+        request.which = panel;
+        request.folder = folder;
+        request.language = language;
+        if (!g_gallery.screenshotPath.empty())
+            request.screenshotPath = g_gallery.screenshotPath.c_str();
+        return ShowRecordingsPanel(request);
     }
     if (dialog)
         return ShowExportDialog(
