@@ -17,6 +17,9 @@ inline constexpr std::size_t kLanguageLimit = 31;
 inline constexpr std::int32_t kRotateFirstFlag = 16;
 inline constexpr std::int32_t kRotateSecondFlag = 1;
 
+// The map's tile server ({z}, {x}, {y} stand for the tile's zoom and place).
+inline constexpr const char* kDefaultMapTileUrl = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+
 inline constexpr std::int32_t kLevelMaximum = 100;
 inline constexpr std::int32_t kMixingVolumeMaximum = 128;
 
@@ -25,6 +28,7 @@ struct ViewerPreferences {
     std::string capturePath;
     std::string splitPath;
     std::string language = "japanese";
+    std::string mapTileUrl = kDefaultMapTileUrl;
     std::int32_t channels = 2; // 1: one channel shown, otherwise both
     std::int32_t loop = 0;
     std::int32_t alwaysTop = 0;
