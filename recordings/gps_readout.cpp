@@ -59,6 +59,9 @@ CGpsReadout::~CGpsReadout() {
 
 bool CGpsReadout::Create(HWND owner, POINT origin, HDC background) {
     m_origin = origin;
+    // The buttons are composited once over what the read-out shows under them.
+    if (background)
+        DrawFix(background, nullptr);
     TActButtonOptions options;
     options.parent = owner;
     options.position =

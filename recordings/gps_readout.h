@@ -34,9 +34,10 @@ public:
     CGpsReadout& operator=(const CGpsReadout&) = delete;
 
     // The read-out's top-left corner in the owner's drawing surface, and the
-    // unit switch's buttons made as children of `owner` over `background`
-    // (the owner's surface with the read-out's background already copied
-    // in; null: black). False when the buttons cannot be made.
+    // unit switch's buttons made as children of `owner` (which routes their
+    // WM_DRAWITEM, RouteDrawItem) over `background`, the owner's surface, into
+    // which the read-out without a fix is drawn first (null: black). False
+    // when the buttons cannot be made.
     bool Create(HWND owner, POINT origin, HDC background);
     void Release();
 

@@ -3,7 +3,8 @@
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
 // `--dialog captured|progress|split [--language NAME]` shows that export
-// dialog alone instead.
+// dialog alone instead; `--panel map|gsensor|gps [--tiles URL]` the map, the
+// G-sensor graph or the GPS read-out with a fixture recording's telemetry.
 
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include "platform/windows.h"
 #include "tools/velor-gallery/export_dialogs.h"
 #include "tools/velor-gallery/gallery_window.h"
+#include "tools/velor-gallery/recording_panels.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -155,6 +157,8 @@ int main(int argc, char** argv) {
     TApplication application(argc, argv);
     const char* dialog = nullptr;
     const char* language = "english";
+    const char* panel = nullptr;
+    const char* tiles = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
             g_gallery.screenshotPath = argv[i + 1];
@@ -162,7 +166,15 @@ int main(int argc, char** argv) {
             dialog = argv[i + 1];
         else if (std::strcmp(argv[i], "--language") == 0)
             language = argv[i + 1];
+        else if (std::strcmp(argv[i], "--panel") == 0)
+            panel = argv[i + 1];
+        else if (std::strcmp(argv[i], "--tiles") == 0)
+            tiles = argv[i + 1];
     }
+    if (panel)
+        return ShowRecordingPanel(
+            panel, tiles,
+            g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
     if (dialog)
         return ShowExportDialog(
             dialog, language,
