@@ -64,8 +64,7 @@ bool CGpsReadout::Create(HWND owner, POINT origin, HDC background) {
         DrawFix(background, nullptr);
     TActButtonOptions options;
     options.parent = owner;
-    options.position =
-        POINT{origin.x + kUnitButtonOffset.x, origin.y + kUnitButtonOffset.y};
+    options.position = POINT{origin.x + kUnitButtonOffset.x, origin.y + kUnitButtonOffset.y};
     options.size = kUnitButtonSize;
     options.background = background;
     options.controlId = kSpeedKmhCommand;

@@ -106,7 +106,8 @@ void CGSensorGraph::DrawSeries(HDC dc, int width, int height) const {
             graphics.DrawCurve(&pen, curve.data(), static_cast<INT>(curve.size()), 0.0f);
         }
     }
-    Gdiplus::Pen cursor(Gdiplus::Color(255, 255, 0, 0), static_cast<Gdiplus::REAL>(kGraphCursorWidth));
+    Gdiplus::Pen cursor(Gdiplus::Color(255, 255, 0, 0),
+                        static_cast<Gdiplus::REAL>(kGraphCursorWidth));
     graphics.DrawLine(&cursor, m_cursorX, kGraphCursorTop, m_cursorX, height);
 }
 

@@ -9,8 +9,7 @@ constexpr const char* kUserAgent = "VELOR-player/0.1 (Linux dash-camera viewer)"
 } // namespace
 
 CIeCtrl::CIeCtrl() {
-    m_browser.OnNavigationComplete(
-        [this](TWebNavigation how, bool) { OnNavigationComplete(how); });
+    m_browser.OnNavigationComplete([this](TWebNavigation how, bool) { OnNavigationComplete(how); });
     m_browser.OnNavigationNotAsked([this] { m_reloadNeeded = true; });
 }
 

@@ -28,7 +28,9 @@ public:
     bool RunScript(const std::string& text,
                    std::function<void(const std::string&)> result = nullptr);
     // Called each time a written page has finished loading.
-    void OnPageWritten(std::function<void()> callback) { m_pageWrittenCallback = std::move(callback); }
+    void OnPageWritten(std::function<void()> callback) {
+        m_pageWrittenCallback = std::move(callback);
+    }
 
     void SetBrowserSize(int width, int height);
     SIZE BrowserSize() const { return m_browser.Size(); }

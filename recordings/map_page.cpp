@@ -34,8 +34,8 @@ std::string SetTrackScript(const std::vector<TTrackPoint>& track) {
     for (std::size_t i = 0; i < track.size(); ++i) {
         if (i > 0)
             script += ',';
-        script += '[' + FixedDegrees(track[i].latitude) + ',' + FixedDegrees(track[i].longitude) +
-                  ']';
+        script +=
+            '[' + FixedDegrees(track[i].latitude) + ',' + FixedDegrees(track[i].longitude) + ']';
     }
     return script + "]);";
 }

@@ -6,7 +6,6 @@
 
 namespace {
 constexpr const char* kOwnerClass = "__RecordingsTestOwner__";
-constexpr DWORD kWaitStepMs = 5;
 } // namespace
 
 // Never destroyed: windows deleted late must not outlive Qt's thread data.
@@ -28,7 +27,7 @@ bool WaitFor(const std::function<bool()>& done, int rounds) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        Sleep(kWaitStepMs);
+        Sleep(5);
     }
     return done();
 }

@@ -84,10 +84,10 @@ std::unique_ptr<TTelemetry> FixtureTelemetry(double* duration) {
         avformat_find_stream_info(input.get(), nullptr);
         velor::fixtures::PacketPtr packet(av_packet_alloc());
         const auto& streams = written->streams;
-        table = ReadTelemetry(input.get(), packet.get(),
-                              TTelemetryRoles{streams.frontVideo, streams.rearVideo, streams.gps,
-                                              streams.gsensor},
-                              nullptr);
+        table = ReadTelemetry(
+            input.get(), packet.get(),
+            TTelemetryRoles{streams.frontVideo, streams.rearVideo, streams.gps, streams.gsensor},
+            nullptr);
     } else {
         std::fprintf(stderr, "velor-gallery: no fixture recording: %s\n", error.c_str());
     }
@@ -214,8 +214,8 @@ void CPanelFrame::DrawBody() {
     if (m_kind == TPanelKind::GSensor) {
         const TMemoryDC& background = SharedImage(SkinImage::GSensorBackground);
         const POINT at = ContentOrigin(0);
-        BitBlt(m_surface.dc, at.x, at.y, background.width, background.height, background.dc, 0,
-               0, SRCCOPY);
+        BitBlt(m_surface.dc, at.x, at.y, background.width, background.height, background.dc, 0, 0,
+               SRCCOPY);
     }
 }
 
