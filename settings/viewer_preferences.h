@@ -28,7 +28,6 @@ struct ViewerPreferences {
     std::string capturePath;
     std::string splitPath;
     std::string language = "japanese";
-    std::string mapTileUrl = kDefaultMapTileUrl;
     std::int32_t channels = 2; // 1: one channel shown, otherwise both
     std::int32_t loop = 0;
     std::int32_t alwaysTop = 0;
@@ -38,6 +37,7 @@ struct ViewerPreferences {
     std::int32_t contrast = 50;
     std::int32_t chroma = 50;
     std::int32_t volume = 50;
+    std::string mapTileUrl = kDefaultMapTileUrl;
 };
 
 // The one record. Holds the defaults (without the folder paths) until
