@@ -9,8 +9,7 @@ constexpr const char* kUserAgent = "VELOR-player/0.1 (Linux dash-camera viewer)"
 } // namespace
 
 CIeCtrl::CIeCtrl() {
-    m_browser.OnNavigationComplete(
-        [this](TWebNavigation how, bool ok) { OnNavigationComplete(how, ok); });
+    m_browser.OnNavigationComplete([this](TWebNavigation how, bool) { OnNavigationComplete(how); });
     m_browser.OnNavigationNotAsked([this] { m_reloadNeeded = true; });
 }
 
@@ -46,14 +45,11 @@ void CIeCtrl::SetBrowserSize(int width, int height) {
     m_browser.SetBounds(RECT{0, 0, width, height});
 }
 
-void CIeCtrl::OnNavigationComplete(TWebNavigation how, bool ok) {
+void CIeCtrl::OnNavigationComplete(TWebNavigation how) {
     if (how == TWebNavigation::NotAsked)
         return;
     switch (m_state) {
     case TPageState::Blank:
-        // A load cut short by the blank page is not the blank page.
-        if (!ok)
-            return;
         m_state = TPageState::Writing;
         m_browser.WritePage(m_pageText, m_baseUrl);
         m_pageText.clear();

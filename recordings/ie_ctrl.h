@@ -42,7 +42,7 @@ public:
 private:
     enum class TPageState { None, Blank, Writing, Written };
 
-    void OnNavigationComplete(TWebNavigation how, bool ok);
+    void OnNavigationComplete(TWebNavigation how);
 
     TWebView m_browser;
     std::string m_pageText;

@@ -11,6 +11,9 @@
 
 namespace {
 
+constexpr const char* kTileShown =
+    "Array.from(document.images).some(i => i.className.includes('olTileImage') && i.complete && "
+    "i.naturalWidth > 0)";
 constexpr const char* kNoteDisplay = "getComputedStyle(document.getElementById('note')).display";
 
 std::string Evaluate(CIeCtrl* site, const std::string& script) {
@@ -26,9 +29,12 @@ std::string Evaluate(CIeCtrl* site, const std::string& script) {
 
 // Asks now and then, so that the page goes on loading in between.
 bool WaitForPage(CIeCtrl* site, const std::string& expression, const std::string& expected) {
-    for (int i = 0; i < 300 && Evaluate(site, expression) != expected; ++i)
+    for (int i = 0; i < 300; ++i) {
+        if (Evaluate(site, expression) == expected)
+            return true;
         WaitFor([] { return false; }, 20);
-    return Evaluate(site, expression) == expected;
+    }
+    return false;
 }
 
 // `expression` gives [latitude, longitude] in the page.
@@ -70,7 +76,7 @@ TEST_F(MapPanelTest, PageCentresOnTheStartMovesByScriptFollowsTheSizeOnceWritten
 
     ExpectAt(site, "mapCentre()", kMapStartLatitude, kMapStartLongitude);
     ExpectAt(site, "markerPosition()", kMapStartLatitude, kMapStartLongitude);
-    EXPECT_TRUE(WaitForPage(site, "tiles.numLoadingTiles", "0"));
+    EXPECT_TRUE(WaitForPage(site, kTileShown, "true"));
     EXPECT_EQ(Evaluate(site, kNoteDisplay), "none");
     panel.MoveMarker(37.5, 127.0);
     ExpectAt(site, "markerPosition()", 37.5, 127.0);
