@@ -107,10 +107,13 @@ bool CGpsReadout::OnCommand(int command) {
     return false;
 }
 
+// From the program's own resource folder, wherever it was started from.
 bool CGpsReadout::LoadPictures(HDC reference) {
-    if (m_gpsOff.released && !LoadSkinImage(reference, kGpsOffImage, m_gpsOff))
+    if (m_gpsOff.released &&
+        !LoadSkinImage(reference, ResolveSkinPath(kGpsOffImage).c_str(), m_gpsOff))
         return false;
-    return !m_gpsOn.released || LoadSkinImage(reference, kGpsOnImage, m_gpsOn);
+    return !m_gpsOn.released ||
+           LoadSkinImage(reference, ResolveSkinPath(kGpsOnImage).c_str(), m_gpsOn);
 }
 
 void CGpsReadout::Draw(HDC dc, const TTelemetry* telemetry, int second) {
