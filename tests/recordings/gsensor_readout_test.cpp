@@ -1,5 +1,4 @@
 #include <array>
-#include <vector>
 
 #include <gtest/gtest.h>
 

@@ -12,8 +12,7 @@
 namespace {
 
 constexpr const char* kTileShown =
-    "Array.from(document.images).some(i => i.className.includes('olTileImage') && i.complete && "
-    "i.naturalWidth > 0)";
+    "[...document.querySelectorAll('.olTileImage')].some(i => i.naturalWidth > 0)";
 constexpr const char* kNoteDisplay = "getComputedStyle(document.getElementById('note')).display";
 
 std::string Evaluate(CIeCtrl* site, const std::string& script) {

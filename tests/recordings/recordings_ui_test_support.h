@@ -1,7 +1,5 @@
 #pragma once
-// Shared by the tests of the map, the G-sensor graph and the GPS read-out:
-// the application, a plain parent window, waiting on a condition while
-// messages run, and hand-made telemetry.
+// The application, an owner window, waiting while messages run, hand-made fixes.
 
 #include <functional>
 #include <vector>
