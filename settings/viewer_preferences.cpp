@@ -92,6 +92,7 @@ constexpr TTextValue kTextValues[] = {
     {"CapturePath", &ViewerPreferences::capturePath, kPathLimit},
     {"VideoSplitPath", &ViewerPreferences::splitPath, kPathLimit},
     {"Language", &ViewerPreferences::language, kLanguageLimit},
+    {"MapTileUrl", &ViewerPreferences::mapTileUrl, kPathLimit},
 };
 
 struct TNumberValue {

@@ -17,6 +17,9 @@ inline constexpr std::size_t kLanguageLimit = 31;
 inline constexpr std::int32_t kRotateFirstFlag = 16;
 inline constexpr std::int32_t kRotateSecondFlag = 1;
 
+// The map's tile server ({z}, {x}, {y} stand for the tile's zoom and place).
+inline constexpr const char* kDefaultMapTileUrl = "https://tile.openstreetmap.org/{z}/{x}/{y}.png";
+
 inline constexpr std::int32_t kLevelMaximum = 100;
 inline constexpr std::int32_t kMixingVolumeMaximum = 128;
 
@@ -34,6 +37,7 @@ struct ViewerPreferences {
     std::int32_t contrast = 50;
     std::int32_t chroma = 50;
     std::int32_t volume = 50;
+    std::string mapTileUrl = kDefaultMapTileUrl;
 };
 
 // The one record. Holds the defaults (without the folder paths) until

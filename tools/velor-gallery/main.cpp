@@ -4,7 +4,9 @@
 // windows have painted, then quits (exit status 0 when the file was written).
 // `--dialog captured|progress|split [--language NAME]` shows that export
 // dialog alone instead; `--panel list|side [--folder DIR] [--language NAME]`
-// the recording list or the side window over a folder of recordings.
+// the recording list or the side window over a folder of recordings, and
+// `--panel map|gsensor|gps [--tiles URL]` the map, the G-sensor graph or the
+// GPS read-out with a fixture recording's telemetry.
 
 #include <cstdio>
 #include <cstring>
@@ -15,6 +17,7 @@
 #include "platform/windows.h"
 #include "tools/velor-gallery/export_dialogs.h"
 #include "tools/velor-gallery/gallery_window.h"
+#include "tools/velor-gallery/recording_panels.h"
 #include "tools/velor-gallery/recordings_page.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
@@ -159,6 +162,7 @@ int main(int argc, char** argv) {
     const char* panel = nullptr;
     const char* folder = nullptr;
     const char* language = "english";
+    const char* tiles = nullptr;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
             g_gallery.screenshotPath = argv[i + 1];
@@ -170,7 +174,16 @@ int main(int argc, char** argv) {
             panel = argv[i + 1];
         else if (std::strcmp(argv[i], "--folder") == 0)
             folder = argv[i + 1];
+        else if (std::strcmp(argv[i], "--tiles") == 0)
+            tiles = argv[i + 1];
     }
+    const bool recordingPanel = panel && (std::strcmp(panel, "map") == 0 ||
+                                          std::strcmp(panel, "gsensor") == 0 ||
+                                          std::strcmp(panel, "gps") == 0);
+    if (recordingPanel)
+        return ShowRecordingPanel(
+            panel, tiles,
+            g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
     if (panel) {
         TRecordingsPanelRequest request;
         request.which = panel;
