@@ -2,10 +2,11 @@
 // the toolkit's skinned controls in every state, to look at and to check
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
-// `--dialog captured|progress|split [--language NAME]` shows that export
-// dialog alone instead.
+// `--dialog captured|progress|split|camera|viewer [--language NAME]` shows
+// that dialog alone instead; `--tab 2` opens the camera dialog's second tab.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "platform/windows.h"
 #include "tools/velor-gallery/export_dialogs.h"
 #include "tools/velor-gallery/gallery_window.h"
+#include "tools/velor-gallery/settings_dialogs.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -155,6 +157,7 @@ int main(int argc, char** argv) {
     TApplication application(argc, argv);
     const char* dialog = nullptr;
     const char* language = "english";
+    int tab = 1;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
             g_gallery.screenshotPath = argv[i + 1];
@@ -162,11 +165,15 @@ int main(int argc, char** argv) {
             dialog = argv[i + 1];
         else if (std::strcmp(argv[i], "--language") == 0)
             language = argv[i + 1];
+        else if (std::strcmp(argv[i], "--tab") == 0)
+            tab = std::atoi(argv[i + 1]);
     }
+    const char* shot =
+        g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str();
+    if (dialog && IsSettingsDialog(dialog))
+        return ShowSettingsDialog(dialog, language, tab, shot);
     if (dialog)
-        return ShowExportDialog(
-            dialog, language,
-            g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
+        return ShowExportDialog(dialog, language, shot);
     HWND frame = MakeWindows();
     if (!frame) {
         std::fprintf(stderr, "velor-gallery: the windows could not be made\n");
