@@ -16,8 +16,7 @@ constexpr int ControlWidth = 240;
 std::wstring FirmwareLine() {
     const auto& firmware = CameraSettings().firmware;
     char line[64];
-    std::snprintf(line, sizeof line, "FW Ver. : %d.%d.%03d", firmware[0], firmware[1],
-                  firmware[2]);
+    std::snprintf(line, sizeof line, "FW Ver. : %d.%d.%03d", firmware[0], firmware[1], firmware[2]);
     return std::wstring(line, line + std::char_traits<char>::length(line));
 }
 

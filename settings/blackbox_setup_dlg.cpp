@@ -102,11 +102,11 @@ void CBlackboxSetupDlg::MakeTabs() {
         tab.button->SetToggleMode(true);
         tab.button->Create(options);
         // Drawn bold while chosen: measured so.
-        m_labels.push_back(TLabelBox{TableTextW(tab.key),
-                                     RECT{left + TabTextInset, TabTop,
-                                          left + TabWidth - TabTextInset, TabTop + TabHeight},
-                                     m_fonts->heading, SettingsTextColour, TTextFlow::SingleLine,
-                                     DT_CENTER, TTextOwner::Control});
+        m_labels.push_back(TLabelBox{
+            TableTextW(tab.key),
+            RECT{left + TabTextInset, TabTop, left + TabWidth - TabTextInset, TabTop + TabHeight},
+            m_fonts->heading, SettingsTextColour, TTextFlow::SingleLine, DT_CENTER,
+            TTextOwner::Control});
         left += TabWidth + TabGap;
     }
 }
@@ -123,11 +123,11 @@ void CBlackboxSetupDlg::MakeButtons() {
                    {&m_saveButton, IDOK, "button.save", saveLeft},
                    {&m_cancelButton, IDCANCEL, "button.cancel", cancelLeft}};
     for (const auto& button : buttons)
-        m_labels.push_back(MakeSettingsButton(
-            *button.button,
-            TSettingsButton{hWnd, button.id, button.key, POINT{button.left, ButtonTop},
-                            Background()},
-            m_fonts->body));
+        m_labels.push_back(
+            MakeSettingsButton(*button.button,
+                               TSettingsButton{hWnd, button.id, button.key,
+                                               POINT{button.left, ButtonTop}, Background()},
+                               m_fonts->body));
 }
 
 void CBlackboxSetupDlg::ShowTab(int panelId) {
@@ -143,9 +143,8 @@ void CBlackboxSetupDlg::ShowTab(int panelId) {
 
 TLabelBoxes CBlackboxSetupDlg::AllLabels() const {
     TLabelBoxes all = m_labels;
-    for (const CSettingsPanel* panel :
-         {static_cast<const CSettingsPanel*>(m_defaultPanel.get()),
-          static_cast<const CSettingsPanel*>(m_systemPanel.get())}) {
+    for (const CSettingsPanel* panel : {static_cast<const CSettingsPanel*>(m_defaultPanel.get()),
+                                        static_cast<const CSettingsPanel*>(m_systemPanel.get())}) {
         if (!panel)
             continue;
         // Panel boxes are in the panel's own coordinates.

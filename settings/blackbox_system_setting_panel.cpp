@@ -23,7 +23,7 @@ constexpr int MemoryBarTop = 230;
 constexpr int MemoryBarWidth = 400;
 constexpr int MemoryBarHeight = 36;
 constexpr int ShareTop = 274;
-constexpr int ShareNameHeight = 30;
+constexpr int ShareNameHeight = 40;
 constexpr int ShareValueHeight = 16;
 constexpr int ShareSwatch = 10;
 constexpr int ShareGap = 6;
@@ -60,8 +60,8 @@ void CBlackboxSystemSettingPanel::MakeSensorSection() {
     const CameraSettingsRecord& record = CameraSettings();
     m_valueLabels[0] = m_labels.size() + 1;
     MakeSlider(m_brightness, SensorBrightnessSliderId,
-               "viewer_setting.camera_sensor_brightness.title", "slider.brightness",
-               FirstSliderTop, record.SensorBrightness() / SensorScale);
+               "viewer_setting.camera_sensor_brightness.title", "slider.brightness", FirstSliderTop,
+               record.SensorBrightness() / SensorScale);
     m_valueLabels[1] = m_labels.size() + 1;
     MakeSlider(m_colour, SensorColourSliderId, "viewer_setting.camera_sensor_chroma.title",
                "slider.chroma", FirstSliderTop + SliderPitch, record.SensorColour() / SensorScale);
@@ -98,10 +98,10 @@ void CBlackboxSystemSettingPanel::MakeSlider(CSliderBarEx& slider, int id, const
 void CBlackboxSystemSettingPanel::MakeMemorySection() {
     AddHeading(TableTextW("viewer_setting.memory_management.title"), Margin, MemoryHeadingTop,
                Width() - Margin);
-    m_labels.push_back(TLabelBox{TableTextW("viewer_setting.memory_management_desc.title"),
-                                 RECT{Margin + Indent, DescriptionTop, Width() - Margin,
-                                      DescriptionTop + DescriptionHeight},
-                                 Fonts().body, SettingsDimTextColour, TTextFlow::Wrapped});
+    m_labels.push_back(TLabelBox{
+        TableTextW("viewer_setting.memory_management_desc.title"),
+        RECT{Margin + Indent, DescriptionTop, Width() - Margin, DescriptionTop + DescriptionHeight},
+        Fonts().body, SettingsDimTextColour, TTextFlow::Wrapped});
     const int barLeft = (Width() - MemoryBarWidth) / 2;
     m_memory.SetMoved([this](const TMemoryMarkers& markers) { ShowShares(markers); });
     // The legend under the bar: one column per share, its colour, name and size.
@@ -109,8 +109,8 @@ void CBlackboxSystemSettingPanel::MakeMemorySection() {
     for (std::size_t share = 0; share < 3; ++share) {
         const int left = barLeft + static_cast<int>(share) * column + ShareSwatch + ShareGap;
         const int right = barLeft + static_cast<int>(share + 1) * column - ShareGap;
-        m_swatches[share] = RECT{left - ShareSwatch - ShareGap, ShareTop + 2,
-                                 left - ShareGap, ShareTop + 2 + ShareSwatch};
+        m_swatches[share] = RECT{left - ShareSwatch - ShareGap, ShareTop + 2, left - ShareGap,
+                                 ShareTop + 2 + ShareSwatch};
         m_labels.push_back(TLabelBox{TableTextW(ShareNameKeys[share]),
                                      RECT{left, ShareTop, right, ShareTop + ShareNameHeight},
                                      Fonts().body, SettingsTextColour, TTextFlow::Wrapped});
@@ -119,10 +119,9 @@ void CBlackboxSystemSettingPanel::MakeMemorySection() {
         m_labels.push_back(TLabelBox{L"", RECT{left, valueTop, right, valueTop + ShareValueHeight},
                                      Fonts().heading, SettingsHeadingColour});
     }
-    m_memory.Create(hWnd,
-                    RECT{barLeft, MemoryBarTop, barLeft + MemoryBarWidth,
-                         MemoryBarTop + MemoryBarHeight},
-                    MemoryAdjustId);
+    m_memory.Create(
+        hWnd, RECT{barLeft, MemoryBarTop, barLeft + MemoryBarWidth, MemoryBarTop + MemoryBarHeight},
+        MemoryAdjustId);
     PlaceMemoryHandles(CameraSettings());
 }
 

@@ -24,8 +24,8 @@ constexpr const char* HandleImage = "resource/skin/dialogs/icon_sd_thumb.png";
 
 TMemoryMarkers WithinRules(TMemoryMarkers markers) {
     auto onStep = [](int percent) { return percent / MemoryPercentStep * MemoryPercentStep; };
-    markers.upper =
-        std::clamp(onStep(markers.upper), MemoryHandleLowest + MemoryHandleGap, MemoryHandleHighest);
+    markers.upper = std::clamp(onStep(markers.upper), MemoryHandleLowest + MemoryHandleGap,
+                               MemoryHandleHighest);
     markers.lower =
         std::clamp(onStep(markers.lower), MemoryHandleLowest, markers.upper - MemoryHandleGap);
     return markers;
@@ -49,13 +49,12 @@ bool CMemoryAdjustCtrl::Create(HWND parent, const RECT& rect, int controlId) {
     m_width = rect.right - rect.left;
     m_height = rect.bottom - rect.top;
     HDC reference = GetDC(parent);
-    const bool pictures =
-        m_bar.Prepare(reference, m_width, m_height) &&
-        DrawImageFileOver(m_bar, nullptr, 0, 0, m_width, m_height,
-                          ResolveSkinPath(BarImage).c_str()) &&
-        m_thumb.Prepare(reference, HandleWidth, HandleHeight) &&
-        DrawImageFileOver(m_thumb, nullptr, 0, 0, HandleWidth, HandleHeight,
-                          ResolveSkinPath(HandleImage).c_str());
+    const bool pictures = m_bar.Prepare(reference, m_width, m_height) &&
+                          DrawImageFileOver(m_bar, nullptr, 0, 0, m_width, m_height,
+                                            ResolveSkinPath(BarImage).c_str()) &&
+                          m_thumb.Prepare(reference, HandleWidth, HandleHeight) &&
+                          DrawImageFileOver(m_thumb, nullptr, 0, 0, HandleWidth, HandleHeight,
+                                            ResolveSkinPath(HandleImage).c_str());
     ReleaseDC(parent, reference);
     if (!pictures)
         return false;
@@ -104,9 +103,8 @@ void CMemoryAdjustCtrl::OnDrag(POINT point) {
     if (value < MemoryHandleLowest || value > MemoryHandleHighest)
         return;
     int& marker = m_held == TMemoryHandle::Lower ? m_markers.lower : m_markers.upper;
-    const bool apart = m_held == TMemoryHandle::Lower
-                           ? value < m_markers.upper - MemoryPercentStep
-                           : value > m_markers.lower + MemoryPercentStep;
+    const bool apart = m_held == TMemoryHandle::Lower ? value < m_markers.upper - MemoryPercentStep
+                                                      : value > m_markers.lower + MemoryPercentStep;
     if (!apart || value == marker)
         return;
     marker = value;

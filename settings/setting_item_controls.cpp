@@ -34,9 +34,8 @@ const SettingsItem* TSettingItemControls::ItemOf(int index) {
     return &items[static_cast<std::size_t>(index)];
 }
 
-void TSettingItemControls::Create(HWND parent, const std::vector<int>& items,
-                                  const TItemRows& rows, const TSettingsFonts& fonts,
-                                  TLabelBoxes* labels) {
+void TSettingItemControls::Create(HWND parent, const std::vector<int>& items, const TItemRows& rows,
+                                  const TSettingsFonts& fonts, TLabelBoxes* labels) {
     Destroy();
     RegisterDateTimePicker();
     int top = rows.top;
@@ -49,15 +48,14 @@ void TSettingItemControls::Create(HWND parent, const std::vector<int>& items,
         row.item = index;
         const RECT control{controlLeft, top, controlLeft + rows.controlWidth,
                            top + rows.controlHeight};
-        labels->push_back(TLabelBox{item->caption, RECT{rows.left, top, controlLeft - PickerGap,
-                                                         control.bottom},
+        labels->push_back(TLabelBox{item->caption,
+                                    RECT{rows.left, top, controlLeft - PickerGap, control.bottom},
                                     fonts.body});
         if (item->controlKind == kDateTimeControl) {
             const int half = (rows.controlWidth - PickerGap) / 2;
-            row.date = CreateWindowExA(0, DateTimePickClass, "Date",
-                                       WS_CHILD | WS_VISIBLE | DTS_SHORTDATEFORMAT, control.left,
-                                       top, half, rows.controlHeight, parent, nullptr, nullptr,
-                                       nullptr);
+            row.date = CreateWindowExA(
+                0, DateTimePickClass, "Date", WS_CHILD | WS_VISIBLE | DTS_SHORTDATEFORMAT,
+                control.left, top, half, rows.controlHeight, parent, nullptr, nullptr, nullptr);
             row.time = CreateWindowExA(0, DateTimePickClass, "Time",
                                        WS_CHILD | WS_VISIBLE | DTS_TIMEFORMAT | DTS_UPDOWN,
                                        control.left + half + PickerGap, top, half,
@@ -75,7 +73,8 @@ void TSettingItemControls::Create(HWND parent, const std::vector<int>& items,
             options.readOnly = true;
             options.rowHeight = ListRowHeight;
             const int shown = std::clamp(static_cast<int>(item->choices.size()), 1, ListRowsShown);
-            options.listHeight = shown * ListRowHeight + ListBorder;
+            // Counted from the top of the field.
+            options.listHeight = rows.controlHeight + shown * ListRowHeight + ListBorder;
             row.combo->Create(options);
             // The widest choice has to fit the field.
             std::wstring widest;
@@ -86,12 +85,12 @@ void TSettingItemControls::Create(HWND parent, const std::vector<int>& items,
                     widest = label;
             }
             ReleaseDC(parent, dc);
-            labels->push_back(TLabelBox{widest,
-                                        RECT{control.left, top,
-                                             control.left + ComboTextRoom(rows.controlWidth),
-                                             control.bottom},
-                                        fonts.body, SettingsTextColour, TTextFlow::SingleLine,
-                                        DT_LEFT, TTextOwner::Control});
+            labels->push_back(
+                TLabelBox{widest,
+                          RECT{control.left, top, control.left + ComboTextRoom(rows.controlWidth),
+                               control.bottom},
+                          fonts.body, SettingsTextColour, TTextFlow::SingleLine, DT_LEFT,
+                          TTextOwner::Control});
         }
         RefreshRow(row);
         m_rows.push_back(std::move(row));

@@ -51,8 +51,8 @@ void DrawLabelBoxes(HDC dc, const TLabelBoxes& labels) {
         TSelectedFont font(dc, label.font);
         SetTextColor(dc, label.colour);
         RECT box = label.box;
-        const UINT flow = label.flow == TTextFlow::Wrapped ? DT_WORDBREAK
-                                                           : DT_SINGLELINE | DT_VCENTER;
+        const UINT flow =
+            label.flow == TTextFlow::Wrapped ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER;
         DrawTextW(dc, label.text.c_str(), -1, &box, label.align | flow | DT_NOPREFIX);
     }
 }
@@ -84,9 +84,9 @@ bool DrawSkinPicture(HDC dc, HDC reference, const RECT& box, const char* path) {
     const int width = box.right - box.left;
     const int height = box.bottom - box.top;
     TMemoryDC picture;
-    const bool drawn = picture.Prepare(reference, width, height) &&
-                       DrawImageFileOver(picture, nullptr, 0, 0, width, height,
-                                         ResolveSkinPath(path).c_str());
+    const bool drawn =
+        picture.Prepare(reference, width, height) &&
+        DrawImageFileOver(picture, nullptr, 0, 0, width, height, ResolveSkinPath(path).c_str());
     if (drawn)
         BitBlt(dc, box.left, box.top, width, height, picture.dc, 0, 0, SRCCOPY);
     picture.Release();
@@ -110,7 +110,8 @@ TLabelBox MakeSettingsButton(CActButton& button, const TSettingsButton& place, H
     button.Create(options);
     const POINT at = place.position;
     return TLabelBox{Utf8ToWide(caption),
-                     RECT{at.x + ButtonTextInset, at.y, at.x + SettingsButtonWidth - ButtonTextInset,
+                     RECT{at.x + ButtonTextInset, at.y,
+                          at.x + SettingsButtonWidth - ButtonTextInset,
                           at.y + SettingsButtonHeight},
                      font,
                      SettingsButtonTextColour,

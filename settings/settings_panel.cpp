@@ -1,6 +1,5 @@
 #include "settings/settings_panel.h"
 
-
 namespace {
 
 constexpr int IconGap = 8;
@@ -58,16 +57,14 @@ HBRUSH CSettingsPanel::OnCtlColorStatic(HDC, HWND) {
 void CSettingsPanel::AddHeading(const std::wstring& text, int left, int top, int right) {
     const int iconTop = top + (HeadingHeight - SettingsIconSize) / 2;
     m_icons.push_back(RECT{left, iconTop, left + SettingsIconSize, iconTop + SettingsIconSize});
-    m_labels.push_back(TLabelBox{text,
-                                 RECT{left + SettingsIconSize + IconGap, top, right,
-                                      top + HeadingHeight},
-                                 Fonts().heading, SettingsHeadingColour});
+    m_labels.push_back(
+        TLabelBox{text, RECT{left + SettingsIconSize + IconGap, top, right, top + HeadingHeight},
+                  Fonts().heading, SettingsHeadingColour});
 }
 
 void CSettingsPanel::MakeButton(CActButton& button, int id, const char* captionKey,
                                 POINT position) {
     const HDC surface = background.released ? nullptr : background.dc;
-    m_labels.push_back(
-        MakeSettingsButton(button, TSettingsButton{hWnd, id, captionKey, position, surface},
-                           Fonts().body));
+    m_labels.push_back(MakeSettingsButton(
+        button, TSettingsButton{hWnd, id, captionKey, position, surface}, Fonts().body));
 }

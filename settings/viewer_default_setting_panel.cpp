@@ -142,8 +142,7 @@ void CViewerDefaultSettingPanel::OnInitPanel(LPARAM) {
     MakeChoiceRow(GroupTop, "viewer_setting.always_top", DisplayTop + 2 * RowPitch);
     MakeLanguageRow(DisplayTop + 3 * RowPitch);
     AddRule(SecondRuleTop);
-    AddHeading(TableTextW("viewer_setting.rotate.title"), Margin, RotateHeadingTop,
-               ControlRight());
+    AddHeading(TableTextW("viewer_setting.rotate.title"), Margin, RotateHeadingTop, ControlRight());
     MakeRotateRow(ChannelFront, "viewer_setting.rotate_front", FrontTop);
     MakeRotateRow(ChannelRear, "viewer_setting.rotate_rear", FrontTop + RotatePitch);
     AddRule(ThirdRuleTop);
@@ -162,10 +161,10 @@ void CViewerDefaultSettingPanel::OnInitPanel(LPARAM) {
                  FirstLevelTop + 3 * LevelPitch);
     AddRule(FourthRuleTop);
     Row("viewer_setting.version_build_date.title", VersionTop);
-    m_labels.push_back(TLabelBox{ShortText(ViewerVersionText),
-                                 RECT{ControlLeft(), VersionTop, ControlRight(),
-                                      VersionTop + RowHeight},
-                                 Fonts().body, SettingsDimTextColour});
+    m_labels.push_back(
+        TLabelBox{ShortText(ViewerVersionText),
+                  RECT{ControlLeft(), VersionTop, ControlRight(), VersionTop + RowHeight},
+                  Fonts().body, SettingsDimTextColour});
 }
 
 void CViewerDefaultSettingPanel::Row(const char* captionKey, int top) {
@@ -205,15 +204,12 @@ void CViewerDefaultSettingPanel::AddCheckItem(const char* key, int index, int le
     item.Layout(dc, RECT{left, top + (RowHeight - 13) / 2, left + ChoiceColumn, top + RowHeight});
     ReleaseDC(hWnd, dc);
     m_items.push_back(item);
-    m_labels.push_back(TLabelBox{text,
-                                 RECT{left + CheckTextLeft, top,
-                                      left + ChoiceColumn - CheckTextGap, top + RowHeight},
-                                 Fonts().body, SettingsTextColour, TTextFlow::SingleLine, DT_LEFT,
-                                 TTextOwner::Control});
+    m_labels.push_back(TLabelBox{
+        text, RECT{left + CheckTextLeft, top, left + ChoiceColumn - CheckTextGap, top + RowHeight},
+        Fonts().body, SettingsTextColour, TTextFlow::SingleLine, DT_LEFT, TTextOwner::Control});
 }
 
-void CViewerDefaultSettingPanel::MakeChoiceRow(TViewerChoiceGroup group, const char* key,
-                                               int top) {
+void CViewerDefaultSettingPanel::MakeChoiceRow(TViewerChoiceGroup group, const char* key, int top) {
     Row(TitleKey(key).c_str(), top);
     for (int choice = 0; choice < 2; ++choice)
         AddCheckItem(key, choice, ControlLeft() + choice * ChoiceColumn, top,
@@ -241,12 +237,14 @@ void CViewerDefaultSettingPanel::MakeLanguageRow(int top) {
     TComboBoxOptions options;
     options.parent = hWnd;
     const int comboTop = top + (RowHeight - LanguageHeight) / 2;
-    options.rect = RECT{ControlLeft(), comboTop, ControlLeft() + LanguageWidth,
-                        comboTop + LanguageHeight};
+    options.rect =
+        RECT{ControlLeft(), comboTop, ControlLeft() + LanguageWidth, comboTop + LanguageHeight};
     options.font = Fonts().body;
     options.readOnly = true;
     options.rowHeight = LanguageRowHeight;
+    // Counted from the top of the field.
     options.listHeight =
+        LanguageHeight +
         static_cast<int>(std::max<std::size_t>(languages.size(), 1)) * LanguageRowHeight + 4;
     if (!m_language.Create(options))
         return;
@@ -335,16 +333,16 @@ POINT CViewerDefaultSettingPanel::RotatePoint(TViewerChannel channel, int box) c
 void CViewerDefaultSettingPanel::OnLButtonDown(WPARAM, POINT point) {
     for (int group = 0; group < GroupCount; ++group) {
         for (int choice = 0; choice < 2; ++choice) {
-            const RECT& rect = m_items[ChoiceIndex(static_cast<TViewerChoiceGroup>(group), choice)]
-                                   .Rect();
+            const RECT& rect =
+                m_items[ChoiceIndex(static_cast<TViewerChoiceGroup>(group), choice)].Rect();
             if (PtInRect(&rect, point))
                 m_values.choices[group] = choice;
         }
     }
     for (int channel = 0; channel < ChannelCount; ++channel) {
         for (int box = 0; box < 2; ++box) {
-            const RECT& rect = m_items[RotateIndex(static_cast<TViewerChannel>(channel), box)]
-                                   .Rect();
+            const RECT& rect =
+                m_items[RotateIndex(static_cast<TViewerChannel>(channel), box)].Rect();
             if (PtInRect(&rect, point))
                 m_values.rotate[channel][box] = !m_values.rotate[channel][box];
         }
@@ -362,8 +360,8 @@ void CViewerDefaultSettingPanel::OnPaint(HDC dc) {
                      m_pathBox.bottom - 1};
     FillSolid(dc, field, SettingsFieldColour);
     RECT text{field.left + PathPadding, field.top, field.right - PathPadding, field.bottom};
-    const std::wstring shown = FitFromTheEnd(dc, Fonts().body, Utf8ToWide(m_values.capturePath),
-                                             text.right - text.left);
+    const std::wstring shown =
+        FitFromTheEnd(dc, Fonts().body, Utf8ToWide(m_values.capturePath), text.right - text.left);
     TSelectedFont font(dc, Fonts().body);
     SetTextColor(dc, SettingsTextColour);
     DrawTextW(dc, shown.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);

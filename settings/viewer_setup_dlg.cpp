@@ -82,11 +82,11 @@ void CViewerSetupDlg::MakeButtons() {
                    {m_saveButton.get(), IDOK, "button.save", saveLeft},
                    {m_cancelButton.get(), IDCANCEL, "button.cancel", cancelLeft}};
     for (const auto& button : buttons)
-        m_labels.push_back(MakeSettingsButton(
-            *button.button,
-            TSettingsButton{hWnd, button.id, button.key, POINT{button.left, ButtonTop},
-                            Background()},
-            m_fonts->body));
+        m_labels.push_back(
+            MakeSettingsButton(*button.button,
+                               TSettingsButton{hWnd, button.id, button.key,
+                                               POINT{button.left, ButtonTop}, Background()},
+                               m_fonts->body));
 }
 
 TLabelBoxes CViewerSetupDlg::AllLabels() const {

@@ -80,8 +80,8 @@ int ShowSettingsDialog(const char* which, const char* language, int tab,
         SampleCard();
         if (tab == 2) {
             RegisterWindowClass(SwitcherClass, SwitcherProcedure);
-            switcher = CreateWindowExA(0, SwitcherClass, "", WS_POPUP, 0, 0, 1, 1, nullptr,
-                                       nullptr, GetModuleHandleA(nullptr), nullptr);
+            switcher = CreateWindowExA(0, SwitcherClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                       GetModuleHandleA(nullptr), nullptr);
             SetTimer(switcher, SwitchTimer, SwitchDelayMs, nullptr);
         }
     }
