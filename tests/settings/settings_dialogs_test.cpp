@@ -10,6 +10,7 @@
 
 #include "language/wide_text.h"
 #include "platform/date_time_picker.h"
+#include "platform/shell_dialogs.h"
 #include "settings/blackbox_setup_dlg.h"
 #include "settings/memory_adjust_ctrl.h"
 #include "settings/setting_item_controls.h"
@@ -249,6 +250,11 @@ TEST(ViewerSettingsDialog, StoredChoicesResetCancelAndSave) {
         const char* name;
         std::vector<TModalSteps::TStep> steps;
         std::function<ViewerPreferences()> expected;
+        const char* folderAnswer = nullptr; // empty: the browser is cancelled
+    };
+    const TModalSteps::TStep pickFolder = [](HWND dialog) {
+        SendMessageA(ViewerDialog(dialog)->Panel()->hWnd, WM_COMMAND, ViewerFolderCommand, 0);
+        return true;
     };
     const TRun runs[] = {
         {"save as shown",
@@ -288,15 +294,32 @@ TEST(ViewerSettingsDialog, StoredChoicesResetCancelAndSave) {
              p.rearRotate = 17;
              return p;
          }},
+        {"folder chosen",
+         {pickFolder, Press(IDOK)},
+         [&] {
+             ViewerPreferences p = edited;
+             p.loop = 0;
+             p.capturePath = "/tmp/chosen";
+             return p;
+         },
+         "/tmp/chosen"},
+        {"folder browse cancelled", {pickFolder, Press(IDCANCEL)}, [&] { return edited; }, ""},
     };
     for (const TRun& run : runs) {
         SCOPED_TRACE(run.name);
         TSettingsWorld world;
         Preferences() = edited;
+        if (run.folderAnswer)
+            StartRecordingFolderPickers(run.folderAnswer);
         TModalSteps steps(run.steps);
         ShowViewerSettingsDialog(nullptr, TPlaybackState::Stopped);
         EXPECT_TRUE(steps.AllRan());
         EXPECT_EQ(fields(Preferences()), fields(run.expected()));
+        if (!run.folderAnswer)
+            continue;
+        ASSERT_EQ(RecordedFolderPickers().size(), 1u);
+        EXPECT_EQ(RecordedFolderPickers()[0].initialFolder, edited.capturePath);
+        StopRecordingFolderPickers();
     }
 }
 
