@@ -306,6 +306,11 @@ LRESULT ListProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
         PaintList(window, list);
         return 0;
+    // A list made small and then sized to its rows would keep a top row
+    // that leaves its last page short.
+    case WM_SIZE:
+        SetTop(window, list, list.top);
+        return 0;
     case WM_LBUTTONDOWN: {
         const int row = RowAt(list, GET_Y_LPARAM(lParam));
         if (row >= 0)

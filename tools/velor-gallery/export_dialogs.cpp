@@ -91,29 +91,35 @@ HWND MakeShooter() {
 
 } // namespace
 
-int ShowExportDialog(const char* which, const char* language, const char* screenshotPath) {
-    const TExportDialog* dialog = FindExportDialog(which);
-    if (!dialog) {
-        std::fprintf(stderr, "velor-gallery: no dialog \"%s\" (captured, progress, split)\n",
-                     which);
-        return 1;
-    }
-    SetDefaultPreferences();
-    LoadStringTable(language);
-    CreateLanguageFonts(language);
+int ShowDialogPage(void (*show)(), const char* screenshotPath) {
     HWND shooter = nullptr;
     if (screenshotPath) {
         g_shot.path = screenshotPath;
         shooter = MakeShooter();
         SetTimer(shooter, ShotTimer, ShotDelayMs, nullptr);
     }
-    dialog->show();
+    show();
     if (shooter)
         DestroyWindow(shooter);
-    ReleaseLanguageFonts(true);
     if (!screenshotPath)
         return 0;
     if (!g_shot.saved)
         std::fprintf(stderr, "velor-gallery: could not save %s\n", screenshotPath);
     return g_shot.saved ? 0 : 1;
+}
+
+int ShowExportDialog(const char* which, const char* language, const char* screenshotPath) {
+    const TExportDialog* dialog = FindExportDialog(which);
+    if (!dialog) {
+        std::fprintf(stderr,
+                     "velor-gallery: no dialog \"%s\" (captured, progress, split, camera, viewer)\n",
+                     which);
+        return 1;
+    }
+    SetDefaultPreferences();
+    LoadStringTable(language);
+    CreateLanguageFonts(language);
+    const int status = ShowDialogPage(dialog->show, screenshotPath);
+    ReleaseLanguageFonts(true);
+    return status;
 }

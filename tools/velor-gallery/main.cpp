@@ -2,13 +2,15 @@
 // the toolkit's skinned controls in every state, to look at and to check
 // under an X server. `--screenshot FILE` saves the screen once the
 // windows have painted, then quits (exit status 0 when the file was written).
-// `--dialog captured|progress|split [--language NAME]` shows that export
-// dialog alone instead; `--panel list|side [--folder DIR] [--language NAME]`
-// the recording list or the side window over a folder of recordings, and
-// `--panel map|gsensor|gps [--tiles URL]` the map, the G-sensor graph or the
-// GPS read-out with a fixture recording's telemetry.
+// `--dialog captured|progress|split|camera|viewer [--language NAME]` shows
+// that dialog alone instead (`--tab 2` opens the camera dialog's second tab);
+// `--panel list|side [--folder DIR] [--language NAME]` the recording list or
+// the side window over a folder of recordings, and `--panel map|gsensor|gps
+// [--tiles URL]` the map, the G-sensor graph or the GPS read-out with a
+// fixture recording's telemetry.
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -19,6 +21,7 @@
 #include "tools/velor-gallery/gallery_window.h"
 #include "tools/velor-gallery/recording_panels.h"
 #include "tools/velor-gallery/recordings_page.h"
+#include "tools/velor-gallery/settings_dialogs.h"
 #include "tools/velor-gallery/toolkit_page.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -163,6 +166,7 @@ int main(int argc, char** argv) {
     const char* folder = nullptr;
     const char* language = "english";
     const char* tiles = nullptr;
+    int tab = 1;
     for (int i = 1; i + 1 < argc; ++i) {
         if (std::strcmp(argv[i], "--screenshot") == 0)
             g_gallery.screenshotPath = argv[i + 1];
@@ -176,27 +180,28 @@ int main(int argc, char** argv) {
             folder = argv[i + 1];
         else if (std::strcmp(argv[i], "--tiles") == 0)
             tiles = argv[i + 1];
+        else if (std::strcmp(argv[i], "--tab") == 0)
+            tab = std::atoi(argv[i + 1]);
     }
+    const char* shot =
+        g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str();
     const bool recordingPanel = panel && (std::strcmp(panel, "map") == 0 ||
                                           std::strcmp(panel, "gsensor") == 0 ||
                                           std::strcmp(panel, "gps") == 0);
     if (recordingPanel)
-        return ShowRecordingPanel(
-            panel, tiles,
-            g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
+        return ShowRecordingPanel(panel, tiles, shot);
     if (panel) {
         TRecordingsPanelRequest request;
         request.which = panel;
         request.folder = folder;
         request.language = language;
-        if (!g_gallery.screenshotPath.empty())
-            request.screenshotPath = g_gallery.screenshotPath.c_str();
+        request.screenshotPath = shot;
         return ShowRecordingsPanel(request);
     }
+    if (dialog && IsSettingsDialog(dialog))
+        return ShowSettingsDialog(dialog, language, tab, shot);
     if (dialog)
-        return ShowExportDialog(
-            dialog, language,
-            g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str());
+        return ShowExportDialog(dialog, language, shot);
     HWND frame = MakeWindows();
     if (!frame) {
         std::fprintf(stderr, "velor-gallery: the windows could not be made\n");
