@@ -40,10 +40,6 @@ inline constexpr int Mute = 124;
 inline constexpr int Unmute = 125;
 inline constexpr int ResetPicture = 126;
 
-// The read-out's speed unit.
-inline constexpr int MilesPerHour = 225;
-inline constexpr int KilometresPerHour = 226;
-
 } // namespace MainCommand
 
 // Sliders.

@@ -55,7 +55,8 @@ TMainLayout MainLayout(int clientWidth, int clientHeight, const TLayoutMetrics& 
     const int right = clientWidth - kSideBorderWidth;
     const int bottom = clientHeight - kBottomBandHeight;
     const int bottomRowTop = bottom - metrics.bottomRowHeight;
-    const int sideLeft = clientWidth - metrics.sideWindowWidth - 2 * kSideBorderWidth;
+    const int sideLeft =
+        metrics.sideDocked ? clientWidth - metrics.sideWindowWidth - 2 * kSideBorderWidth : right;
     const int columnWidth = sideLeft - left;
 
     layout.sideWindow = RECT{sideLeft, kCaptionHeight, right, bottomRowTop};

@@ -45,6 +45,8 @@ struct TLayoutMetrics {
     int gpsWidth = 520;
     int gsensorWidth = 299;
     int pictureAdjustWidth = 200;
+    // A floating side window leaves its column to the video area.
+    bool sideDocked = true;
 };
 
 // Every area inside the frame, in client coordinates.

@@ -1,6 +1,7 @@
 // velor-player: the viewer's start-up, message loop and shutdown.
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "app/app_startup.h"
@@ -61,8 +62,12 @@ int main(int argc, char** argv) {
         auto mainWindow = std::make_unique<CMainWnd>();
         TMainWndOptions options;
         options.initialise = [](HWND window) { InitialiseApplication(window); };
-        if (command.kind == TPathKind::File)
+        if (command.kind == TPathKind::File) {
             options.recording = command.path;
+            options.folder = std::filesystem::path(command.path).parent_path().string();
+        } else if (command.kind == TPathKind::Folder) {
+            options.folder = command.path;
+        }
         options.origin =
             CentredOrigin(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
         if (mainWindow->Create(options)) {

@@ -17,7 +17,6 @@ enum class TAnchor {
     Toolbar,        // the toolbar's top-left corner
     PlaybackCentre, // the playback band's top edge, at its middle
     PlaybackRight,  // the playback band's top-right corner
-    GpsReadOut,     // the read-out's top-left corner
     PictureAdjust,  // the picture adjustments' top-left corner
     PlaybackLeft,   // the playback band's top-left corner (the control bar's mirroring)
 };
@@ -27,15 +26,13 @@ enum TUse : unsigned {
     InMainWindow = 1,
     InControlBar = 2,
     Everywhere = InMainWindow | InControlBar,
-    // The tooltip is the text itself, not a language key.
-    LiteralTooltip = 4,
 };
 
 struct TButtonSpec {
     int id;
     // Normal, pressed, over, disabled, under resource/skin/controls/.
     const char* faces[4];
-    // A language key, or the text itself when `literalTooltip`.
+    // A language key.
     const char* tooltip;
     TAnchor anchor;
     POINT offset;
@@ -47,7 +44,6 @@ constexpr SIZE kToolSize{32, 32};
 constexpr SIZE kPlaySize{40, 40};
 constexpr SIZE kVolumeSize{28, 28};
 constexpr SIZE kResetSize{24, 24};
-constexpr SIZE kUnitSize{44, 20};
 
 // Toolbar slots: 36 pixels apart, with 12 more between groups.
 constexpr int kToolTop = 2;
@@ -92,8 +88,6 @@ const TButtonSpec kButtons[] = {
     {MainCommand::Mute, {"volume_on", "volume_on", "volume_on", "volume_on"}, "button.volumn_on", TAnchor::PlaybackRight, {-133, 8}, kVolumeSize, Everywhere},
     {MainCommand::Unmute, {"volume_off", "volume_off", "volume_off", "volume_off"}, "button.volumn_off", TAnchor::PlaybackRight, {-133, 8}, kVolumeSize, Everywhere},
     {MainCommand::ResetPicture, {"reset_off", "reset_off", "reset_on", "reset_off"}, "button.reset_color", TAnchor::PictureAdjust, {171, 43}, kResetSize},
-    {MainCommand::MilesPerHour, {"km_h", "km_h", "km_h", "volume_on"}, "km/h", TAnchor::GpsReadOut, {236, 57}, kUnitSize, InMainWindow | LiteralTooltip},
-    {MainCommand::KilometresPerHour, {"mi_h", "mi_h", "mi_h", "mi_h"}, "mi/h", TAnchor::GpsReadOut, {236, 57}, kUnitSize, InMainWindow | LiteralTooltip},
     {MainCommand::FullScreen, {"full_btn_off", "full_btn_off", "full_btn_off", "full_btn_off"}, "button.normal_screen", TAnchor::PlaybackLeft, {kBarLeft, kTransportSmallTop}, kToolSize, InControlBar},
     {MainCommand::MirrorSidewaysOff, {"hor_btn_on", "hor_btn_on", "hor_btn_on", "hor_btn_off"}, "button.rotate_horizontal", TAnchor::PlaybackLeft, {kBarLeft + 36, kTransportSmallTop}, kToolSize, InControlBar},
     {MainCommand::MirrorSidewaysOn, {"hor_btn_off", "hor_btn_off", "hor_btn_off", "hor_btn_off"}, "button.rotate_horizontal", TAnchor::PlaybackLeft, {kBarLeft + 36, kTransportSmallTop}, kToolSize, InControlBar},
@@ -110,14 +104,12 @@ const int kSwitchPairs[][2] = {
     {MainCommand::MirrorUpsideDownOff, MainCommand::MirrorUpsideDownOn},
     {MainCommand::Play, MainCommand::Pause},
     {MainCommand::Mute, MainCommand::Unmute},
-    {MainCommand::MilesPerHour, MainCommand::KilometresPerHour},
 };
 // What is visible before anything happened: two channels, no mirroring,
-// stopped, sound on, km/h.
+// stopped, sound on.
 const int kFirstShown[] = {
     MainCommand::TwoChannelsShown,   MainCommand::OneChannel, MainCommand::MirrorSidewaysOn,
-    MainCommand::MirrorUpsideDownOn, MainCommand::Play,       MainCommand::Mute,
-    MainCommand::MilesPerHour};
+    MainCommand::MirrorUpsideDownOn, MainCommand::Play,       MainCommand::Mute};
 
 struct TSliderSpec {
     int id;
@@ -185,8 +177,6 @@ POINT AnchorPoint(TAnchor anchor, const TMainLayout& layout) {
                      layout.playbackBand.top};
     case TAnchor::PlaybackRight:
         return POINT{layout.playbackBand.right, layout.playbackBand.top};
-    case TAnchor::GpsReadOut:
-        return POINT{layout.gpsReadOut.left, layout.gpsReadOut.top};
     case TAnchor::PictureAdjust:
         return POINT{layout.pictureAdjust.left, layout.pictureAdjust.top};
     case TAnchor::PlaybackLeft:
@@ -200,8 +190,6 @@ std::string FacePath(const char* face) {
 }
 
 std::string TooltipText(const TButtonSpec& spec) {
-    if (spec.use & LiteralTooltip)
-        return spec.tooltip;
     std::string text;
     GetString(spec.tooltip, &text, nullptr);
     return text;

@@ -60,7 +60,9 @@ TMainLayout CMainWnd::Layout() const {
     RECT client{};
     if (hWnd)
         GetClientRect(hWnd, &client);
-    return MainLayout(client.right, client.bottom, m_metrics);
+    TLayoutMetrics metrics = m_metrics;
+    metrics.sideDocked = !m_side.hWnd || m_side.Docked();
+    return MainLayout(client.right, client.bottom, metrics);
 }
 
 LRESULT CMainWnd::HitTest(POINT screenPoint) const {
@@ -130,6 +132,8 @@ void CMainWnd::OnCreate() {
     CreateCaptionButtons();
     m_controls.Create(hWnd, m_background.dc, Layout());
     ShowTimes(0, 0);
+    if (m_options.withPanels)
+        CreatePanels();
     LayOutVideoArea();
     m_lastNormalRect = WindowRect();
     SetTimer(hWnd, kTerminationTimer, kTerminationPollMs, nullptr);
@@ -138,7 +142,9 @@ void CMainWnd::OnCreate() {
 }
 
 void CMainWnd::DrawFrame(int width, int height) {
-    DrawMainFrame(m_background.dc, width, height, m_metrics,
+    TLayoutMetrics metrics = m_metrics;
+    metrics.sideDocked = !m_side.hWnd || m_side.Docked();
+    DrawMainFrame(m_background.dc, width, height, metrics,
                   m_fullScreenClip ? TFrameLook::FullScreen : TFrameLook::Windowed);
 }
 
@@ -192,6 +198,7 @@ void CMainWnd::OnSize(int width, int height) {
     PlaceCaptionButtons(width);
     m_controls.LayOut(Layout());
     ShowTimes(m_shownPosition, m_shownDuration);
+    LayOutPanels();
     LayOutVideoArea();
     InvalidateRect(hWnd, nullptr, TRUE);
 }
@@ -212,6 +219,9 @@ void CMainWnd::OnActivateApp(bool active) {
     }
     if (m_magnifierHiddenAway && m_magnifier.hWnd)
         ShowWindow(m_magnifier.hWnd, SW_SHOWNA);
+    // A floating side window is a pop-up of its own: it comes up with us.
+    if (m_side.hWnd && !m_side.Docked())
+        SetWindowPos(m_side.hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     m_magnifierHiddenAway = false;
 }
 
@@ -238,16 +248,6 @@ void CMainWnd::OnTimer(UINT_PTR timer) {
         return;
     }
 }
-
-std::string CMainWnd::SelectedRecording() {
-    return {};
-}
-
-std::string CMainWnd::NeighbourRecording(int) {
-    return {};
-}
-
-void CMainWnd::EnableRecordingList(bool) {}
 
 void CMainWnd::PollTermination() {
     if (TerminationRequested())
@@ -333,6 +333,17 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
                 ShowWindow(clip->Marker().hWnd, wParam ? SW_SHOWNA : SW_HIDE);
         }
         *handled = false;
+        return 0;
+    case WM_OPEN_RECORDING:
+        return OpenFromList(reinterpret_cast<const char*>(lParam)) ? 1 : 0;
+    case WM_SIDE_WINDOW_DOCKING: {
+        RECT client;
+        GetClientRect(hWnd, &client);
+        OnSize(client.right, client.bottom);
+        return 0;
+    }
+    case WM_GSENSOR_SEEK:
+        OnGraphSeek(static_cast<int>(wParam));
         return 0;
     case WM_ACTIVATEAPP:
         OnActivateApp(wParam != FALSE);

@@ -17,6 +17,11 @@
 #include "app/video_layout.h"
 #include "engine/media_player.h"
 #include "export/frame_capture.h"
+#include "recordings/card_watcher.h"
+#include "recordings/floating_wnd.h"
+#include "recordings/gps_readout.h"
+#include "recordings/gsensor_graph.h"
+#include "recordings/map_panel.h"
 #include "ui/act_button.h"
 #include "ui/memory_dc.h"
 #include "ui/wnd.h"
@@ -30,6 +35,12 @@ struct TMainWndOptions {
     POINT origin{};
     // A recording to play once the video windows are up; empty for none.
     std::string recording;
+    // The folder the recording list shows first; empty: the first removable
+    // drive, if any.
+    std::string folder;
+    // The side window, the map, the G-sensor graph, the read-out and the
+    // card watcher (tests of the video area alone go without).
+    bool withPanels = true;
     // Whether a channel shows pictures now, so that it may be selected and
     // enlarged; empty: asks the playback controller.
     std::function<bool(int slot)> showsPictures;
@@ -37,7 +48,7 @@ struct TMainWndOptions {
     TFrameSource frameSource;
 };
 
-class CMainWnd : public CWndEx {
+class CMainWnd : public CWndEx, private IPlaybackControl {
 public:
     CMainWnd() = default;
     ~CMainWnd() override;
@@ -138,7 +149,7 @@ private:
     void OpenAndPlay(const std::string& path);
     void Play();
     void Pause();
-    void StopPlayback();
+    void StopPlayback() override;
     // A frame while paused, five seconds while playing.
     void StepOrJump(int direction);
     void PlayNeighbour(int direction);
@@ -164,10 +175,27 @@ private:
     void SetPositionRange(int duration);
     int SliderValue(int id);
     void AttachStepTooltips();
-    // The recording list of the side window.
+    // The panels (main_wnd_panels.cpp): the side window with the recording
+    // list and the map, the G-sensor graph, the read-out, the card watcher.
+    void CreatePanels();
+    void LayOutPanels();
     std::string SelectedRecording();
     std::string NeighbourRecording(int direction);
     void EnableRecordingList(bool enabled);
+    // The list made the recording of `path` the current row.
+    void SelectInList(const std::string& path);
+    // The answer to the list's request to open a recording.
+    bool OpenFromList(const char* path);
+    void ShowTelemetry(int second);
+    void DrawReadout();
+    void OnTelemetryChanged();
+    void OnGraphSeek(int second);
+    void OpenViewerSettings();
+    void OpenCameraSettings();
+    void RelabelAll();
+    // IPlaybackControl, for the list and the card watcher.
+    bool IsPlaybackStopped() const override;
+    std::string OpenRecordingPath() const override;
     // Full screen: the control bar follows the pointer.
     void FollowPointer();
     // With no recording left on screen, the video windows show their logos.
@@ -198,6 +226,11 @@ private:
     // The recording open or last opened.
     std::string m_recording;
     CVideoControlBar m_bar;
+    CFloatingWnd m_side;
+    CMapPanel m_map;
+    CGSensorGraph m_graph;
+    CGpsReadout m_readout;
+    std::unique_ptr<TCardWatcher> m_cardWatcher;
     // Paused by the user (the play button shows).
     bool m_paused = false;
     // The open recording is being closed by the user or for another one.

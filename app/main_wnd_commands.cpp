@@ -221,6 +221,7 @@ void CMainWnd::StopPlayback() {
     AttachStepTooltips();
     m_telemetry.reset();
     ShowTimes(0, 0);
+    OnTelemetryChanged();
     SetSliderPosition(MainSlider::Position, 0);
 }
 
@@ -289,6 +290,7 @@ int CMainWnd::ClampedSecond(int value) const {
 void CMainWnd::OnPositionMoving(int value) {
     const int second = ClampedSecond(value);
     ShowTimes(second, static_cast<int>(m_player.duration()));
+    ShowTelemetry(second);
     if (m_player.IsActive() && m_paused)
         m_player.SeekWhilePaused(second);
 }
@@ -460,6 +462,12 @@ void CMainWnd::OnCommand(int command) {
     case MainCommand::Magnifier:
         ToggleMagnifier();
         return;
+    case MainCommand::ViewerSettings:
+        OpenViewerSettings();
+        return;
+    case MainCommand::CameraSettings:
+        OpenCameraSettings();
+        return;
     case MainCommand::Print:
         CaptureOrPrintFrames(TCaptureAction::Print);
         return;
@@ -508,11 +516,10 @@ void CMainWnd::OnCommand(int command) {
     case MainCommand::ResetPicture:
         ResetPicture();
         return;
-    case MainCommand::MilesPerHour:
-        ShowSwitch(MainCommand::KilometresPerHour);
-        return;
-    case MainCommand::KilometresPerHour:
-        ShowSwitch(MainCommand::MilesPerHour);
+    case kSpeedKmhCommand:
+    case kSpeedMphCommand:
+        if (m_readout.OnCommand(command))
+            DrawReadout();
         return;
     case kTogglePlayKey:
         if (m_player.IsActive() && !m_paused)
@@ -557,6 +564,7 @@ void CMainWnd::RefreshPosition() {
     const int second = m_player.CurrentSecond();
     SetSliderPosition(MainSlider::Position, second);
     ShowTimes(second, static_cast<int>(m_player.duration()));
+    ShowTelemetry(second);
 }
 
 void CMainWnd::OnRecordingOpened(LPARAM token) {
@@ -568,6 +576,8 @@ void CMainWnd::OnRecordingOpened(LPARAM token) {
     const int duration = static_cast<int>(m_player.duration());
     SetPositionRange(duration);
     ShowTimes(0, duration);
+    OnTelemetryChanged();
+    SelectInList(m_recording);
     EnableRecordingList(true);
     SetTimer(hWnd, kPositionTimer, kPositionPeriodMs, nullptr);
 }
@@ -590,6 +600,7 @@ void CMainWnd::OnRecordingClosed(WPARAM code) {
             SetSliderPosition(MainSlider::Position, slider->MaxValue());
         m_telemetry.reset();
         ShowTimes(0, 0);
+        OnTelemetryChanged();
         SetTimer(hWnd, kReplayTimer, kReplayDelayMs, nullptr);
     }
     ShowIdlePictures();

@@ -82,6 +82,15 @@ bool CGpsReadout::Create(HWND owner, POINT origin, HDC background) {
     return true;
 }
 
+void CGpsReadout::MoveTo(POINT origin) {
+    m_origin = origin;
+    for (CActButton* button : {&m_kmhButton, &m_mphButton}) {
+        if (button->hWnd)
+            MoveWindow(button->hWnd, origin.x + kUnitButtonOffset.x, origin.y + kUnitButtonOffset.y,
+                       kUnitButtonSize.cx, kUnitButtonSize.cy, TRUE);
+    }
+}
+
 void CGpsReadout::Release() {
     m_gpsOff.Release();
     m_gpsOn.Release();

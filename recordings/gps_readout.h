@@ -40,6 +40,9 @@ public:
     // when the buttons cannot be made.
     bool Create(HWND owner, POINT origin, HDC background);
     void Release();
+    // Another place in the owner's surface (the owner was resized); the
+    // read-out is drawn there at the next Draw.
+    void MoveTo(POINT origin);
 
     // Where each drawn position goes (the map panel's MoveMarker): signed
     // decimal degrees, south and west negative.

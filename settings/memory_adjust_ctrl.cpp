@@ -85,10 +85,10 @@ void CMemoryAdjustCtrl::OnButtonDown(POINT point) {
     const RECT lower = HandleRect(m_markers.lower);
     const RECT upper = HandleRect(m_markers.upper);
     if (PtInRect(&upper, point)) {
-        m_held = TMemoryHandle::Upper;
+        m_held = TMemoryBarHandle::Upper;
         m_heldBefore = m_markers.upper;
     } else if (PtInRect(&lower, point)) {
-        m_held = TMemoryHandle::Lower;
+        m_held = TMemoryBarHandle::Lower;
         m_heldBefore = m_markers.lower;
     } else {
         return;
@@ -97,14 +97,15 @@ void CMemoryAdjustCtrl::OnButtonDown(POINT point) {
 }
 
 void CMemoryAdjustCtrl::OnDrag(POINT point) {
-    if (m_held == TMemoryHandle::None || point.x < BarInset)
+    if (m_held == TMemoryBarHandle::None || point.x < BarInset)
         return;
     const int value = (point.x - BarInset) / StepWidth() * MemoryPercentStep;
     if (value < MemoryHandleLowest || value > MemoryHandleHighest)
         return;
-    int& marker = m_held == TMemoryHandle::Lower ? m_markers.lower : m_markers.upper;
-    const bool apart = m_held == TMemoryHandle::Lower ? value < m_markers.upper - MemoryPercentStep
-                                                      : value > m_markers.lower + MemoryPercentStep;
+    int& marker = m_held == TMemoryBarHandle::Lower ? m_markers.lower : m_markers.upper;
+    const bool apart = m_held == TMemoryBarHandle::Lower
+                           ? value < m_markers.upper - MemoryPercentStep
+                           : value > m_markers.lower + MemoryPercentStep;
     if (!apart || value == marker)
         return;
     marker = value;
@@ -112,16 +113,16 @@ void CMemoryAdjustCtrl::OnDrag(POINT point) {
 }
 
 void CMemoryAdjustCtrl::OnButtonUp() {
-    if (m_held == TMemoryHandle::None)
+    if (m_held == TMemoryBarHandle::None)
         return;
-    const TMemoryHandle held = m_held;
-    m_held = TMemoryHandle::None;
+    const TMemoryBarHandle held = m_held;
+    m_held = TMemoryBarHandle::None;
     ReleaseCapture();
     if (m_confirm && m_confirm(hWnd)) {
         m_changed = true;
         return;
     }
-    (held == TMemoryHandle::Lower ? m_markers.lower : m_markers.upper) = m_heldBefore;
+    (held == TMemoryBarHandle::Lower ? m_markers.lower : m_markers.upper) = m_heldBefore;
     Moved();
 }
 

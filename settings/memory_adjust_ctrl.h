@@ -17,7 +17,7 @@ inline constexpr int MemoryHandleLowest = 10;
 inline constexpr int MemoryHandleHighest = 90;
 inline constexpr int MemoryHandleGap = 10;
 
-enum class TMemoryHandle { None, Lower, Upper };
+enum class TMemoryBarHandle { None, Lower, Upper };
 
 struct TMemoryMarkers {
     int lower = 50;
@@ -58,7 +58,7 @@ private:
 
     TMemoryMarkers m_markers;
     bool m_changed = false;
-    TMemoryHandle m_held = TMemoryHandle::None;
+    TMemoryBarHandle m_held = TMemoryBarHandle::None;
     int m_heldBefore = 0;
     int m_width = 0;
     int m_height = 0;

@@ -158,11 +158,11 @@ TEST_F(PlayerProgram, ButtonsSlidersAndKeysDrivePlayback) {
 
     // A frame forward changes the picture; a frame back brings it again.
     PressKey("Right");
-    EXPECT_TRUE(BecomesDifferent(paused, front.left, front.top, pictureWidth,
-                                 front.bottom - front.top));
+    EXPECT_TRUE(
+        BecomesDifferent(paused, front.left, front.top, pictureWidth, front.bottom - front.top));
     PressKey("Left");
-    EXPECT_TRUE(BecomesEqual(paused, front.left, front.top, pictureWidth,
-                             front.bottom - front.top));
+    EXPECT_TRUE(
+        BecomesEqual(paused, front.left, front.top, pictureWidth, front.bottom - front.top));
 
     // Mirroring and brightness act on the selected channel only.
     const std::string rearBefore = screen.PicturePixels(1);
@@ -293,7 +293,8 @@ TEST_F(PlayerProgram, PlaysARecordingAgainWithTheLoopPreference) {
     }
     EXPECT_TRUE(again);
     const RECT front = screen.Picture(0);
-    EXPECT_TRUE(Changing(front.left, front.top, front.right - front.left, front.bottom - front.top));
+    EXPECT_TRUE(
+        Changing(front.left, front.top, front.right - front.left, front.bottom - front.top));
     player.Signal(SIGTERM);
     EXPECT_EQ(player.Wait(), 0) << player.Err();
 }

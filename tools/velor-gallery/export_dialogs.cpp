@@ -111,9 +111,9 @@ int ShowDialogPage(void (*show)(), const char* screenshotPath) {
 int ShowExportDialog(const char* which, const char* language, const char* screenshotPath) {
     const TExportDialog* dialog = FindExportDialog(which);
     if (!dialog) {
-        std::fprintf(stderr,
-                     "velor-gallery: no dialog \"%s\" (captured, progress, split, camera, viewer)\n",
-                     which);
+        std::fprintf(
+            stderr, "velor-gallery: no dialog \"%s\" (captured, progress, split, camera, viewer)\n",
+            which);
         return 1;
     }
     SetDefaultPreferences();

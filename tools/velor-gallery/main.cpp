@@ -185,9 +185,9 @@ int main(int argc, char** argv) {
     }
     const char* shot =
         g_gallery.screenshotPath.empty() ? nullptr : g_gallery.screenshotPath.c_str();
-    const bool recordingPanel = panel && (std::strcmp(panel, "map") == 0 ||
-                                          std::strcmp(panel, "gsensor") == 0 ||
-                                          std::strcmp(panel, "gps") == 0);
+    const bool recordingPanel =
+        panel && (std::strcmp(panel, "map") == 0 || std::strcmp(panel, "gsensor") == 0 ||
+                  std::strcmp(panel, "gps") == 0);
     if (recordingPanel)
         return ShowRecordingPanel(panel, tiles, shot);
     if (panel) {
