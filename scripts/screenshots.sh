@@ -79,6 +79,8 @@ two_channels="66 58"
 magnifier="306 58"
 capture="198 58"
 maximise="984 20"
+list_tab="764 52"
+map_tab="842 52"
 
 start english "$card"
 shot main-idle
@@ -86,6 +88,24 @@ stop
 
 start english "$first_recording"
 shot main-two-channels
+click $map_tab
+sleep 2
+shot main-map
+click $list_tab
+# Full screen: the control bar comes up with the pointer at the bottom.
+xdotool mousemove --sync $(( left + 180 )) $(( top + 300 ))
+sleep 0.3
+xdotool click --repeat 2 --delay 60 1
+sleep 0.8
+xdotool click --repeat 2 --delay 60 1
+sleep 1.5
+xdotool mousemove --sync 960 1075
+sleep 1.5
+shot main-full-screen 1920x1080+0+0
+xdotool mousemove --sync 960 500
+sleep 0.7
+xdotool click --repeat 2 --delay 60 1
+sleep 1.5
 click $one_channel
 shot main-one-channel
 click $two_channels
@@ -103,3 +123,13 @@ for language in japanese thai; do
   shot "main-$language"
   stop
 done
+
+start english "$first_recording"
+# The side window torn off by its caption and left floating.
+xdotool mousemove --sync $(( left + 969 )) $(( top + 52 )) mousedown 1 \
+  sleep 0.1 mousemove --sync $(( left + 900 )) $(( top + 90 )) \
+  sleep 0.1 mousemove --sync $(( left + 760 )) $(( top + 160 )) \
+  sleep 0.1 mouseup 1
+sleep 1.5
+shot main-side-floating "1300x760+${left}+${top}"
+stop
