@@ -189,10 +189,32 @@ std::string FacePath(const char* face) {
     return std::string("resource/skin/controls/") + face + ".png";
 }
 
+// The keys of the main window's shortcuts, as the tooltips name them.
+struct TShortcutName {
+    int id;
+    const char* key;
+};
+const TShortcutName kShortcutNames[] = {
+    {MainCommand::Play, "Space"},
+    {MainCommand::Pause, "Space"},
+    {MainCommand::PreviousFrame, "Left"},
+    {MainCommand::NextFrame, "Right"},
+    {MainCommand::PreviousRecording, "Page Up"},
+    {MainCommand::NextRecording, "Page Down"},
+    {MainCommand::FullScreen, "F"},
+    {MainCommand::Mute, "M"},
+    {MainCommand::Unmute, "M"},
+    {MainCommand::OneChannel, "1"},
+    {MainCommand::TwoChannels, "2"},
+    {MainCommand::Capture, "Ctrl+S"},
+    {MainCommand::Print, "Ctrl+P"},
+    {MainSlider::Volume, "Up/Down"},
+};
+
 std::string TooltipText(const TButtonSpec& spec) {
     std::string text;
     GetString(spec.tooltip, &text, nullptr);
-    return text;
+    return CMainControls::WithShortcut(spec.id, text);
 }
 
 int PartnerOf(int id) {
@@ -258,6 +280,8 @@ void CMainControls::Create(HWND parent, HDC background, const TMainLayout& layou
         std::string tooltip;
         if (kSliders[i].tooltipKey)
             GetString(kSliders[i].tooltipKey, &tooltip, nullptr);
+        if (!tooltip.empty())
+            tooltip = WithShortcut(kSliders[i].id, tooltip);
         TSliderOptions options;
         options.parent = parent;
         options.rect = SliderRect(kSliders[i].id, layout);
@@ -361,7 +385,7 @@ void CMainControls::SetTooltipTexts() {
             continue;
         std::string text;
         GetString(kSliders[i].tooltipKey, &text, nullptr);
-        AttachToolTip(m_sliders[i]->hWnd, text.c_str());
+        AttachToolTip(m_sliders[i]->hWnd, WithShortcut(kSliders[i].id, text).c_str());
     }
 }
 
@@ -440,4 +464,14 @@ RECT CMainControls::PlaceOf(int id, const TMainLayout& layout, TControlSet set) 
             return SliderRect(id, layout);
     }
     return RECT{};
+}
+
+std::string CMainControls::WithShortcut(int id, const std::string& text) {
+    if (text.empty())
+        return text;
+    for (const TShortcutName& shortcut : kShortcutNames) {
+        if (shortcut.id == id)
+            return text + " (" + shortcut.key + ")";
+    }
+    return text;
 }

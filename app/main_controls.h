@@ -5,6 +5,7 @@
 // placed by the main layout; what a click does is the main window's.
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/frame_geometry.h"
@@ -52,6 +53,9 @@ public:
 
     // Enables or disables a button (a disabled one swallows clicks).
     void SetEnabled(int id, bool enabled);
+
+    // A tooltip's text with the key that does the same, "Play (Space)".
+    static std::string WithShortcut(int id, const std::string& text);
 
     // Attaches the tooltips again in the current language.
     void SetTooltipTexts();

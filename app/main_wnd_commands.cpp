@@ -128,7 +128,7 @@ void CMainWnd::AttachStepTooltips() {
         std::string text;
         std::string value;
         GetString(step.key, &text, &value);
-        const std::string& shown = m_paused ? value : text;
+        const std::string shown = CMainControls::WithShortcut(step.id, m_paused ? value : text);
         for (CMainControls* controls : {&m_controls, &m_bar.Controls()}) {
             if (CActButton* button = controls->Button(step.id); button && button->hWnd)
                 AttachToolTip(button->hWnd, shown.c_str());

@@ -174,8 +174,7 @@ void CMainWnd::OnGraphSeek(int second) {
 void CMainWnd::OpenViewerSettings() {
     HideMarkers();
     const TViewerSettingsResult result = ShowViewerSettingsDialog(
-        hWnd, m_player.IsActive() && !m_paused ? TPlaybackState::Playing
-                                               : TPlaybackState::Stopped);
+        hWnd, m_player.IsActive() && !m_paused ? TPlaybackState::Playing : TPlaybackState::Stopped);
     if (result.applyPreferences)
         ApplyPreferences();
     if (result.languageChanged)
