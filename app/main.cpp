@@ -1,6 +1,7 @@
 // velor-player: the viewer's start-up, message loop and shutdown.
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -11,6 +12,7 @@
 #include "app/termination_signals.h"
 #include "engine/glfw_setup.h"
 #include "platform/application.h"
+#include "platform/removable_volumes.h"
 #include "platform/windows.h"
 #include "settings/viewer_preferences.h"
 
@@ -44,6 +46,18 @@ int AnswerWithoutWindow(const TCommandLine& command, const char* programName) {
     return -1;
 }
 
+// VELOR_MOUNT_TABLE and VELOR_SYSFS_ROOT put a mount table and a sysfs tree
+// of one's own in place of the system's, so that a card can be inserted and
+// pulled without hardware (the end-to-end tests do).
+void UseVolumeSourcesFromEnvironment() {
+    TVolumeSources sources = VolumeSources();
+    if (const char* mounts = std::getenv("VELOR_MOUNT_TABLE"))
+        sources.mountsFile = mounts;
+    if (const char* sysfs = std::getenv("VELOR_SYSFS_ROOT"))
+        sources.sysfsRoot = sysfs;
+    SetVolumeSources(sources);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -53,6 +67,7 @@ int main(int argc, char** argv) {
         return answered;
 
     TApplication application(argc, argv);
+    UseVolumeSourcesFromEnvironment();
     SetDefaultPreferences();
     InstallTerminationHandlers();
     SetUpGlfw();

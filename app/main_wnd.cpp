@@ -244,6 +244,10 @@ void CMainWnd::OnTimer(UINT_PTR timer) {
     case kPointerTimer:
         FollowPointer();
         return;
+    case kMountPollTimer:
+        if (m_cardWatcher)
+            m_cardWatcher->CheckForChanges();
+        return;
     default:
         return;
     }
@@ -266,6 +270,7 @@ void CMainWnd::OnDestroy() {
     KillTimer(hWnd, kPositionTimer);
     KillTimer(hWnd, kReplayTimer);
     KillTimer(hWnd, kPointerTimer);
+    KillTimer(hWnd, kMountPollTimer);
     m_magnifier.EndThread();
     if (m_magnifier.hWnd)
         DestroyWindow(m_magnifier.hWnd);

@@ -104,6 +104,9 @@ private:
     // In full screen, where the pointer is decides whether the control bar shows.
     static constexpr UINT_PTR kPointerTimer = 4;
     static constexpr UINT kPointerPeriodMs = 100;
+    // A mount table that is a plain file raises no change flag: read it again.
+    static constexpr UINT_PTR kMountPollTimer = 5;
+    static constexpr UINT kMountPollPeriodMs = 1000;
 
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) override;
     void OnCreate();

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "language/language_fonts.h"
+#include "platform/removable_volumes.h"
 #include "recordings/side_window_ids.h"
 #include "settings/blackbox_setup_dlg.h"
 #include "settings/preferred_language.h"
@@ -55,6 +56,8 @@ void CMainWnd::CreatePanels() {
     IPlaybackControl* playback = this;
     m_cardWatcher = std::make_unique<TCardWatcher>(catalog, playback);
     m_cardWatcher->Start();
+    if (VolumeSources().mountsFile != TVolumeSources().mountsFile)
+        SetTimer(hWnd, kMountPollTimer, kMountPollPeriodMs, nullptr);
 }
 
 void CMainWnd::LayOutPanels() {
