@@ -1,6 +1,7 @@
 #include "platform/web_view.h"
 
 #include <QDesktopServices>
+#include <QLoggingCategory>
 #include <QPointer>
 #include <QUrl>
 #include <QVariant>
@@ -22,6 +23,8 @@ namespace {
 void AllowRootWithoutSandbox() {
     if (geteuid() == 0)
         setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 1);
+    // The engine's start-up report is for its own developers, not our users.
+    QLoggingCategory::setFilterRules(QStringLiteral("qt.webenginecontext.info=false"));
 }
 
 // The page of one view: it tells the navigations this object asked for

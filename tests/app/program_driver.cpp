@@ -84,12 +84,17 @@ std::string XdoTool(const std::vector<std::string>& arguments) {
 // The program's visible top-level windows, the main window first; waits
 // (xdotool's --sync; the test's time limit bounds it) for at least one.
 std::vector<std::string> ProgramWindows() {
-    std::istringstream found(
-        XdoTool({"search", "--sync", "--onlyvisible", "--class", "velor-player"}));
+    // Bounded, unlike xdotool's --sync: a program that died must fail the
+    // test, not hang it.
     std::vector<std::string> windows;
-    for (std::string line; std::getline(found, line);) {
-        if (!line.empty())
-            windows.push_back(line);
+    for (int attempt = 0; attempt < 100 && windows.empty(); ++attempt) {
+        if (attempt > 0)
+            Pause(100);
+        std::istringstream found(XdoTool({"search", "--onlyvisible", "--class", "velor-player"}));
+        for (std::string line; std::getline(found, line);) {
+            if (!line.empty())
+                windows.push_back(line);
+        }
     }
     return windows;
 }

@@ -36,7 +36,7 @@ private:
 // The output of a shell-free xdotool command.
 std::string XdoTool(const std::vector<std::string>& arguments);
 
-// The program's visible top-level windows; waits for at least one.
+// The program's visible top-level windows; waits a while for at least one.
 std::vector<std::string> ProgramWindows();
 
 struct TGeometry {
