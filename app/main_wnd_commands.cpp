@@ -610,12 +610,16 @@ void CMainWnd::PlayAfterEnd() {
     KillTimer(hWnd, kReplayTimer);
     if (m_player.IsActive())
         return;
+    // A recording that ended because its card went is not followed by
+    // another from the same card: each would fail to open with a message.
+    std::error_code error;
     if (Preferences().loop != 0) {
-        OpenAndPlay(m_recording);
+        if (std::filesystem::exists(m_recording, error))
+            OpenAndPlay(m_recording);
         return;
     }
     const std::string next = NeighbourRecording(1);
-    if (!next.empty())
+    if (!next.empty() && std::filesystem::exists(next, error))
         OpenAndPlay(next);
 }
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -297,4 +298,54 @@ TEST_F(PlayerProgram, PlaysARecordingAgainWithTheLoopPreference) {
         Changing(front.left, front.top, front.right - front.left, front.bottom - front.top));
     player.Signal(SIGTERM);
     EXPECT_EQ(player.Wait(), 0) << player.Err();
+}
+
+// The viewer settings dialog, driven by clicks: choosing English and saving
+// re-labels the main window (its tooltips) and stores the language.
+TEST_F(PlayerProgram, TheLanguageChosenInTheViewerSettingsRelabelsTheMainWindow) {
+    TProgram player(VELOR_PLAYER_PATH, {});
+    const std::string window = FindMainWindow();
+    ASSERT_FALSE(window.empty()) << player.Err();
+    const TScreenWindow screen(GeometryOf(window));
+    const RECT capture = screen.Control(MainCommand::Capture);
+    const auto tooltip = [&capture] {
+        XdoTool({"mousemove", "--sync", "5", "5"});
+        Pause(300);
+        XdoTool({"mousemove", "--sync", std::to_string(capture.left + 10),
+                 std::to_string(capture.top + 10)});
+        Pause(2000);
+        return ScreenPixels(capture.left, capture.bottom, 160, 30);
+    };
+    const std::string japanese = tooltip();
+    EXPECT_GT(DistinctColours(japanese), 3);
+
+    const std::vector<std::string> before = ProgramWindows();
+    screen.Click(MainCommand::ViewerSettings);
+    std::string dialog;
+    for (int attempt = 0; attempt < 50 && dialog.empty(); ++attempt) {
+        Pause(100);
+        for (const std::string& one : ProgramWindows()) {
+            if (std::find(before.begin(), before.end(), one) == before.end())
+                dialog = one;
+        }
+    }
+    ASSERT_FALSE(dialog.empty());
+    const TGeometry at = GeometryOf(dialog);
+    // The language row's drop button, "English" in its list, and Save.
+    ClickAt(at.x + 345, at.y + 207);
+    Pause(500);
+    ClickAt(at.x + 200, at.y + 244);
+    Pause(500);
+    ClickAt(at.x + 316, at.y + 533);
+    Pause(1000);
+
+    const std::string english = tooltip();
+    EXPECT_GT(DistinctColours(english), 3);
+    EXPECT_NE(english, japanese);
+    player.Signal(SIGTERM);
+    EXPECT_EQ(player.Wait(), 0) << player.Err();
+    std::ifstream stored(m_home.File("config/Velor/registry.reg"));
+    const std::string text((std::istreambuf_iterator<char>(stored)),
+                           std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"Language\"=\"english\""), std::string::npos) << text;
 }
