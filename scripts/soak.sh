@@ -12,33 +12,15 @@ minutes=${1:-30}
 build_dir=${BUILD_DIR:-build}
 player="$build_dir/bin/velor-player"
 
-work=$(mktemp -d)
-xvfb_pid=""
 player_pid=""
-source scripts/sound-server.sh
+source scripts/private-session.sh
 cleanup() {
   if [ -n "$player_pid" ]; then kill -9 "$player_pid" 2>/dev/null || true; fi
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-  sound_server_stop
-  rm -rf "$work"
+  private_session_stop
 }
 trap cleanup EXIT
-
-export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/runtime"
-mkdir -p "$XDG_CONFIG_HOME/Velor" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-sound_server_start "$XDG_RUNTIME_DIR/pulse"
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
-
-display_number=$(( 400 + RANDOM % 100 ))
-while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$(( display_number + 1 )); done
-Xvfb ":${display_number}" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display_number}" ] && break
-  sleep 0.1
-done
-export DISPLAY=":${display_number}"
+private_session_start 400
+work="$PRIVATE_HOME"
 
 card="$XDG_DATA_HOME/Velor/demo"
 first_recording=$(bash scripts/demo-card.sh "$card" "$build_dir")

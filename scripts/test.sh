@@ -21,21 +21,12 @@ fi
 cmake -S . -B "$build_dir" "${cmake_args[@]}" >/dev/null
 cmake --build "$build_dir" -j "$(nproc)"
 
-# Tests get their own configuration and data folders, never the user's.
-test_home=$(mktemp -d)
-xvfb_pid=""
-source scripts/sound-server.sh
-cleanup() {
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-  sound_server_stop
-  rm -rf "$test_home"
-}
-trap cleanup EXIT
-export XDG_CONFIG_HOME="$test_home/config" XDG_DATA_HOME="$test_home/data"
-export XDG_RUNTIME_DIR="$test_home/runtime"
-mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_RUNTIME_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-sound_server_start "$XDG_RUNTIME_DIR/pulse"
+# Tests get their own configuration and data folders, never the user's, a
+# sound server for the tests that play sound and an X server for the
+# windowed ones.
+source scripts/private-session.sh
+trap private_session_stop EXIT
+private_session_start 90
 # Races inside libraries built without the sanitizer are not ours to see.
 if [ "${VELOR_SANITIZE:-}" = thread ]; then
   export TSAN_OPTIONS="suppressions=$PWD/tests/tsan.supp ${TSAN_OPTIONS:-}"
@@ -43,17 +34,5 @@ fi
 if [[ "${VELOR_SANITIZE:-}" == *address* ]]; then
   export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp ${LSAN_OPTIONS:-}"
 fi
-export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
-
-# A private X server for the windowed tests.
-display_number=$(( 90 + RANDOM % 100 ))
-while [ -e "/tmp/.X${display_number}-lock" ]; do display_number=$(( display_number + 1 )); done
-Xvfb ":${display_number}" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display_number}" ] && break
-  sleep 0.1
-done
-export DISPLAY=":${display_number}"
 
 ctest --test-dir "$build_dir" -j "$(nproc)" --output-on-failure "$@"
