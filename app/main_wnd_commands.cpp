@@ -20,6 +20,7 @@
 #include "export/progress_dlg.h"
 #include "language/string_table.h"
 #include "platform/cursor.h"
+#include "platform/main_thread.h"
 #include "platform/message_box.h"
 #include "platform/tooltip.h"
 #include "settings/viewer_preferences.h"
@@ -69,7 +70,10 @@ const ACCEL kShortcuts[] = {
     {kWithControl, 'Q', MainCommand::Close},
 };
 
-void Sleep(int milliseconds) {
+// The main thread waits in short naps, doing meanwhile what the player's
+// threads ask of it (they may be waiting for that to finish).
+void Nap(int milliseconds) {
+    ServiceMainThreadCalls();
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
@@ -140,7 +144,7 @@ void CMainWnd::AttachStepTooltips() {
 
 bool CMainWnd::WaitUntilClosed() {
     for (int waited = 0; m_player.IsActive() && waited < kStopWaitMs; waited += kPollMs)
-        Sleep(kPollMs);
+        Nap(kPollMs);
     return !m_player.IsActive();
 }
 
@@ -245,7 +249,7 @@ void CMainWnd::StepOrJump(int direction) {
             DispatchMessageA(&message);
         }
         if (!m_stepDone)
-            Sleep(1);
+            Nap(1);
     }
     SetButtonEnabled(stepButton, true);
     SetButtonEnabled(MainCommand::Play, true);
@@ -300,11 +304,11 @@ void CMainWnd::OnPositionReleased(int value) {
         return;
     m_player.SeekTo(ClampedSecond(value));
     for (int waited = 0; m_player.seekPending() && waited < kStopWaitMs; waited += kPollMs)
-        Sleep(kPollMs);
+        Nap(kPollMs);
     // Three frame periods for the first pictures after the seek.
     const double rate = m_player.frameRate();
     if (rate > 0.0)
-        Sleep(static_cast<int>(3 * 1000 / rate));
+        Nap(static_cast<int>(3 * 1000 / rate));
     SetTimer(hWnd, kPositionTimer, kPositionPeriodMs, nullptr);
 }
 
