@@ -66,9 +66,9 @@ void CMainWnd::LayOutPanels() {
     const TMainLayout layout = Layout();
     RECT client;
     GetClientRect(hWnd, &client);
-    // Maximised, the side window keeps the dock area of the normal size.
-    if (m_placement == TPlacement::Normal)
-        m_side.SetOwnerClientRect(client);
+    // Maximised, the window is laid out like any other size (the video
+    // area grows), so the dock area follows it too.
+    m_side.SetOwnerClientRect(client);
     if (m_graph.hWnd) {
         const RECT graph = GraphRect(layout);
         MoveWindow(m_graph.hWnd, graph.left, graph.top, graph.right - graph.left,
