@@ -28,7 +28,7 @@ enum TUse : unsigned {
     Everywhere = InMainWindow | InControlBar,
 };
 
-struct TButtonSpec {
+struct TButtonRow {
     int id;
     // Normal, pressed, over, disabled, under resource/skin/controls/.
     const char* faces[4];
@@ -62,7 +62,7 @@ constexpr int kTransportPlayTop = 2;
 constexpr int kBarLeft = 10;
 
 // clang-format off
-const TButtonSpec kButtons[] = {
+const TButtonRow kButtons[] = {
     {MainCommand::OneChannelShown, {"1ch_on", "1ch_on", "1ch_on", "1ch_off"}, "button.1ch", TAnchor::Toolbar, {ToolX(0, 0), kToolTop}, kToolSize},
     {MainCommand::OneChannel, {"1ch_off", "1ch_off", "1ch_off", "1ch_off"}, "button.1ch", TAnchor::Toolbar, {ToolX(0, 0), kToolTop}, kToolSize},
     {MainCommand::TwoChannelsShown, {"2ch_on", "2ch_on", "2ch_on", "2ch_off"}, "button.2ch", TAnchor::Toolbar, {ToolX(1, 0), kToolTop}, kToolSize},
@@ -111,13 +111,13 @@ const int kFirstShown[] = {
     MainCommand::TwoChannelsShown,   MainCommand::OneChannel, MainCommand::MirrorSidewaysOn,
     MainCommand::MirrorUpsideDownOn, MainCommand::Play,       MainCommand::Mute};
 
-struct TSliderSpec {
+struct TSliderRow {
     int id;
     TSliderLook look;
     const char* tooltipKey;
     unsigned use;
 };
-const TSliderSpec kSliders[] = {
+const TSliderRow kSliders[] = {
     {MainSlider::Position, LargeSliderLook, nullptr, Everywhere},
     {MainSlider::Volume, SmallSliderLook, "slider.volume", Everywhere},
     {MainSlider::Brightness, SmallSliderLook, "slider.brightness", InMainWindow},
@@ -211,10 +211,10 @@ const TShortcutName kShortcutNames[] = {
     {MainSlider::Volume, "Up/Down"},
 };
 
-std::string TooltipText(const TButtonSpec& spec) {
+std::string TooltipText(const TButtonRow& row) {
     std::string text;
-    GetString(spec.tooltip, &text, nullptr);
-    return CMainControls::WithShortcut(spec.id, text);
+    GetString(row.tooltip, &text, nullptr);
+    return CMainControls::WithShortcut(row.id, text);
 }
 
 int PartnerOf(int id) {
@@ -230,7 +230,7 @@ int PartnerOf(int id) {
 } // namespace
 
 struct CMainControls::TEntry {
-    const TButtonSpec* spec = nullptr;
+    const TButtonRow* row = nullptr;
     std::unique_ptr<CActButton> button;
     // Whether the button belongs on screen: the shown one of its pair.
     bool shown = false;
@@ -244,21 +244,21 @@ void CMainControls::Create(HWND parent, HDC background, const TMainLayout& layou
     m_layout = layout;
     const unsigned wanted = set == TControlSet::MainWindow ? InMainWindow : InControlBar;
     HDC reference = GetDC(parent);
-    for (const TButtonSpec& spec : kButtons) {
-        if (!(spec.use & wanted))
+    for (const TButtonRow& row : kButtons) {
+        if (!(row.use & wanted))
             continue;
         TEntry entry;
-        entry.spec = &spec;
+        entry.row = &row;
         entry.button = std::make_unique<CActButton>();
-        const POINT anchor = AnchorPoint(spec.anchor, layout);
-        const std::string faces[4] = {FacePath(spec.faces[0]), FacePath(spec.faces[1]),
-                                      FacePath(spec.faces[2]), FacePath(spec.faces[3])};
-        const std::string tooltip = TooltipText(spec);
+        const POINT anchor = AnchorPoint(row.anchor, layout);
+        const std::string faces[4] = {FacePath(row.faces[0]), FacePath(row.faces[1]),
+                                      FacePath(row.faces[2]), FacePath(row.faces[3])};
+        const std::string tooltip = TooltipText(row);
         TActButtonOptions options;
         options.parent = parent;
-        options.controlId = spec.id;
-        options.position = POINT{anchor.x + spec.offset.x, anchor.y + spec.offset.y};
-        options.size = spec.size;
+        options.controlId = row.id;
+        options.position = POINT{anchor.x + row.offset.x, anchor.y + row.offset.y};
+        options.size = row.size;
         options.normalPath = faces[0].c_str();
         options.pressedPath = faces[1].c_str();
         options.overPath = faces[2].c_str();
@@ -268,7 +268,7 @@ void CMainControls::Create(HWND parent, HDC background, const TMainLayout& layou
         options.tooltip = tooltip.empty() ? nullptr : tooltip.c_str();
         options.style = WS_CHILD | BS_OWNERDRAW;
         entry.button->Create(options);
-        entry.shown = !PartnerOf(spec.id);
+        entry.shown = !PartnerOf(row.id);
         m_entries.push_back(std::move(entry));
     }
     ReleaseDC(parent, reference);
@@ -318,9 +318,9 @@ void CMainControls::SetAllHidden(bool hidden) {
 void CMainControls::Place(TEntry& entry, const TMainLayout& layout) {
     if (!entry.button->hWnd)
         return;
-    const POINT anchor = AnchorPoint(entry.spec->anchor, layout);
-    MoveWindow(entry.button->hWnd, anchor.x + entry.spec->offset.x, anchor.y + entry.spec->offset.y,
-               entry.spec->size.cx, entry.spec->size.cy, TRUE);
+    const POINT anchor = AnchorPoint(entry.row->anchor, layout);
+    MoveWindow(entry.button->hWnd, anchor.x + entry.row->offset.x, anchor.y + entry.row->offset.y,
+               entry.row->size.cx, entry.row->size.cy, TRUE);
 }
 
 void CMainControls::LayOut(const TMainLayout& layout) {
@@ -338,7 +338,7 @@ void CMainControls::LayOut(const TMainLayout& layout) {
 
 CMainControls::TEntry* CMainControls::Find(int id) {
     for (TEntry& entry : m_entries) {
-        if (entry.spec->id == id)
+        if (entry.row->id == id)
             return &entry;
     }
     return nullptr;
@@ -378,7 +378,7 @@ bool CMainControls::Shown(int id) {
 void CMainControls::SetTooltipTexts() {
     for (TEntry& entry : m_entries) {
         if (entry.button->hWnd)
-            AttachToolTip(entry.button->hWnd, TooltipText(*entry.spec).c_str());
+            AttachToolTip(entry.button->hWnd, TooltipText(*entry.row).c_str());
     }
     for (int i = 0; i < kSliderCount; ++i) {
         if (!kSliders[i].tooltipKey || !m_sliders[i] || !m_sliders[i]->hWnd)
@@ -426,15 +426,15 @@ void CMainControls::DrawTimes(HWND window, HDC background, int positionSeconds,
 
 void CMainControls::CopyStateFrom(CMainControls& other) {
     for (TEntry& entry : m_entries) {
-        const int id = entry.spec->id;
+        const int id = entry.row->id;
         if (PartnerOf(id) && other.Find(id) && other.Shown(id))
             ShowSwitch(id);
         if (entry.button->hWnd && other.Button(id))
             entry.button->SetLocked(other.Button(id)->Locked());
     }
-    for (const TSliderSpec& spec : kSliders) {
-        CSliderBarEx* mine = Slider(spec.id);
-        CSliderBarEx* theirs = other.Slider(spec.id);
+    for (const TSliderRow& row : kSliders) {
+        CSliderBarEx* mine = Slider(row.id);
+        CSliderBarEx* theirs = other.Slider(row.id);
         if (!mine || !mine->hWnd || !theirs || !theirs->hWnd)
             continue;
         mine->SetRange(theirs->MinValue(), theirs->MaxValue());
@@ -451,16 +451,16 @@ void CMainControls::SetEnabled(int id, bool enabled) {
 
 RECT CMainControls::PlaceOf(int id, const TMainLayout& layout, TControlSet set) {
     const unsigned wanted = set == TControlSet::MainWindow ? InMainWindow : InControlBar;
-    for (const TButtonSpec& spec : kButtons) {
-        if (spec.id != id || !(spec.use & wanted))
+    for (const TButtonRow& row : kButtons) {
+        if (row.id != id || !(row.use & wanted))
             continue;
-        const POINT anchor = AnchorPoint(spec.anchor, layout);
-        const int left = anchor.x + spec.offset.x;
-        const int top = anchor.y + spec.offset.y;
-        return RECT{left, top, left + spec.size.cx, top + spec.size.cy};
+        const POINT anchor = AnchorPoint(row.anchor, layout);
+        const int left = anchor.x + row.offset.x;
+        const int top = anchor.y + row.offset.y;
+        return RECT{left, top, left + row.size.cx, top + row.size.cy};
     }
-    for (const TSliderSpec& spec : kSliders) {
-        if (spec.id == id && (spec.use & wanted))
+    for (const TSliderRow& row : kSliders) {
+        if (row.id == id && (row.use & wanted))
             return SliderRect(id, layout);
     }
     return RECT{};
