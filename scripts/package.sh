@@ -34,6 +34,7 @@ cleanup() {
 }
 trap cleanup EXIT
 dpkg-deb -x "$package" "$root/unpacked"
+mkdir -p "$root/card"
 "$build_dir/bin/velor-fixture" --out "$root/card/NOR_20260101_120000_F.avi" --seconds 10 --quiet
 display=:${PACKAGE_DISPLAY:-531}
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp &
