@@ -7,9 +7,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <climits>
 #include <cstring>
-#include <atomic>
 #include <mutex>
 
 #include "platform/main_thread.h"
@@ -177,9 +177,9 @@ TSaveAnswer ShowSaveDialogOnMainThread(const OPENFILENAMEA& info,
         const QString chosen = filters.value(index, filters.first());
         dialog.selectNameFilter(chosen);
         dialog.setDefaultSuffix(SuffixOfFilter(chosen));
-        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& f) {
-            dialog.setDefaultSuffix(SuffixOfFilter(f));
-        });
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& f) { dialog.setDefaultSuffix(SuffixOfFilter(f)); });
     }
     dialog.selectFile(QString::fromUtf8(TextOr(info.lpstrFile)));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

@@ -41,9 +41,9 @@ constexpr int kFileManagerTimeoutMs = 2000;
 
 // Asks the desktop's file manager to show the file selected in its folder.
 bool ShowItemInFileManager(const QString& file) {
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
-        "org.freedesktop.FileManager1", "ShowItems");
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
+                                                       "/org/freedesktop/FileManager1",
+                                                       "org.freedesktop.FileManager1", "ShowItems");
     call << QStringList{QUrl::fromLocalFile(file).toString()} << QString();
     const QDBusMessage reply =
         QDBusConnection::sessionBus().call(call, QDBus::Block, kFileManagerTimeoutMs);

@@ -8,8 +8,8 @@
 #include "language/wide_text.h"
 #include "platform/message_box.h"
 #include "platform/popup_menu.h"
-#include "platform/ui_support_shell.h"
 #include "platform/tooltip.h"
+#include "platform/ui_support_shell.h"
 #include "ui/memory_dc_man.h"
 #include "ui/message_box_dlg.h"
 #include "ui/selected_font.h"
@@ -84,7 +84,12 @@ std::string LocalText(const char* key) {
     return text;
 }
 
-enum TRowMenuCommand : UINT_PTR { RowMenuPlay = 1, RowMenuOpenFolder, RowMenuExport, RowMenuDelete };
+enum TRowMenuCommand : UINT_PTR {
+    RowMenuPlay = 1,
+    RowMenuOpenFolder,
+    RowMenuExport,
+    RowMenuDelete
+};
 
 } // namespace
 

@@ -79,9 +79,9 @@ TEST_F(PlayerProgram, RunsFromAnInstalledPrefixWithoutTheBuildTree) {
 
     // Where the desktop and man look.
     const std::string entry = Contents(prefix / "share/applications/velor-player.desktop");
-    for (const char* line : {"Exec=velor-player %f", "GenericName=Dash camera viewer",
-                             "Categories=AudioVideo;Video;Player;", "MimeType=video/x-msvideo;",
-                             "Icon=velor-player"})
+    for (const char* line :
+         {"Exec=velor-player %f", "GenericName=Dash camera viewer",
+          "Categories=AudioVideo;Video;Player;", "MimeType=video/x-msvideo;", "Icon=velor-player"})
         EXPECT_NE(entry.find(std::string("\n") + line + "\n"), std::string::npos) << line;
     const fs::path icons = prefix / "share/icons/hicolor";
     for (const int size : {48, 256}) {
@@ -89,7 +89,8 @@ TEST_F(PlayerProgram, RunsFromAnInstalledPrefixWithoutTheBuildTree) {
         EXPECT_EQ(PngSize(icons / folder / "apps/velor-player.png"), std::make_pair(size, size));
     }
     EXPECT_NE(Contents(icons / "scalable/apps/velor-player.svg").find("<svg"), std::string::npos);
-    EXPECT_EQ(Contents(prefix / "share/man/man1/velor-player.1").rfind(".TH VELOR-PLAYER 1", 0), 0u);
+    EXPECT_EQ(Contents(prefix / "share/man/man1/velor-player.1").rfind(".TH VELOR-PLAYER 1", 0),
+              0u);
 
     // The build tree's data out of reach, the installed program plays.
     const fs::path buildResources = fs::path(VELOR_PLAYER_PATH).parent_path() / "resource";

@@ -330,8 +330,8 @@ TEST_F(FileListPanelTest, TheContextMenuPlaysShowsExportsAndDeletesItsRow) {
     Rows texts;
     for (const TPopupMenuItem& item : menus[0].items)
         texts.push_back(item.text);
-    EXPECT_EQ(texts, (Rows{Text(MenuPlayKey), Text(MenuOpenFolderKey), Text(MenuExportTrackKey),
-                           "", Text(MenuDeleteKey)}));
+    EXPECT_EQ(texts, (Rows{Text(MenuPlayKey), Text(MenuOpenFolderKey), Text(MenuExportTrackKey), "",
+                           Text(MenuDeleteKey)}));
     EXPECT_EQ(m_owner.opened, Rows{card[1]});
     EXPECT_EQ(m_panel->List().SelectedRow(), 1);
 

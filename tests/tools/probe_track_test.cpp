@@ -101,7 +101,8 @@ void ExpectKmlPoints(const std::string& document, const std::vector<TExpectedPoi
          coord = coord->NextSiblingElement("gx:coord"), ++i) {
         ASSERT_LT(i, expected.size());
         double longitude = 0.0, latitude = 0.0, altitude = -1.0;
-        ASSERT_EQ(std::sscanf(coord->GetText(), "%lf %lf %lf", &longitude, &latitude, &altitude), 3);
+        ASSERT_EQ(std::sscanf(coord->GetText(), "%lf %lf %lf", &longitude, &latitude, &altitude),
+                  3);
         EXPECT_NEAR(latitude, expected[i].latitude, kPrintedDegreesTolerance);
         EXPECT_NEAR(longitude, expected[i].longitude, kPrintedDegreesTolerance);
         EXPECT_EQ(whens.at(i), expected[i].time);

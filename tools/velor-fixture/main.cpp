@@ -56,10 +56,10 @@ int Usage(const std::string& problem) {
 
 bool TakesValue(std::string_view name) {
     static constexpr std::string_view kValueOptions[] = {
-        "--out",         "--channels", "--seconds",      "--size",
-        "--fps",         "--codec",    "--gop",          "--sample-rate",
-        "--sound-chunk", "--gps",      "--gsensor-rate", "--gsensor-bytes", "--gps-start",
-        "--movi",        "--cut-at",   "--cut-fraction", "--cut-header"};
+        "--out",          "--channels",      "--seconds",     "--size",        "--fps",
+        "--codec",        "--gop",           "--sample-rate", "--sound-chunk", "--gps",
+        "--gsensor-rate", "--gsensor-bytes", "--gps-start",   "--movi",        "--cut-at",
+        "--cut-fraction", "--cut-header"};
     for (const std::string_view option : kValueOptions)
         if (option == name)
             return true;
