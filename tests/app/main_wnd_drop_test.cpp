@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <thread>
 
 #include "app/app_startup.h"
@@ -32,17 +33,16 @@ TEST_F(MainWndDropTest, ADroppedRecordingPlaysAndOtherFilesAreIgnored) {
     PumpMessages();
     EXPECT_FALSE(window.Player().IsActive());
     SendDroppedFiles(window.hWnd, {note, recording.Path()}, POINT{100, 100});
-    for (int round = 0; round < 500 && !window.Player().IsActive(); ++round) {
-        PumpMessages(1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    const HWND handle = window.hWnd;
+    const auto pumpWhile = [](const std::function<bool()>& waiting) {
+        for (int round = 0; round < 500 && waiting(); ++round) {
+            PumpMessages(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    };
+    pumpWhile([&] { return !window.Player().IsActive(); });
     EXPECT_TRUE(window.Player().IsActive());
-
-    HWND handle = window.hWnd;
     SendMessageA(handle, WM_COMMAND, MainCommand::Close, 0);
-    for (int round = 0; round < 500 && IsWindow(handle); ++round) {
-        PumpMessages(1);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    pumpWhile([&] { return IsWindow(handle) != FALSE; });
     ShutDownApplication();
 }

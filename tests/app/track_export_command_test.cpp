@@ -16,30 +16,20 @@
 #include "tests/app/app_test_support.h"
 #include "tests/support/recording_fixture.h"
 
-namespace {
+using Texts = std::vector<std::string>;
 
-std::string Contents(const std::string& path) {
-    std::ifstream file(path);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using TrackExportCommandTest = TAppWindowTest;
 
-std::string Text(const char* key) {
-    std::string text;
-    GetString(key, &text, nullptr);
-    return text;
-}
-
-class TrackExportCommandTest : public TAppWindowTest {
-protected:
-    void TearDown() override { StopRecordingSaveDialogs(); }
-
-    // Exports with the dialog answering `target` and `filter`; the messages
-    // shown come back.
-    std::vector<std::string> Export(const std::string& recording, const std::string& target,
-                                    DWORD filter) {
-        std::vector<std::string> said;
+TEST_F(TrackExportCommandTest, ExportsTheFormatOfTheChosenFilterOrSaysWhyNot) {
+    ASSERT_TRUE(LoadStringTable("english"));
+    const auto text = [](const char* key) {
+        std::string text;
+        GetString(key, &text, nullptr);
+        return text;
+    };
+    const auto exportTo = [](const std::string& recording, const std::string& target,
+                             DWORD filter) {
+        Texts said;
         StartRecordingSaveDialogs(target, filter);
         ExportRecordingTrack(nullptr, recording, [&](HWND, const char* text, const char*, UINT) {
             said.push_back(text);
@@ -47,13 +37,12 @@ protected:
         });
         StopRecordingSaveDialogs();
         return said;
-    }
-};
-
-} // namespace
-
-TEST_F(TrackExportCommandTest, WritesTheFormatOfTheChosenFilterOrSaysWhyNot) {
-    ASSERT_TRUE(LoadStringTable("english"));
+    };
+    const auto contents = [](const std::string& path) {
+        std::ostringstream text;
+        text << std::ifstream(path).rdbuf();
+        return text.str();
+    };
     velor::fixtures::RecordingOptions options;
     options.seconds = 2;
     options.gpsTrack.startLatitude = -33.8688;
@@ -61,32 +50,23 @@ TEST_F(TrackExportCommandTest, WritesTheFormatOfTheChosenFilterOrSaysWhyNot) {
     TFixtureRecording recording(options, "EVT_REC_00_20260314_080412.avi");
     TTempFolder out;
 
-    EXPECT_TRUE(Export(recording.Path(), out.File("trip.gpx"), 1).empty());
-    const std::vector<TSaveDialogCall> calls = RecordedSaveDialogs();
-    ASSERT_EQ(calls.size(), 1u);
-    EXPECT_EQ(calls[0].proposed, "EVT_REC_00_20260314_080412");
-    EXPECT_EQ(calls[0].picker.title, Text(ExportTrackTitleKey));
-    EXPECT_EQ(calls[0].picker.filter,
-              (std::vector<std::string>{"GPX 1.1 (*.gpx)", "*.gpx", "KML 2.2 (*.kml)", "*.kml"}));
-    const std::string gpx = Contents(out.File("trip.gpx"));
-    EXPECT_NE(gpx.find("<gpx version=\"1.1\""), std::string::npos);
-    EXPECT_NE(gpx.find("lat=\"-33.86"), std::string::npos);
-    EXPECT_NE(gpx.find("lon=\"-70.66"), std::string::npos);
-
-    EXPECT_TRUE(Export(recording.Path(), out.File("trip.kml"), 2).empty());
-    EXPECT_NE(Contents(out.File("trip.kml")).find("<gx:Track>"), std::string::npos);
+    EXPECT_TRUE(exportTo(recording.Path(), out.File("trip.gpx"), 1).empty());
+    ASSERT_EQ(RecordedSaveDialogs().size(), 1u);
+    const TSaveDialogCall call = RecordedSaveDialogs()[0];
+    EXPECT_EQ(call.proposed, "EVT_REC_00_20260314_080412");
+    EXPECT_EQ(call.picker.title, text(ExportTrackTitleKey));
+    EXPECT_EQ(call.picker.filter, (Texts{"GPX 1.1 (*.gpx)", "*.gpx", "KML 2.2 (*.kml)", "*.kml"}));
+    EXPECT_NE(contents(out.File("trip.gpx")).find("lat=\"-33.86"), std::string::npos);
+    EXPECT_TRUE(exportTo(recording.Path(), out.File("trip.kml"), 2).empty());
+    EXPECT_NE(contents(out.File("trip.kml")).find(" -33.86"), std::string::npos);
     EXPECT_EQ(RecordedSaveDialogs()[0].picker.initialFolder, out.Path()) << "the last folder";
-
-    // A cancelled dialog writes nothing and says nothing.
-    EXPECT_TRUE(Export(recording.Path(), "", 1).empty());
-
-    EXPECT_EQ(Export(recording.Path(), out.File("no/such/folder/trip.gpx"), 1),
-              std::vector<std::string>{Text(ExportTrackFailedKey)});
+    EXPECT_TRUE(exportTo(recording.Path(), "", 1).empty()) << "cancelled";
+    EXPECT_EQ(exportTo(recording.Path(), out.File("no/such/trip.gpx"), 1),
+              Texts{text(ExportTrackFailedKey)});
 
     options.telemetry = false;
     TFixtureRecording withoutGps(options);
-    EXPECT_EQ(Export(withoutGps.Path(), out.File("none.gpx"), 1),
-              std::vector<std::string>{Text(NoGpsFixKey)});
+    EXPECT_EQ(exportTo(withoutGps.Path(), out.File("none.gpx"), 1), Texts{text(NoGpsFixKey)});
     EXPECT_TRUE(RecordedSaveDialogs().empty()) << "no dialog when there is nothing to export";
     EXPECT_FALSE(std::filesystem::exists(out.File("none.gpx")));
 }
