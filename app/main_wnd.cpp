@@ -4,6 +4,7 @@
 
 #include "app/main_frame.h"
 #include "app/termination_signals.h"
+#include "app/track_export_command.h"
 #include "engine/notify_sink.h"
 #include "platform/monitor.h"
 #include "settings/viewer_preferences.h"
@@ -139,6 +140,7 @@ void CMainWnd::OnCreate() {
     SetTimer(hWnd, kTerminationTimer, kTerminationPollMs, nullptr);
     InstallShortcuts();
     ApplyPreferences();
+    DragAcceptFiles(hWnd, TRUE);
 }
 
 void CMainWnd::DrawFrame(int width, int height) {
@@ -341,6 +343,12 @@ LRESULT CMainWnd::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* ha
         return 0;
     case WM_OPEN_RECORDING:
         return OpenFromList(reinterpret_cast<const char*>(lParam)) ? 1 : 0;
+    case WM_EXPORT_TRACK:
+        ExportRecordingTrack(hWnd, reinterpret_cast<const char*>(lParam));
+        return 0;
+    case WM_DROPFILES:
+        OnDropFiles(reinterpret_cast<HDROP>(wParam));
+        return 0;
     case WM_SIDE_WINDOW_DOCKING: {
         RECT client;
         GetClientRect(hWnd, &client);

@@ -17,6 +17,7 @@
 #include "app/video_layout.h"
 #include "engine/media_player.h"
 #include "export/frame_capture.h"
+#include "platform/drop_files.h"
 #include "recordings/card_watcher.h"
 #include "recordings/floating_wnd.h"
 #include "recordings/gps_readout.h"
@@ -189,6 +190,8 @@ private:
     void SelectInList(const std::string& path);
     // The answer to the list's request to open a recording.
     bool OpenFromList(const char* path);
+    // Files or folders dropped on the window (main_wnd_drop.cpp).
+    void OnDropFiles(HDROP drop);
     void ShowTelemetry(int second);
     void DrawReadout();
     void OnTelemetryChanged();

@@ -1,11 +1,13 @@
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
-# velor_add_test(NAME SOURCES ... LIBS ... [OFFSCREEN] [DISPLAY] [TIMEOUT s])
+# velor_add_test(NAME SOURCES ... LIBS ... [OFFSCREEN] [DISPLAY] [SERIAL] [TIMEOUT s])
 #   OFFSCREEN: Qt runs without a display (QT_QPA_PLATFORM=offscreen).
 #   DISPLAY:   needs the X server that scripts/test.sh starts (label "display").
+#   SERIAL:    runs alone, for a test that takes the build tree's shared
+#              run-time data away for a while.
 function(velor_add_test name)
-  cmake_parse_arguments(T "OFFSCREEN;DISPLAY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "OFFSCREEN;DISPLAY;SERIAL" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES} ${CMAKE_SOURCE_DIR}/tests/support/test_main.cpp)
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest Threads::Threads)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR})
@@ -28,6 +30,9 @@ function(velor_add_test name)
     # One X server and one pointer for all: a test that drags or clicks must
     # not find another test's windows over its own.
     list(APPEND properties RESOURCE_LOCK x_display)
+  endif()
+  if(T_SERIAL)
+    list(APPEND properties RUN_SERIAL TRUE)
   endif()
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

@@ -47,6 +47,7 @@ inline constexpr std::array kButtons = {
 };
 
 inline constexpr std::array kLabels = {
+    "label.export_track",
     "label.file_split",
     "label.file_split_path",
     "label.file_split_select",
@@ -54,9 +55,18 @@ inline constexpr std::array kLabels = {
 
 inline constexpr std::array kMessages = {
     "message.change_jpeg_path",    "message.delete_video_confirm", "message.delete_video_error",
-    "message.delete_video_failed", "message.file_split",           "message.file_split_error",
-    "message.find_setup_path",     "message.image_save_complete",  "message.image_save_path",
-    "message.image_save_success",  "message.load_video",           "message.stop_movie",
+    "message.delete_video_failed", "message.export_track_failed",  "message.file_split",
+    "message.file_split_error",    "message.find_setup_path",      "message.image_save_complete",
+    "message.image_save_path",     "message.image_save_success",   "message.load_video",
+    "message.no_gps_fix",          "message.stop_movie",
+};
+
+// The recording list's context menu.
+inline constexpr std::array kMenus = {
+    "menu.play",
+    "menu.open_folder",
+    "menu.export_track",
+    "menu.delete",
 };
 
 inline constexpr std::array kSliders = {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <mutex>
@@ -56,6 +57,12 @@ TPickerRecorder<TFilePickerCall>& FileRecorder() {
     static TPickerRecorder<TFilePickerCall> recorder;
     return recorder;
 }
+
+TPickerRecorder<TSaveDialogCall>& SaveRecorder() {
+    static TPickerRecorder<TSaveDialogCall> recorder;
+    return recorder;
+}
+std::atomic<DWORD> g_recordedSaveFilter{1};
 
 std::string TextOr(const char* text) {
     return text ? text : "";
@@ -138,6 +145,50 @@ std::string ShowFileDialogOnMainThread(const OPENFILENAMEA& info,
     return dialog.selectedFiles().first().toStdString();
 }
 
+// "*.gpx" of a filter "GPX track (*.gpx)": "gpx"; empty when the filter has
+// no single extension.
+QString SuffixOfFilter(const QString& filter) {
+    const qsizetype open = filter.lastIndexOf("(*.");
+    const qsizetype close = filter.indexOf(')', open);
+    if (open < 0 || close < 0)
+        return QString();
+    const QString suffix = filter.mid(open + 3, close - open - 3);
+    return suffix.contains(' ') || suffix.contains('*') ? QString() : suffix;
+}
+
+struct TSaveAnswer {
+    std::string path;
+    DWORD filterIndex = 1;
+};
+
+TSaveAnswer ShowSaveDialogOnMainThread(const OPENFILENAMEA& info,
+                                       const std::vector<std::string>& pairs) {
+    TCurrentDirectoryKeeper directory;
+    QFileDialog dialog(WidgetOfWindow(info.hwndOwner), QString::fromUtf8(TextOr(info.lpstrTitle)),
+                       QString::fromUtf8(TextOr(info.lpstrInitialDir)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, (info.Flags & OFN_OVERWRITEPROMPT) == 0);
+    const QStringList filters = QtFilters(pairs);
+    if (!filters.isEmpty()) {
+        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+        dialog.setNameFilters(filters);
+        const qsizetype index = info.nFilterIndex >= 1 ? info.nFilterIndex - 1 : 0;
+        const QString chosen = filters.value(index, filters.first());
+        dialog.selectNameFilter(chosen);
+        dialog.setDefaultSuffix(SuffixOfFilter(chosen));
+        QObject::connect(
+            &dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& f) { dialog.setDefaultSuffix(SuffixOfFilter(f)); });
+    }
+    dialog.selectFile(QString::fromUtf8(TextOr(info.lpstrFile)));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
+    return {dialog.selectedFiles().first().toStdString(),
+            static_cast<DWORD>(chosen < 0 ? 1 : chosen + 1)};
+}
+
 } // namespace
 
 bool SHBrowseForFolderA(const BROWSEINFOA* info, std::string* folder) {
@@ -187,4 +238,37 @@ void StopRecordingFilePickers() {
 }
 std::vector<TFilePickerCall> RecordedFilePickers() {
     return FileRecorder().Calls();
+}
+
+bool GetSaveFileNameA(OPENFILENAMEA* info, std::string* file) {
+    file->clear();
+    if (!info)
+        return false;
+    const std::vector<std::string> pairs = FilterPairs(info->lpstrFilter);
+    TSaveDialogCall call{{info->hwndOwner, TextOr(info->lpstrTitle), pairs, info->nFilterIndex,
+                          TextOr(info->lpstrInitialDir), info->Flags},
+                         TextOr(info->lpstrFile)};
+    if (SaveRecorder().Record(std::move(call), file)) {
+        info->nFilterIndex = g_recordedSaveFilter.load();
+        return !file->empty();
+    }
+    if (!QApplication::instance())
+        return false;
+    TSaveAnswer answer;
+    CallOnMainThread([&] { answer = ShowSaveDialogOnMainThread(*info, pairs); });
+    *file = answer.path;
+    if (!file->empty())
+        info->nFilterIndex = answer.filterIndex;
+    return !file->empty();
+}
+
+void StartRecordingSaveDialogs(const std::string& answer, DWORD filterIndex) {
+    g_recordedSaveFilter = filterIndex;
+    SaveRecorder().Start(answer);
+}
+void StopRecordingSaveDialogs() {
+    SaveRecorder().Stop();
+}
+std::vector<TSaveDialogCall> RecordedSaveDialogs() {
+    return SaveRecorder().Calls();
 }

@@ -60,6 +60,10 @@ struct OPENFILENAMEA {
     const char* lpstrInitialDir = nullptr;
     const char* lpstrTitle = nullptr;
     DWORD Flags = 0;
+    // The save dialog's proposed file name (a name, or a path), and the
+    // extension (no dot) added to a name typed without one; on Windows the
+    // chosen filter's own pattern decides it, as it does here.
+    const char* lpstrFile = nullptr;
 };
 
 // Shows the dialog modally on the main thread. True with the chosen file;
@@ -80,3 +84,19 @@ struct TFilePickerCall {
 void StartRecordingFilePickers(const std::string& answer);
 void StopRecordingFilePickers();
 std::vector<TFilePickerCall> RecordedFilePickers();
+
+// The save dialog. True with the chosen path, whose extension is the chosen
+// filter's when the user typed none; `nFilterIndex` then names the chosen
+// filter (1-based), as Windows writes it back. False when the user cancels
+// or there is no user interface.
+inline constexpr DWORD OFN_OVERWRITEPROMPT = 0x00000002;
+bool GetSaveFileNameA(OPENFILENAMEA* info, std::string* file);
+// Test seam: while recording, GetSaveFileNameA shows nothing, keeps the call
+// with its proposed name, and answers `answer` with filter `filterIndex`.
+void StartRecordingSaveDialogs(const std::string& answer, DWORD filterIndex);
+void StopRecordingSaveDialogs();
+struct TSaveDialogCall {
+    TFilePickerCall picker;
+    std::string proposed;
+};
+std::vector<TSaveDialogCall> RecordedSaveDialogs();

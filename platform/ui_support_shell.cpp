@@ -1,9 +1,14 @@
 #include "platform/ui_support_shell.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
+#include <cstring>
 #include <cwchar>
 
 namespace {
@@ -30,6 +35,32 @@ QString FromWide(const wchar_t* text) {
     return QString::fromWCharArray(text, static_cast<qsizetype>(std::wcslen(text)));
 }
 
+constexpr const char* kSelectPrefix = "/select,";
+// A file manager that does not answer soon is taken as absent.
+constexpr int kFileManagerTimeoutMs = 2000;
+
+// Asks the desktop's file manager to show the file selected in its folder.
+bool ShowItemInFileManager(const QString& file) {
+    QDBusMessage call = QDBusMessage::createMethodCall("org.freedesktop.FileManager1",
+                                                       "/org/freedesktop/FileManager1",
+                                                       "org.freedesktop.FileManager1", "ShowItems");
+    call << QStringList{QUrl::fromLocalFile(file).toString()} << QString();
+    const QDBusMessage reply =
+        QDBusConnection::sessionBus().call(call, QDBus::Block, kFileManagerTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+bool OpenInFileManager(const QString& parameters) {
+    if (!parameters.startsWith(kSelectPrefix))
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(parameters));
+    QString file = parameters.mid(static_cast<qsizetype>(std::strlen(kSelectPrefix)));
+    if (file.size() >= 2 && file.startsWith('"') && file.endsWith('"'))
+        file = file.mid(1, file.size() - 2);
+    if (ShowItemInFileManager(file))
+        return true;
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath()));
+}
+
 } // namespace
 
 HINSTANCE__* ShellExecuteW(HWND, const wchar_t* verb, const wchar_t* file,
@@ -43,8 +74,7 @@ HINSTANCE__* ShellExecuteW(HWND, const wchar_t* verb, const wchar_t* file,
         Recording().opened.push_back(folder.toStdString());
         return ResultCode(ShellSucceeded);
     }
-    return ResultCode(QDesktopServices::openUrl(QUrl::fromLocalFile(folder)) ? ShellSucceeded
-                                                                             : ShellPathNotFound);
+    return ResultCode(OpenInFileManager(folder) ? ShellSucceeded : ShellPathNotFound);
 }
 
 void StartRecordingShellOpens() {

@@ -190,6 +190,8 @@ inline constexpr WPARAM VK_UP = 0x26;
 inline constexpr WPARAM VK_RIGHT = 0x27;
 inline constexpr WPARAM VK_DOWN = 0x28;
 inline constexpr WPARAM VK_DELETE = 0x2E;
+// The Menu key, beside the right Ctrl.
+inline constexpr WPARAM VK_APPS = 0x5D;
 inline constexpr WPARAM VK_F1 = 0x70;
 
 // Standard button.

@@ -1,11 +1,20 @@
 #include "platform/window_widget.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <QUrl>
 #include <QWheelEvent>
+
+#include <string>
+#include <vector>
+
+#include "platform/drop_files.h"
 
 #include "platform/window_internal.h"
 
@@ -69,6 +78,8 @@ WPARAM VirtualKeyOf(int key) {
         return VK_SHIFT;
     case Qt::Key_Control:
         return VK_CONTROL;
+    case Qt::Key_Menu:
+        return VK_APPS;
     default:
         return 0;
     }
@@ -193,6 +204,41 @@ void TWindowWidget::changeEvent(QEvent* event) {
     }
     if (event->type() == QEvent::WindowStateChange)
         ReportGeometry(m_window);
+}
+
+namespace {
+
+// The local files and folders a drag carries; empty for anything else.
+std::vector<std::string> DroppedPaths(const QMimeData* data) {
+    std::vector<std::string> paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        if (url.isLocalFile())
+            paths.push_back(url.toLocalFile().toStdString());
+    }
+    return paths;
+}
+
+} // namespace
+
+void TWindowWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (m_window && !DroppedPaths(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void TWindowWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (m_window && !DroppedPaths(event->mimeData()).empty())
+        event->acceptProposedAction();
+}
+
+void TWindowWidget::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> paths = DroppedPaths(event->mimeData());
+    if (!m_window || paths.empty())
+        return;
+    event->acceptProposedAction();
+    const QPoint at = event->position().toPoint();
+    SendDroppedFiles(m_window, paths, POINT{at.x(), at.y()});
 }
 
 bool TWindowWidget::event(QEvent* event) {

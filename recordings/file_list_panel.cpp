@@ -7,7 +7,9 @@
 #include "language/string_table.h"
 #include "language/wide_text.h"
 #include "platform/message_box.h"
+#include "platform/popup_menu.h"
 #include "platform/tooltip.h"
+#include "platform/ui_support_shell.h"
 #include "ui/memory_dc_man.h"
 #include "ui/message_box_dlg.h"
 #include "ui/selected_font.h"
@@ -81,6 +83,13 @@ std::string LocalText(const char* key) {
     GetString(key, &text, nullptr);
     return text;
 }
+
+enum TRowMenuCommand : UINT_PTR {
+    RowMenuPlay = 1,
+    RowMenuOpenFolder,
+    RowMenuExport,
+    RowMenuDelete
+};
 
 } // namespace
 
@@ -275,12 +284,58 @@ void CFileListPanel::RedrawButtons() {
 void CFileListPanel::OnNotify(NMHDR* header, LRESULT* result) {
     if (!header || header->idFrom != static_cast<UINT_PTR>(ListControlId))
         return;
-    if (header->code == NM_DBLCLK || header->code == NM_RETURN) {
-        const int row = reinterpret_cast<TListRowNotify*>(header)->row;
-        if (row >= 0)
-            OpenRow(row);
-    }
+    const TListRowNotify* notify = reinterpret_cast<TListRowNotify*>(header);
+    if ((header->code == NM_DBLCLK || header->code == NM_RETURN) && notify->row >= 0)
+        OpenRow(notify->row);
+    if (header->code == NM_RCLICK && notify->row >= 0)
+        ShowContextMenu(notify->row, notify->screen);
     *result = 0;
+}
+
+void CFileListPanel::ShowContextMenu(int row, POINT screen) {
+    const std::pair<UINT_PTR, const char*> items[] = {{RowMenuPlay, MenuPlayKey},
+                                                      {RowMenuOpenFolder, MenuOpenFolderKey},
+                                                      {RowMenuExport, MenuExportTrackKey},
+                                                      {RowMenuDelete, MenuDeleteKey}};
+    HMENU menu = CreatePopupMenu();
+    for (const auto& [id, key] : items) {
+        if (id == RowMenuDelete)
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(menu, MF_STRING, id, LocalText(key).c_str());
+    }
+    const UINT_PTR chosen = static_cast<UINT_PTR>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_LEFTALIGN, screen.x, screen.y, 0, hWnd, nullptr));
+    DestroyMenu(menu);
+    switch (chosen) {
+    case RowMenuPlay:
+        OpenRow(row);
+        break;
+    case RowMenuOpenFolder:
+        ShowInFileManager(row);
+        break;
+    case RowMenuExport:
+        ExportTrack(row);
+        break;
+    case RowMenuDelete:
+        DeleteRow(row);
+        break;
+    default:
+        break;
+    }
+}
+
+void CFileListPanel::ShowInFileManager(int row) {
+    const std::string path = PathAt(row);
+    if (path.empty())
+        return;
+    const std::wstring parameters = L"/select,\"" + Utf8ToWide(path) + L"\"";
+    ShellExecuteW(hWnd, L"open", L"explorer", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+}
+
+void CFileListPanel::ExportTrack(int row) {
+    const std::string path = PathAt(row);
+    if (!path.empty() && IsWindow(m_owner))
+        SendMessageA(m_owner, WM_EXPORT_TRACK, 0, reinterpret_cast<LPARAM>(path.c_str()));
 }
 
 void CFileListPanel::OpenRow(int row) {

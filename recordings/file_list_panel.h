@@ -3,8 +3,9 @@
 // list (a click there picks another card or folder), three kind filters,
 // and the list of recordings of the kinds shown, earliest first. A
 // double-click asks the main window to open the row, Delete removes the
-// recording from the card, and the main window steps through the rows with
-// PreviousPath and NextPath.
+// recording from the card, a context menu (right button or the Menu key)
+// plays, shows in the file manager, exports the GPS track or deletes, and
+// the main window steps through the rows with PreviousPath and NextPath.
 
 #include <array>
 #include <functional>
@@ -28,6 +29,11 @@ inline constexpr const char* DeleteVideoConfirmKey = "message.delete_video_confi
 inline constexpr const char* DeleteVideoErrorKey = "message.delete_video_error";
 inline constexpr const char* DeleteVideoFailedKey = "message.delete_video_failed";
 inline constexpr const char* StopMovieKey = "message.stop_movie";
+// The context menu's items, in their order.
+inline constexpr const char* MenuPlayKey = "menu.play";
+inline constexpr const char* MenuOpenFolderKey = "menu.open_folder";
+inline constexpr const char* MenuExportTrackKey = "menu.export_track";
+inline constexpr const char* MenuDeleteKey = "menu.delete";
 inline constexpr const char* DeleteCaption = "Delete";
 // PreviousPath and NextPath when there is no row at all.
 inline constexpr int NoRows = -2;
@@ -112,6 +118,9 @@ private:
     bool ToggleFilter(int id);
     void OpenRow(int row);
     void DeleteRow(int row);
+    void ShowContextMenu(int row, POINT screen);
+    void ShowInFileManager(int row);
+    void ExportTrack(int row);
     void ChooseSource(POINT point);
     int StepTo(int row, std::string* path);
     int Ask(const char* key, UINT style);

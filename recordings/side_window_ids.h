@@ -11,6 +11,10 @@ inline constexpr UINT WM_OPEN_RECORDING = 8027;
 // Posted to the main window whenever the side window has docked (wParam 1)
 // or come loose (wParam 0), so that it lays itself out again.
 inline constexpr UINT WM_SIDE_WINDOW_DOCKING = 8028;
+// Sent by the recording list's context menu to the main window to export a
+// recording's GPS track: lParam = the path (const char*, UTF-8, valid during
+// the call).
+inline constexpr UINT WM_EXPORT_TRACK = 8029;
 
 inline constexpr int FileListPanelId = 200;
 inline constexpr int MapPanelId = 201;

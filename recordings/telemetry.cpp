@@ -33,8 +33,39 @@ double ParseDecimal(std::string_view text) {
     return result.ec == std::errc() ? value : 0.0;
 }
 
+int TwoDigits(std::string_view text, std::size_t at) {
+    if (text.size() < at + 2 || text[at] < '0' || text[at] > '9' || text[at + 1] < '0' ||
+        text[at + 1] > '9')
+        return -1;
+    return (text[at] - '0') * 10 + (text[at + 1] - '0');
+}
+
+void ReadRmcTime(std::string_view text, TGpsClock* clock) {
+    const int hour = TwoDigits(text, 0), minute = TwoDigits(text, 2), second = TwoDigits(text, 4);
+    if (hour < 0 || minute < 0 || second < 0)
+        return;
+    clock->hour = hour;
+    clock->minute = minute;
+    clock->second = second;
+    const double fraction = ParseDecimal(text.substr(6));
+    clock->millisecond = static_cast<int>(std::lround(fraction * 1000.0)) % 1000;
+}
+
+void ReadRmcDate(std::string_view text, TGpsClock* clock) {
+    constexpr int kCentury = 2000;
+    const int day = TwoDigits(text, 0), month = TwoDigits(text, 2), year = TwoDigits(text, 4);
+    if (day < 0 || month < 0 || year < 0)
+        return;
+    clock->day = day;
+    clock->month = month;
+    clock->year = kCentury + year;
+}
+
 void ReadRmcField(int field, std::string_view text, TGpsRecord* record) {
     switch (field) {
+    case 0:
+        ReadRmcTime(text, &record->clock);
+        break;
     case 1:
         record->valid = (!text.empty() && text[0] == 'A') ? 1 : 0;
         break;
@@ -57,6 +88,9 @@ void ReadRmcField(int field, std::string_view text, TGpsRecord* record) {
     case 6:
         if (!text.empty())
             record->speedKnots = ParseDecimal(text);
+        break;
+    case 8:
+        ReadRmcDate(text, &record->clock);
         break;
     default:
         break;
@@ -101,7 +135,7 @@ bool ParseGpsPacket(const std::uint8_t* data, int size, TGpsRecord* record) {
         return false;
     *record = TGpsRecord{};
     std::string_view rest = sentence.substr(kRmcPrefixes[0].size());
-    for (int field = 0; field <= 6; ++field) {
+    for (int field = 0; field <= 8; ++field) {
         std::size_t comma = rest.find(',');
         ReadRmcField(field, rest.substr(0, comma), record);
         if (comma == std::string_view::npos)

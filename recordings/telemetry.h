@@ -11,6 +11,20 @@
 struct AVFormatContext;
 struct AVPacket;
 
+// The receiver's UTC clock at a fix, from the RMC time (hhmmss.ss) and date
+// (ddmmyy) fields; two-digit years are this century's.
+struct TGpsClock {
+    int year = 0;
+    int month = 0; // 1..12; 0 when the date field was empty
+    int day = 0;
+    int hour = -1; // -1 when the time field was empty
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+
+    bool Known() const { return month >= 1 && month <= 12 && day >= 1 && hour >= 0; }
+};
+
 struct TGpsRecord {
     std::int32_t valid = 0;       // status field began with 'A'
     double latitude = 0.0;        // ddmm.mmmm as written
@@ -18,6 +32,7 @@ struct TGpsRecord {
     double longitude = 0.0;       // dddmm.mmmm as written
     char longitudeHemisphere = 0; // 'E', 'W', or 0 when empty
     double speedKnots = 0.0;
+    TGpsClock clock;
 };
 
 struct TTelemetry {

@@ -17,7 +17,7 @@ packages=(
   # tests
   googletest libgtest-dev libgmock-dev nlohmann-json3-dev poppler-utils
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri mesa-utils
-  pulseaudio
+  pulseaudio libxml2-utils
 )
 
 missing=()

@@ -224,13 +224,21 @@ void TListCtrl::Redraw() {
         InvalidateRect(hWnd, nullptr, FALSE);
 }
 
-void TListCtrl::Notify(UINT code, int row) {
+void TListCtrl::Notify(UINT code, int row, POINT screen) {
     TListRowNotify notify;
+    notify.screen = screen;
     notify.hdr.hwndFrom = hWnd;
     notify.hdr.idFrom = ListControlId;
     notify.hdr.code = code;
     notify.row = row;
     SendMessageA(m_options.parent, WM_NOTIFY, ListControlId, reinterpret_cast<LPARAM>(&notify));
+}
+
+void TListCtrl::AskForContextMenu(int row, POINT client) {
+    if (row < 0)
+        return;
+    ClientToScreen(hWnd, &client);
+    Notify(NM_RCLICK, row, client);
 }
 
 void TListCtrl::OnKey(WPARAM key) {
@@ -244,6 +252,12 @@ void TListCtrl::OnKey(WPARAM key) {
         if (m_selected >= 0)
             Notify(NM_RETURN, m_selected);
         return;
+    case VK_APPS: {
+        // From the keyboard the menu opens below the selected row.
+        const int rowBottom = (m_selected - m_top + 1) * m_options.rowHeight;
+        AskForContextMenu(m_selected, POINT{m_options.rowHeight, rowBottom});
+        return;
+    }
     case VK_UP:
         target = m_selected < 0 ? 0 : m_selected - 1;
         break;
@@ -467,6 +481,17 @@ LRESULT TListCtrl::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, bool* h
         return 0;
     case WM_LBUTTONDBLCLK:
         Notify(NM_DBLCLK, RowAt(PointOf(lParam)));
+        return 0;
+    case WM_RBUTTONDOWN: {
+        // The row under the pointer becomes the one the menu acts on.
+        SetFocus(hWnd);
+        const int row = RowAt(PointOf(lParam));
+        if (row >= 0)
+            SelectRow(row);
+        return 0;
+    }
+    case WM_RBUTTONUP:
+        AskForContextMenu(RowAt(PointOf(lParam)), PointOf(lParam));
         return 0;
     case WM_MOUSEMOVE:
         OnMouseMove(PointOf(lParam));

@@ -4,7 +4,7 @@
 // list from what a row description answers for each cell, with skinned
 // selection and hover pieces and a thin scroll bar of its own. It sits in a
 // one-pixel border window; double-clicks, Return and Delete reach the
-// window given as the parent.
+// window given as the parent, and so do requests for a row's context menu.
 
 #include <memory>
 #include <string>
@@ -19,6 +19,9 @@ inline constexpr UINT WM_LIST_DELETE_ROW = 8026;
 // WM_NOTIFY codes; lParam points to a TListRowNotify.
 inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 inline constexpr UINT NM_RETURN = static_cast<UINT>(-4);
+// The right button released over a row, or the Menu key with a row
+// selected: the row's context menu is asked for at `screen`.
+inline constexpr UINT NM_RCLICK = static_cast<UINT>(-5);
 inline constexpr int ListControlId = 215;
 inline constexpr int DefaultRowHeight = 18;
 inline constexpr int ListScrollBarWidth = 8;
@@ -28,6 +31,7 @@ inline constexpr const char* ListBorderClass = "_ListBorderProc_";
 struct TListRowNotify {
     NMHDR hdr;
     int row = -1; // -1: the click was below the last row
+    POINT screen; // NM_RCLICK: where the menu goes, in screen coordinates
 };
 
 // One row's data.
@@ -169,7 +173,8 @@ private:
     void OnButtonDown(POINT point);
     void OnMouseMove(POINT point);
     void CheckHover();
-    void Notify(UINT code, int row);
+    void Notify(UINT code, int row, POINT screen = {});
+    void AskForContextMenu(int row, POINT client);
     int MaxTop() const;
 
     TListOptions m_options;

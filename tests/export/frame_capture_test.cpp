@@ -128,7 +128,7 @@ TEST(FrameCaptureTest, PrintsThePositionWithTheSignOfItsHemisphere) {
     telemetry.firstGpsTime = 1;
     // Valid fixes as written, ddmm.mmmm with their hemispheres.
     const auto fix = [](double latitude, char north, double longitude, char east) {
-        return TGpsRecord{1, latitude, north, longitude, east, 0.0};
+        return TGpsRecord{1, latitude, north, longitude, east, 0.0, {}};
     };
     telemetry.gps = {fix(3330.0, 'S', 15115.0, 'E'), fix(4722.5, 'N', 12215.0, 'W')};
     struct TCase {

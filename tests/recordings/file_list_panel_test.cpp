@@ -11,7 +11,9 @@
 #include "language/language_fonts.h"
 #include "language/string_table.h"
 #include "platform/message_box.h"
+#include "platform/popup_menu.h"
 #include "platform/shell_dialogs.h"
+#include "platform/ui_support_shell.h"
 #include "recordings/file_list_panel.h"
 #include "tests/fixtures/recording_writer.h"
 #include "tests/support/temp_folder.h"
@@ -53,11 +55,16 @@ public:
 
 private:
     LRESULT OnMessage(UINT message, WPARAM, LPARAM lParam, bool* handled) override {
-        *handled = message == WM_OPEN_RECORDING;
-        if (*handled)
+        *handled = message == WM_OPEN_RECORDING || message == WM_EXPORT_TRACK;
+        if (message == WM_OPEN_RECORDING)
             opened.push_back(reinterpret_cast<const char*>(lParam));
+        if (message == WM_EXPORT_TRACK)
+            exported.push_back(reinterpret_cast<const char*>(lParam));
         return *handled;
     }
+
+public:
+    Rows exported;
 };
 
 class FileListPanelTest : public ::testing::Test {
@@ -301,3 +308,50 @@ TEST_F(FileListPanelTest, TheSourceIsChosenOnlyWhileNothingPlays) {
 }
 
 } // namespace
+
+// The context menu comes on the row under the right button or, from the
+// Menu key, on the selected row; each item does its own thing to that row.
+TEST_F(FileListPanelTest, TheContextMenuPlaysShowsExportsAndDeletesItsRow) {
+    const Rows card = WriteCard(3);
+    m_panel->Catalog().LoadFolder(m_card.Path());
+    const HWND list = m_panel->List().hWnd;
+    const int rowHeight = RecordingListRowHeight;
+    const auto rightClick = [&](int row, const char* item) {
+        StartRecordingPopupMenus(Text(item));
+        const LPARAM at = MAKELPARAM(20, rowHeight * row + rowHeight / 2);
+        SendMessageA(list, WM_RBUTTONDOWN, 0, at);
+        SendMessageA(list, WM_RBUTTONUP, 0, at);
+        StopRecordingPopupMenus();
+        return RecordedPopupMenus();
+    };
+
+    Rows texts;
+    for (const TPopupMenuCall& menu : rightClick(1, MenuPlayKey))
+        for (const TPopupMenuItem& item : menu.items)
+            texts.push_back(item.text);
+    EXPECT_EQ(texts, (Rows{Text(MenuPlayKey), Text(MenuOpenFolderKey), Text(MenuExportTrackKey), "",
+                           Text(MenuDeleteKey)}));
+    EXPECT_EQ(m_owner.opened, Rows{card[1]});
+    EXPECT_EQ(m_panel->List().SelectedRow(), 1);
+
+    rightClick(2, MenuExportTrackKey);
+    EXPECT_EQ(m_owner.exported, Rows{card[2]});
+
+    StartRecordingShellOpens();
+    rightClick(0, MenuOpenFolderKey);
+    StopRecordingShellOpens();
+    EXPECT_EQ(RecordedShellOpens(), Rows{"/select,\"" + card[0] + "\""});
+
+    // Below the last row there is no row to act on.
+    EXPECT_TRUE(rightClick(7, MenuPlayKey).empty());
+
+    // The Menu key, on the selected row.
+    m_panel->List().SelectRow(2);
+    StartRecordingPopupMenus(Text(MenuDeleteKey));
+    SendMessageA(list, WM_KEYDOWN, VK_APPS, 0);
+    StopRecordingPopupMenus();
+    EXPECT_EQ(m_shown, Rows{Text(DeleteVideoConfirmKey)});
+    EXPECT_FALSE(fs::exists(card[2]));
+    EXPECT_EQ(ShownRows(), (Rows{card[0], card[1]}));
+    EXPECT_EQ(m_owner.opened, Rows{card[1]}) << "only Play opens";
+}

@@ -1,5 +1,6 @@
 #include <functional>
 #include <memory>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -132,17 +133,20 @@ TEST(Telemetry, OnlyRmcSentencesEndingInACarriageReturnAreParsed) {
         bool parsed;
         TGpsRecord record = {};
     } cases[] = {
-        {"$GPRMC,120000.00,V,,,,,,,010126,,,N*4D", true, {}},
+        {"$GPRMC,120000.00,V,,,,,,,010126,,,N*4D",
+         true,
+         {0, 0.0, 0, 0.0, 0, 0.0, {2026, 1, 1, 12, 0, 0, 0}}},
         {"$GNRMC,120001.00,A,4722.6140,N,00832.5020,E,10.0,45.0,010126,,,A*7A",
          true,
-         {1, 4722.614, 'N', 832.502, 'E', 10.0}},
-        {"$GPRMC,120004.00,A,3352.0000,S,15112.0000,W,5.5,45.0,010126,,,A*6C",
+         {1, 4722.614, 'N', 832.502, 'E', 10.0, {2026, 1, 1, 12, 0, 1, 0}}},
+        {"$GPRMC,120004.25,A,3352.0000,S,15112.0000,W,5.5,45.0,311299,,,A*6C",
          true,
-         {1, 3352.0, 'S', 15112.0, 'W', 5.5}},
-        // Fields a short sentence lacks stay zero; a status beginning with A is valid.
-        {"$GPRMC,1,A,1234.5", true, {1, 1234.5}},
-        {"$GNRMC,,Ax,,,,,", true, {1}},
-        {"$GPRMC,,V,,,,,7.5", true, {0, 0.0, 0, 0.0, 0, 7.5}},
+         {1, 3352.0, 'S', 15112.0, 'W', 5.5, {2099, 12, 31, 12, 0, 4, 250}}},
+        // Fields a short sentence lacks stay zero (a clock too short to read
+        // stays unknown); a status beginning with A is valid.
+        {"$GPRMC,1,A,1234.5", true, {1, 1234.5, 0, 0.0, 0, 0.0, {}}},
+        {"$GNRMC,,Ax,,,,,", true, {1, 0.0, 0, 0.0, 0, 0.0, {}}},
+        {"$GPRMC,,V,,,,,7.5", true, {0, 0.0, 0, 0.0, 0, 7.5, {}}},
         {"$GPGGA,120002.00,4722.6140,N,00832.5020,E,1,08,0.9,408.0,M,48.0,M,,*4F", false},
         {"$gprmc,120003.00,A,4722.6140,N,00832.5020,E,10.0,45.0,010126,,,A*5A", false},
         {"", false},
@@ -156,6 +160,13 @@ TEST(Telemetry, OnlyRmcSentencesEndingInACarriageReturnAreParsed) {
         EXPECT_DOUBLE_EQ(record.longitude, c.record.longitude) << c.sentence;
         EXPECT_EQ(record.longitudeHemisphere, c.record.longitudeHemisphere) << c.sentence;
         EXPECT_DOUBLE_EQ(record.speedKnots, c.record.speedKnots) << c.sentence;
+        const TGpsClock& clock = record.clock;
+        const TGpsClock& expected = c.record.clock;
+        EXPECT_EQ(std::tie(clock.year, clock.month, clock.day, clock.hour, clock.minute,
+                           clock.second, clock.millisecond),
+                  std::tie(expected.year, expected.month, expected.day, expected.hour,
+                           expected.minute, expected.second, expected.millisecond))
+            << c.sentence;
     }
     TGpsRecord record;
     EXPECT_FALSE(Parse("$GPRMC,1,A,1.0,N,2.0,E,3.0", &record, false));

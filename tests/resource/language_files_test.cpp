@@ -103,6 +103,7 @@ TEST_F(LanguageFilesTest, EachKeyOnceTheSameKeysEverywhereAndEveryKeyTheProgramA
     std::vector<std::string> asked(keys::kButtons.begin(), keys::kButtons.end());
     asked.insert(asked.end(), keys::kLabels.begin(), keys::kLabels.end());
     asked.insert(asked.end(), keys::kMessages.begin(), keys::kMessages.end());
+    asked.insert(asked.end(), keys::kMenus.begin(), keys::kMenus.end());
     asked.insert(asked.end(), keys::kSliders.begin(), keys::kSliders.end());
     asked.insert(asked.end(), keys::kViewerSettingCaptions.begin(),
                  keys::kViewerSettingCaptions.end());

@@ -32,6 +32,7 @@ constexpr const char* kUsage =
     "  --gps rmc|gnrmc|gga|void|lower   GPS sentences (default rmc)\n"
     "  --gps-no-cr             GPS packets without the final carriage return\n"
     "  --gps-first-zero        first GPS packet at time stamp 0 instead of 1\n"
+    "  --gps-start LAT,LON     where the track starts, signed degrees (south, west negative)\n"
     "  --gsensor-rate N        G-sensor packets per second (default 10)\n"
     "  --gsensor-bytes N       G-sensor packet size (default 12)\n"
     "  --gsensor-mp3           G-sensor packets that FFmpeg's probe takes for MP3\n"
@@ -55,10 +56,10 @@ int Usage(const std::string& problem) {
 
 bool TakesValue(std::string_view name) {
     static constexpr std::string_view kValueOptions[] = {
-        "--out",         "--channels", "--seconds",      "--size",
-        "--fps",         "--codec",    "--gop",          "--sample-rate",
-        "--sound-chunk", "--gps",      "--gsensor-rate", "--gsensor-bytes",
-        "--movi",        "--cut-at",   "--cut-fraction", "--cut-header"};
+        "--out",          "--channels",      "--seconds",     "--size",        "--fps",
+        "--codec",        "--gop",           "--sample-rate", "--sound-chunk", "--gps",
+        "--gsensor-rate", "--gsensor-bytes", "--gps-start",   "--movi",        "--cut-at",
+        "--cut-fraction", "--cut-header"};
     for (const std::string_view option : kValueOptions)
         if (option == name)
             return true;
@@ -76,6 +77,14 @@ bool ParseFraction(std::string_view text, double* value) {
     char* stop = nullptr;
     *value = std::strtod(copy.c_str(), &stop);
     return !copy.empty() && stop == copy.c_str() + copy.size();
+}
+
+bool ParseStart(std::string_view text, RecordingOptions* options) {
+    const size_t comma = text.find(',');
+    if (comma == std::string_view::npos)
+        return false;
+    return ParseFraction(text.substr(0, comma), &options->gpsTrack.startLatitude) &&
+           ParseFraction(text.substr(comma + 1), &options->gpsTrack.startLongitude);
 }
 
 bool ParseSize(std::string_view text, RecordingOptions* options) {
@@ -159,6 +168,8 @@ bool ApplyValue(std::string_view name, std::string_view value, Arguments* argume
         const auto kind = GpsKindNamed(value);
         parsed = kind.has_value();
         options.gpsKind = kind.value_or(GpsSentenceKind::Rmc);
+    } else if (name == "--gps-start") {
+        parsed = ParseStart(value, &options);
     } else if (name == "--gsensor-rate") {
         parsed = ParseNumber(value, &options.gsensorRate);
     } else if (name == "--gsensor-bytes") {
