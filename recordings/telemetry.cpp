@@ -111,6 +111,15 @@ bool ParseGpsPacket(const std::uint8_t* data, int size, TGpsRecord* record) {
     return true;
 }
 
+bool ParseGsensorPacket(const std::uint8_t* data, int size, TGsensorSample* sample) {
+    if (!data || size < kGsensorValueBytes)
+        return false;
+    sample->x = LittleEndianFloat(data);
+    sample->y = LittleEndianFloat(data + 4);
+    sample->z = LittleEndianFloat(data + 8);
+    return true;
+}
+
 std::unique_ptr<TTelemetry> ReadTelemetry(AVFormatContext* input, AVPacket* packet,
                                           const TTelemetryRoles& roles, TVideoPass* videoPass) {
     auto table = std::make_unique<TTelemetry>();
@@ -134,11 +143,14 @@ std::unique_ptr<TTelemetry> ReadTelemetry(AVFormatContext* input, AVPacket* pack
                     table->firstGpsTime = static_cast<std::int32_t>(packet->dts);
                 table->gps.push_back(record);
             }
-        } else if (stream == roles.gsensor && packet->size >= kGsensorValueBytes) {
+        } else if (stream == roles.gsensor) {
             // Shorter packets cannot hold the three values and are passed over.
-            table->accelX.push_back(LittleEndianFloat(packet->data));
-            table->accelY.push_back(LittleEndianFloat(packet->data + 4));
-            table->accelZ.push_back(LittleEndianFloat(packet->data + 8));
+            TGsensorSample sample;
+            if (ParseGsensorPacket(packet->data, packet->size, &sample)) {
+                table->accelX.push_back(sample.x);
+                table->accelY.push_back(sample.y);
+                table->accelZ.push_back(sample.z);
+            }
         }
         av_packet_unref(packet);
     }
