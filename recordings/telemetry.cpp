@@ -19,8 +19,14 @@ constexpr int kGsensorValueBytes = 12;
 constexpr char kCarriageReturn = 13;
 constexpr std::string_view kRmcPrefixes[] = {"$GPRMC,", "$GNRMC,"};
 
+// Larger than any coordinate (dddmm.mmmm) or speed a receiver writes, small
+// enough for the coordinate's whole part to fit an integer.
+constexpr double kLargestFieldValue = 1e9;
+
 // Reads a decimal number as atof would, but always with a '.' decimal
-// point, whatever locale the user interface has set.
+// point, whatever locale the user interface has set. A damaged card can
+// hold "nan", "inf" or 1e300 where a number belongs; they read as 0 like
+// any other text that is no number.
 double ParseDecimal(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
@@ -30,7 +36,9 @@ double ParseDecimal(std::string_view text) {
     double value = 0.0;
     std::from_chars_result result =
         std::from_chars(text.data() + start, text.data() + text.size(), value);
-    return result.ec == std::errc() ? value : 0.0;
+    if (result.ec != std::errc() || !(std::fabs(value) < kLargestFieldValue))
+        return 0.0;
+    return value;
 }
 
 void ReadRmcField(int field, std::string_view text, TGpsRecord* record) {
