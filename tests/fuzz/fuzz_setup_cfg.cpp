@@ -76,13 +76,15 @@ void ReadAndWriteBack(const std::vector<std::uint8_t>& bytes) {
 void WriteModelLanguage(const std::string& resources) {
     std::ifstream english(std::string(VELOR_SOURCE_RESOURCE_DIR) + "/language/english.xml");
     std::ofstream models(resources + "/language/" + kModelLanguage + ".xml");
+    if (!english.is_open())
+        std::abort();
     std::string line;
     while (std::getline(english, line)) {
         if (line.rfind("<?xml", 0) == 0 || line.find("STRINGS>") != std::string::npos ||
             line.find(string_keys::kModelList) != std::string::npos)
             models << line << '\n';
     }
-    if (!english || !models)
+    if (!models)
         std::abort();
 }
 
