@@ -19,10 +19,47 @@ bool IsPlainFileName(const std::string& language) {
            language != "..";
 }
 
+// The file's bytes as the parser gets them: line ends made "\n" (as
+// TinyXML's own file loading does) and malformed UTF-8 made U+FFFD. TinyXML
+// steps over a character by its lead byte's length, so a file that stops
+// inside a character, or a lead byte followed by a NUL, made it read past
+// its buffer or loop for ever.
+bool ReadDocumentText(const std::string& path, std::string* text) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    std::string bytes;
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        bytes.append(buffer, count);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed)
+        return false;
+    std::string lines;
+    lines.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r') {
+            lines.push_back(bytes[i]);
+            continue;
+        }
+        lines.push_back('\n');
+        if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+            ++i;
+    }
+    *text = ValidUtf8(lines);
+    return true;
+}
+
 bool LoadDocument(const std::string& language, TiXmlDocument* document) {
     if (!IsPlainFileName(language))
         return false;
-    return document->LoadFile(LanguageFilePath(language), TIXML_DEFAULT_ENCODING);
+    std::string text;
+    if (!ReadDocumentText(LanguageFilePath(language), &text))
+        return false;
+    document->Parse(text.c_str(), nullptr, TIXML_DEFAULT_ENCODING);
+    return !document->Error();
 }
 
 std::string AttributeOf(const TiXmlElement* element, const char* name) {

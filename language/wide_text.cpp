@@ -67,6 +67,18 @@ void Append(std::wstring* out, char32_t codePoint) {
     }
 }
 
+void Append(std::string* out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out->push_back(static_cast<char>(codePoint));
+        return;
+    }
+    const int length = codePoint < 0x800 ? 2 : codePoint < 0x10000 ? 3 : 4;
+    static constexpr unsigned char kLeadMarks[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    out->push_back(static_cast<char>(kLeadMarks[length] | (codePoint >> (6 * (length - 1)))));
+    for (int i = length - 2; i >= 0; --i)
+        out->push_back(static_cast<char>(0x80 | ((codePoint >> (6 * i)) & 0x3F)));
+}
+
 template <class String> String Convert(std::string_view text) {
     String out;
     out.reserve(text.size());
@@ -92,4 +104,7 @@ std::wstring Utf8ToWide(std::string_view text) {
 }
 std::u16string Utf8ToUtf16(std::string_view text) {
     return Convert<std::u16string>(text);
+}
+std::string ValidUtf8(std::string_view text) {
+    return Convert<std::string>(text);
 }

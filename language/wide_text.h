@@ -9,3 +9,6 @@
 // language file still shows something readable around the damage.
 std::wstring Utf8ToWide(std::string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
+// The same text as UTF-8 that is valid throughout: each malformed byte
+// becomes U+FFFD, as above.
+std::string ValidUtf8(std::string_view text);

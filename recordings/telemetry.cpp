@@ -19,8 +19,14 @@ constexpr int kGsensorValueBytes = 12;
 constexpr char kCarriageReturn = 13;
 constexpr std::string_view kRmcPrefixes[] = {"$GPRMC,", "$GNRMC,"};
 
+// Larger than any coordinate (dddmm.mmmm) or speed a receiver writes, small
+// enough for the coordinate's whole part to fit an integer.
+constexpr double kLargestFieldValue = 1e9;
+
 // Reads a decimal number as atof would, but always with a '.' decimal
-// point, whatever locale the user interface has set.
+// point, whatever locale the user interface has set. A damaged card can
+// hold "nan", "inf" or 1e300 where a number belongs; they read as 0 like
+// any other text that is no number.
 double ParseDecimal(std::string_view text) {
     std::size_t start = 0;
     while (start < text.size() && (text[start] == ' ' || text[start] == '\t'))
@@ -30,7 +36,9 @@ double ParseDecimal(std::string_view text) {
     double value = 0.0;
     std::from_chars_result result =
         std::from_chars(text.data() + start, text.data() + text.size(), value);
-    return result.ec == std::errc() ? value : 0.0;
+    if (result.ec != std::errc() || !(std::fabs(value) < kLargestFieldValue))
+        return 0.0;
+    return value;
 }
 
 int TwoDigits(std::string_view text, std::size_t at) {
@@ -145,6 +153,15 @@ bool ParseGpsPacket(const std::uint8_t* data, int size, TGpsRecord* record) {
     return true;
 }
 
+bool ParseGsensorPacket(const std::uint8_t* data, int size, TGsensorSample* sample) {
+    if (!data || size < kGsensorValueBytes)
+        return false;
+    sample->x = LittleEndianFloat(data);
+    sample->y = LittleEndianFloat(data + 4);
+    sample->z = LittleEndianFloat(data + 8);
+    return true;
+}
+
 std::unique_ptr<TTelemetry> ReadTelemetry(AVFormatContext* input, AVPacket* packet,
                                           const TTelemetryRoles& roles, TVideoPass* videoPass) {
     auto table = std::make_unique<TTelemetry>();
@@ -168,11 +185,14 @@ std::unique_ptr<TTelemetry> ReadTelemetry(AVFormatContext* input, AVPacket* pack
                     table->firstGpsTime = static_cast<std::int32_t>(packet->dts);
                 table->gps.push_back(record);
             }
-        } else if (stream == roles.gsensor && packet->size >= kGsensorValueBytes) {
+        } else if (stream == roles.gsensor) {
             // Shorter packets cannot hold the three values and are passed over.
-            table->accelX.push_back(LittleEndianFloat(packet->data));
-            table->accelY.push_back(LittleEndianFloat(packet->data + 4));
-            table->accelZ.push_back(LittleEndianFloat(packet->data + 8));
+            TGsensorSample sample;
+            if (ParseGsensorPacket(packet->data, packet->size, &sample)) {
+                table->accelX.push_back(sample.x);
+                table->accelY.push_back(sample.y);
+                table->accelZ.push_back(sample.z);
+            }
         }
         av_packet_unref(packet);
     }

@@ -81,6 +81,16 @@ std::unique_ptr<TTelemetry> ReadTelemetry(AVFormatContext* input, AVPacket* pack
 // false when it holds no RMC sentence.
 bool ParseGpsPacket(const std::uint8_t* data, int size, TGpsRecord* record);
 
+struct TGsensorSample {
+    float x = 0.0f;
+    float y = 0.0f;
+    float z = 0.0f;
+};
+
+// Reads one G-sensor packet (X, Y, Z as little-endian floats); false when
+// it is too short to hold the three values.
+bool ParseGsensorPacket(const std::uint8_t* data, int size, TGsensorSample* sample);
+
 // The fix shown at a whole playback second, or null.
 const TGpsRecord* FixAtSecond(const TTelemetry* table, int second);
 

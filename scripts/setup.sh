@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build ccache pkg-config git clang-format
+  # the fuzz targets (libFuzzer comes with clang's run-time libraries)
+  clang libclang-rt-14-dev
   # libraries
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev qt6-webengine-dev
   libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev

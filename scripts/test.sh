@@ -4,6 +4,8 @@
 # BUILD_DIR (default build/) and VELOR_SANITIZE (address,undefined | thread)
 # choose the build; an X server is started for the tests that need one, and
 # a sound server (scripts/sound-server.sh) for the tests that play sound.
+# TEST_FOLDERS (e.g. "engine recordings") builds and runs only the tests of
+# those folders of tests/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +21,14 @@ if [ -n "${VELOR_SANITIZE:-}" ]; then
   cmake_args+=("-DVELOR_SANITIZE=${VELOR_SANITIZE}")
 fi
 cmake -S . -B "$build_dir" "${cmake_args[@]}" >/dev/null
-cmake --build "$build_dir" -j "$(nproc)"
+read -r -a test_folders <<<"${TEST_FOLDERS:-}"
+if [ ${#test_folders[@]} -eq 0 ]; then
+  cmake --build "$build_dir" -j "$(nproc)"
+else
+  folder_targets=()
+  for folder in "${test_folders[@]}"; do folder_targets+=("tests/$folder/all"); done
+  cmake --build "$build_dir" -j "$(nproc)" --target "${folder_targets[@]}"
+fi
 
 # Tests get their own configuration and data folders, never the user's, a
 # sound server for the tests that play sound and an X server for the
@@ -35,4 +44,12 @@ if [[ "${VELOR_SANITIZE:-}" == *address* ]]; then
   export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp ${LSAN_OPTIONS:-}"
 fi
 
-ctest --test-dir "$build_dir" -j "$(nproc)" --output-on-failure "$@"
+if [ ${#test_folders[@]} -eq 0 ]; then
+  ctest --test-dir "$build_dir" -j "$(nproc)" --output-on-failure "$@"
+  exit
+fi
+status=0
+for folder in "${test_folders[@]}"; do
+  ctest --test-dir "$build_dir/tests/$folder" -j "$(nproc)" --output-on-failure "$@" || status=1
+done
+exit $status

@@ -117,7 +117,11 @@ TEST_F(PlayerProgram, PlaysBothChannelsAndFollowsTheMouseThroughItsStates) {
     // its cross and its corners) and in the pop-up, five times as large, the
     // same picture: compare the mean colours of one quadrant.
     const TGeometry popup = GeometryOf(magnifier);
-    Pause(500);
+    // Paused, the picture and its enlargement hold still for the comparison.
+    XdoTool({"windowfocus", window});
+    Pause(200);
+    PressKey("space");
+    Pause(1000);
     const std::string screen = ScreenPixels(0, 0, 1920, 1080);
     const auto meanColour = [&screen](int left, int top, int size) {
         std::array<double, 3> sum{};

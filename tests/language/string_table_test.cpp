@@ -107,3 +107,29 @@ TEST_F(StringTableTest, LoadingReplacesTheTableAndFallsBackToJapanese) {
         EXPECT_EQ(TextOf("button.ok"), "了解") << language;
     }
 }
+
+TEST_F(StringTableTest, DamagedBytesLoadAsReplacementCharacters) {
+    // A file cut inside a character, a character cut by the next one, a
+    // lead byte before a NUL and Windows line ends: the parser once stepped
+    // over whole characters past such bytes and past the end of the file.
+    const std::string replacement = "\xEF\xBF\xBD";
+    const struct {
+        std::string content;
+        std::string text;
+    } cases[] = {
+        {"<STRINGS>\r\n<button.ok text=\"O\xE0\xB8K\"/>\r\n</STRINGS>\r\n",
+         "O" + replacement + replacement + "K"},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r<STRINGS><button.ok "
+         "text=\"\xC3\"/></STRINGS>",
+         replacement},
+        // Cut before the root's end: malformed, so the Japanese texts.
+        {"<STRINGS><button.ok text=\"OK\"/><b\xF0\x9F", "fallback"},
+        {std::string("<STRINGS><button.ok text=\"OK\"/></STRINGS>\xEF\0\0", 44), "OK"},
+    };
+    m_folder.Write("japanese", "<button.ok text=\"fallback\"/>\n");
+    for (const auto& c : cases) {
+        m_folder.WriteRaw("damaged", c.content);
+        EXPECT_TRUE(LoadStringTable("damaged"));
+        EXPECT_EQ(TextOf("button.ok"), c.text) << c.content;
+    }
+}

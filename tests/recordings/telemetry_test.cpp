@@ -1,3 +1,4 @@
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <tuple>
@@ -147,6 +148,10 @@ TEST(Telemetry, OnlyRmcSentencesEndingInACarriageReturnAreParsed) {
         {"$GPRMC,1,A,1234.5", true, {1, 1234.5, 0, 0.0, 0, 0.0, {}}},
         {"$GNRMC,,Ax,,,,,", true, {1, 0.0, 0, 0.0, 0, 0.0, {}}},
         {"$GPRMC,,V,,,,,7.5", true, {0, 0.0, 0, 0.0, 0, 7.5, {}}},
+        // Numbers no receiver writes read as 0, so that no conversion of the
+        // fix overflows.
+        {"$GPRMC,1,A,nan,N,-inf,E,1e308", true, {1, 0.0, 'N', 0.0, 'E', 0.0, {}}},
+        {"$GPRMC,1,A,1e300,S,-2e9,W,infinity", true, {1, 0.0, 'S', 0.0, 'W', 0.0, {}}},
         {"$GPGGA,120002.00,4722.6140,N,00832.5020,E,1,08,0.9,408.0,M,48.0,M,,*4F", false},
         {"$gprmc,120003.00,A,4722.6140,N,00832.5020,E,10.0,45.0,010126,,,A*5A", false},
         {"", false},
@@ -167,6 +172,7 @@ TEST(Telemetry, OnlyRmcSentencesEndingInACarriageReturnAreParsed) {
                   std::tie(expected.year, expected.month, expected.day, expected.hour,
                            expected.minute, expected.second, expected.millisecond))
             << c.sentence;
+        EXPECT_TRUE(std::isfinite(SignedDecimalDegrees(record.latitude, 'S'))) << c.sentence;
     }
     TGpsRecord record;
     EXPECT_FALSE(Parse("$GPRMC,1,A,1.0,N,2.0,E,3.0", &record, false));
