@@ -85,9 +85,11 @@ status=0
 for _ in $(seq 100); do alive || break; sleep 0.1; done
 if alive; then
   echo "soak: velor-player did not end within 10 s of SIGTERM" >&2
-  import -window root "${SOAK_SHOT:-/tmp/velor-soak-hang.png}" || true
+  SOAK_SHOT=${SOAK_SHOT:-/tmp/velor-soak-hang.png}
+  import -window root "$SOAK_SHOT" || true
   if command -v gdb >/dev/null; then
-    gdb -p "$player_pid" -batch -ex "thread apply all bt 8" 2>/dev/null | grep -E "^#|^Thread" >&2 || true
+    gdb -p "$player_pid" -batch -ex "thread apply all bt 30" >"${SOAK_SHOT%.png}.threads.txt" 2>&1 || true
+    echo "soak: the threads' stacks are in ${SOAK_SHOT%.png}.threads.txt" >&2
   fi
   exit 1
 fi
