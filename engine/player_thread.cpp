@@ -239,13 +239,21 @@ void TMediaPlayer::AnswerIdleStop() {
     // Only the reading loop takes commands; a stop posted while it does not
     // run (its caller waits without limit) is answered here. A stop while
     // paused comes with a wake and is taken by the reading loop.
-    if (m_paused)
-        return;
     MSG message;
     if (!PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage,
                       PM_NOREMOVE) ||
         message.wParam != kStopCommand)
         return;
+    if (m_paused) {
+        // A stop sent right after a pause, before the pause was taken, came
+        // without a wake and its caller waits for it: the reading loop takes
+        // it now.
+        if (message.lParam == 0)
+            return;
+        m_paused = false;
+        ReadingLoop();
+        return;
+    }
     PeekMessageA(&message, nullptr, kPlayerCommandMessage, kPlayerCommandMessage, PM_REMOVE);
     auto* done = reinterpret_cast<TEvent*>(message.lParam);
     if (!m_closed) {

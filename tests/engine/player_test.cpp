@@ -180,6 +180,13 @@ TEST_F(PlayerTest, OpenPauseResumeStopAndShutdownWhilePlayingAndWhilePaused) {
     StopAndWait();
     EXPECT_FALSE(m_player->IsActive());
 
+    // A stop right behind a pause, before the player took the pause, waits
+    // for the player and must be answered (it hung the program once).
+    Reopen();
+    m_player->Pause();
+    StopAndWait();
+    EXPECT_FALSE(m_player->IsActive());
+
     Reopen();
     m_player->Shutdown();
     EXPECT_TRUE(m_player->stopped());
