@@ -10,6 +10,7 @@
 #include "engine/key_frames.h"
 #include "engine/media_player.h"
 #include "engine/notify_sink.h"
+#include "engine/stream_roles.h"
 #include "engine/video_stream_info.h"
 #include "platform/message_box.h"
 #include "platform/mm_timer.h"
@@ -38,27 +39,12 @@ bool TMediaPlayer::IsTelemetryStream(int streamIndex) const {
 }
 
 void TMediaPlayer::AssignRoles() {
-    int videoSeen = 0;
-    int telemetrySeen = 0;
-    for (unsigned i = 0; i < m_formatContext->nb_streams; ++i) {
-        const int index = static_cast<int>(i);
-        const AVMediaType type = m_formatContext->streams[i]->codecpar->codec_type;
-        if (type == AVMEDIA_TYPE_SUBTITLE || IsTelemetryStream(index)) {
-            if (telemetrySeen == 0)
-                m_gpsStreamIndex = index;
-            else if (telemetrySeen == 1)
-                m_gsensorStreamIndex = index;
-            ++telemetrySeen;
-        } else if (type == AVMEDIA_TYPE_VIDEO) {
-            if (videoSeen == 0)
-                m_frontStreamIndex = index;
-            else if (videoSeen == 1)
-                m_rearStreamIndex = index;
-            ++videoSeen;
-        } else if (type == AVMEDIA_TYPE_AUDIO) {
-            m_audioStreamIndex = index;
-        }
-    }
+    const TStreamRoles roles = AssignStreamRoles(m_formatContext.get(), m_chunks.telemetryStreams);
+    m_frontStreamIndex = roles.front;
+    m_rearStreamIndex = roles.rear;
+    m_gpsStreamIndex = roles.gps;
+    m_gsensorStreamIndex = roles.gsensor;
+    m_audioStreamIndex = roles.audio;
 }
 
 void TMediaPlayer::OpenStreams() {

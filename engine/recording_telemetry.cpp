@@ -3,33 +3,7 @@
 #include "engine/chunk_walk.h"
 #include "engine/ffmpeg.h"
 #include "engine/ffmpeg_handles.h"
-
-namespace {
-
-// The player's rule: telemetry streams (subtitle streams, or those the chunk
-// walk saw carrying "NNst" chunks) in order are the GPS, then the G-sensor.
-TTelemetryRoles RolesOf(const AVFormatContext* input, std::uint32_t telemetryStreams) {
-    constexpr unsigned kMaskBits = 32;
-    TTelemetryRoles roles;
-    int videoSeen = 0, telemetrySeen = 0;
-    for (unsigned i = 0; i < input->nb_streams; ++i) {
-        const int index = static_cast<int>(i);
-        const AVMediaType type = input->streams[i]->codecpar->codec_type;
-        const bool walked = i < kMaskBits && ((telemetryStreams >> i) & 1u);
-        if (type == AVMEDIA_TYPE_SUBTITLE || walked) {
-            if (telemetrySeen < 2)
-                (telemetrySeen == 0 ? roles.gps : roles.gsensor) = index;
-            ++telemetrySeen;
-        } else if (type == AVMEDIA_TYPE_VIDEO) {
-            if (videoSeen < 2)
-                (videoSeen == 0 ? roles.front : roles.rear) = index;
-            ++videoSeen;
-        }
-    }
-    return roles;
-}
-
-} // namespace
+#include "engine/stream_roles.h"
 
 std::unique_ptr<TTelemetry> ReadRecordingTelemetry(const std::string& path) {
     std::int64_t frames = 0;
@@ -44,5 +18,6 @@ std::unique_ptr<TTelemetry> ReadRecordingTelemetry(const std::string& path) {
     TPacketHandle packet = MakePacket();
     if (!packet)
         return nullptr;
-    return ReadTelemetry(opened, packet.get(), RolesOf(opened, walk.telemetryStreams), nullptr);
+    return ReadTelemetry(opened, packet.get(), AssignStreamRoles(opened, walk.telemetryStreams),
+                         nullptr);
 }

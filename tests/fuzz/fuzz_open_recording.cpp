@@ -9,6 +9,7 @@
 #include "engine/chunk_walk.h"
 #include "engine/ffmpeg.h"
 #include "engine/key_frames.h"
+#include "engine/stream_roles.h"
 #include "recordings/telemetry.h"
 #include "tests/fuzz/memory_file.h"
 
@@ -56,34 +57,6 @@ std::int64_t SeekMemory(void* opaque, std::int64_t offset, int whence) {
     return target;
 }
 
-// The player's role assignment: telemetry streams (subtitles, or those the
-// walk saw "NNst" chunks for) first GPS then G-sensor; the first two video
-// streams front and rear.
-TTelemetryRoles AssignRoles(const AVFormatContext* input, std::uint32_t telemetryStreams) {
-    TTelemetryRoles roles;
-    int videoSeen = 0;
-    int telemetrySeen = 0;
-    for (unsigned i = 0; i < input->nb_streams; ++i) {
-        const int index = static_cast<int>(i);
-        const AVMediaType type = input->streams[i]->codecpar->codec_type;
-        const bool walked = index < 32 && ((telemetryStreams >> index) & 1u);
-        if (type == AVMEDIA_TYPE_SUBTITLE || walked) {
-            if (telemetrySeen == 0)
-                roles.gps = index;
-            else if (telemetrySeen == 1)
-                roles.gsensor = index;
-            ++telemetrySeen;
-        } else if (type == AVMEDIA_TYPE_VIDEO) {
-            if (videoSeen == 0)
-                roles.front = index;
-            else if (videoSeen == 1)
-                roles.rear = index;
-            ++videoSeen;
-        }
-    }
-    return roles;
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -112,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // avformat_open_input frees the context itself when it fails.
     if (avformat_open_input(&input, nullptr, avi, nullptr) == 0) {
         if (avformat_find_stream_info(input, nullptr) >= 0) {
-            const TTelemetryRoles roles = AssignRoles(input, walk.telemetryStreams);
+            const TTelemetryRoles roles = AssignStreamRoles(input, walk.telemetryStreams);
             TVideoPass pass;
             pass.isKeyFrame = [input](const AVPacket* packet) {
                 AVCodecID codec = input->streams[packet->stream_index]->codecpar->codec_id;
