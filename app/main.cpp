@@ -5,6 +5,10 @@
 #include <filesystem>
 #include <memory>
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 #include "app/app_startup.h"
 #include "app/command_line.h"
 #include "app/frame_geometry.h"
@@ -66,6 +70,9 @@ int main(int argc, char** argv) {
     if (answered >= 0)
         return answered;
 
+    // The probe's notes on the telemetry streams it cannot decode are
+    // expected on every recording; only real errors reach the terminal.
+    av_log_set_level(AV_LOG_ERROR);
     TApplication application(argc, argv);
     UseVolumeSourcesFromEnvironment();
     SetDefaultPreferences();
