@@ -7,6 +7,7 @@
 #include <QSurface>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <map>
 #include <memory>
@@ -53,6 +54,20 @@ TNativeWindow NativeWindowOf(HWND window) {
     // sibling render black.
     widget->setAttribute(Qt::WA_DontCreateNativeAncestors);
     widget->setAttribute(Qt::WA_NativeWindow);
+    widget->winId();
+    // Once the web view is in, Qt composites the whole window with OpenGL
+    // and flushes every native child through its context; a raster child
+    // refuses the context (and says so on every flush). GLFW draws on this
+    // window with OpenGL anyway.
+    QWindow* handle = widget->windowHandle();
+    if (handle && handle->surfaceType() != QSurface::OpenGLSurface) {
+        const bool shown = widget->isVisible();
+        widget->hide();
+        handle->destroy();
+        handle->setSurfaceType(QSurface::OpenGLSurface);
+        handle->create();
+        widget->setVisible(shown);
+    }
     const TNativeWindow native = static_cast<TNativeWindow>(widget->winId());
     Remember(window, native);
     return native;
