@@ -413,7 +413,7 @@ void CMainWnd::CaptureOrPrintFrames(TCaptureAction action) {
         return;
     const int channels = m_channelMode == TChannelMode::One ? 1 : 2;
     const std::vector<TShownFrame> frames = ShownFrames(m_player, channels);
-    const TPrintedPosition position = PrintedPosition(m_telemetry.get(), m_player.CurrentSecond());
+    const TPrintedPosition position = PrintedPosition(m_telemetry.get(), ClampedSecond(m_player.CurrentSecond()));
     const std::string capturePath = Preferences().capturePath;
     if (action == TCaptureAction::Capture) {
         std::error_code error;
@@ -565,7 +565,9 @@ void CMainWnd::RefreshPosition() {
     // A recording on its way out keeps the position it was stopped at.
     if (!m_player.IsActive() || m_closingOnPurpose)
         return;
-    const int second = m_player.CurrentSecond();
+    // Between the last picture and the end notification no picture is
+    // shown, and the controller's clock falls back to the time of day.
+    const int second = ClampedSecond(m_player.CurrentSecond());
     SetSliderPosition(MainSlider::Position, second);
     ShowTimes(second, static_cast<int>(m_player.duration()));
     ShowTelemetry(second);
