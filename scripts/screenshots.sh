@@ -73,6 +73,10 @@ click $map_tab
 sleep 2
 shot main-map
 click $list_tab
+stop
+
+# Started again, so that full screen is not taken while the recording ends.
+start english "$first_recording"
 # Full screen: the control bar comes up with the pointer at the bottom.
 xdotool mousemove --sync $(( left + 180 )) $(( top + 300 ))
 sleep 0.3
