@@ -413,7 +413,8 @@ void CMainWnd::CaptureOrPrintFrames(TCaptureAction action) {
         return;
     const int channels = m_channelMode == TChannelMode::One ? 1 : 2;
     const std::vector<TShownFrame> frames = ShownFrames(m_player, channels);
-    const TPrintedPosition position = PrintedPosition(m_telemetry.get(), ClampedSecond(m_player.CurrentSecond()));
+    const TPrintedPosition position =
+        PrintedPosition(m_telemetry.get(), ClampedSecond(m_player.CurrentSecond()));
     const std::string capturePath = Preferences().capturePath;
     if (action == TCaptureAction::Capture) {
         std::error_code error;
@@ -633,6 +634,10 @@ void CMainWnd::OnPlayerNotification(WPARAM code, LPARAM lParam) {
     switch (code) {
     case PlayerNotify::OpenFailed:
         EnableRecordingList(true);
+        // The play button had already turned into pause for an open that
+        // never played.
+        m_paused = false;
+        ShowSwitch(MainCommand::Play);
         return;
     case PlayerNotify::Opened:
         OnRecordingOpened(lParam);
