@@ -155,10 +155,12 @@ bool TMediaPlayer::OpenInput() {
 }
 
 void TMediaPlayer::FailOpen(const char* text) {
-    MessageBoxA(nullptr, text, "Error", MB_OK);
-    CloseInput();
+    // The progress dialog goes first: left up, it covered the box that
+    // says why, and waited for it.
     m_opening = false;
     CloseProgressDialog();
+    MessageBoxA(nullptr, text, "Error", MB_OK);
+    CloseInput();
     Notify(PlayerNotify::OpenFailed);
 }
 

@@ -2,12 +2,18 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "platform/main_thread.h"
+#include "platform/window_modal.h"
 
 namespace {
 
@@ -48,7 +54,30 @@ QMessageBox::Icon IconOf(UINT type) {
     }
 }
 
+// The boxes up now, innermost last; main thread only.
+std::vector<QPointer<QMessageBox>>& OpenBoxes() {
+    static std::vector<QPointer<QMessageBox>> boxes;
+    return boxes;
+}
+
+int Answer(QMessageBox::StandardButton button, UINT type) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    default:
+        return (type & 0x0F) == MB_YESNO ? IDNO : IDOK;
+    }
+}
+
 int ShowOnMainThread(const QString& text, const QString& caption, UINT type) {
+    // After a quit nobody is left to answer; the box would hold the
+    // program open.
+    if (QuitPosted())
+        return Answer(QMessageBox::NoButton, type);
     QMessageBox box(IconOf(type), caption, text);
     switch (type & 0x0F) {
     case MB_YESNO:
@@ -65,16 +94,41 @@ int ShowOnMainThread(const QString& text, const QString& caption, UINT type) {
     }
     if (type & MB_TOPMOST)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    switch (box.exec()) {
-    case QMessageBox::Yes:
-        return IDYES;
-    case QMessageBox::No:
-        return IDNO;
-    case QMessageBox::Cancel:
-        return IDCANCEL;
-    default:
-        return (type & 0x0F) == MB_YESNO ? IDNO : IDOK;
+    OpenBoxes().push_back(&box);
+    const auto button = static_cast<QMessageBox::StandardButton>(box.exec());
+    auto& boxes = OpenBoxes();
+    boxes.erase(std::remove(boxes.begin(), boxes.end(), &box), boxes.end());
+    return Answer(button, type);
+}
+
+// The texts of the workers' boxes queued or up: a worker that fails
+// again and again (a GL error on every frame) gets one box, not a pile.
+struct TWorkerBoxes {
+    std::mutex mutex;
+    std::set<std::string> pending;
+};
+
+TWorkerBoxes& WorkerBoxes() {
+    static TWorkerBoxes boxes;
+    return boxes;
+}
+
+void ShowForWorker(const char* text, const char* caption, UINT type) {
+    std::string key = std::string(caption ? caption : "") + '\n' + (text ? text : "");
+    {
+        TWorkerBoxes& boxes = WorkerBoxes();
+        std::lock_guard lock(boxes.mutex);
+        if (!boxes.pending.insert(key).second)
+            return;
     }
+    PostToMainThread([body = QString::fromUtf8(text ? text : ""),
+                      title = QString::fromUtf8(caption ? caption : ""), type,
+                      key = std::move(key)] {
+        ShowOnMainThread(body, title, type);
+        TWorkerBoxes& boxes = WorkerBoxes();
+        std::lock_guard lock(boxes.mutex);
+        boxes.pending.erase(key);
+    });
 }
 
 // Wakes the Qt event loop so that it runs the calls waiting for the main
@@ -101,10 +155,21 @@ int MessageBoxA(HWND, const char* text, const char* caption, UINT type) {
         return (type & 0x0F) == MB_YESNO ? IDNO : IDOK;
     }
     EnsureMainThreadWaker();
+    if ((type & 0x0F) == MB_OK && !IsMainThread()) {
+        ShowForWorker(text, caption, type);
+        return IDOK;
+    }
     QString body = QString::fromUtf8(text ? text : "");
     QString title = QString::fromUtf8(caption ? caption : "");
     CallOnMainThread([&] { answer = ShowOnMainThread(body, title, type); });
     return answer;
+}
+
+void EndMessageBoxesForQuit() {
+    for (const QPointer<QMessageBox>& box : OpenBoxes()) {
+        if (box)
+            box->done(QMessageBox::NoButton);
+    }
 }
 
 void StartRecordingMessageBoxes(int answer) {

@@ -1,6 +1,9 @@
 #pragma once
 // The system message box. Callable from any thread: the box itself runs on
-// the main thread while the caller waits for the answer. Without a running
+// the main thread. A caller that asks a question waits for the answer; a
+// worker thread's box with only an OK button is left to the user and the
+// caller goes on (answered IDOK), so the main thread can always end the
+// worker while the box is up. A quit closes every box. Without a running
 // user interface (the command-line tools) the text goes to standard error.
 
 #include <string>

@@ -43,4 +43,5 @@ void EndModalLoopsForQuit() {
         loop->m_endedByQuit = true;
         loop->m_loop.quit();
     }
+    EndMessageBoxesForQuit();
 }

@@ -23,4 +23,6 @@ private:
 };
 
 void EndModalLoopsForQuit();
+// Closes the message boxes that are up (message_box.cpp).
+void EndMessageBoxesForQuit();
 bool QuitPosted();

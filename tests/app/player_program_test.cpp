@@ -9,6 +9,7 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,26 @@ TEST_F(PlayerProgram, ShowsItsWindowAndEndsOnATerminationSignalWhilePlaying) {
         EXPECT_TRUE(std::filesystem::exists(m_home.File("config/Velor/registry.reg")));
         std::filesystem::remove_all(m_home.File("config"));
     }
+}
+
+// A file that is no recording: the player's box says why, over no progress
+// dialog of its own, and a termination signal still ends the program while
+// the box waits for its click.
+TEST_F(PlayerProgram, SaysWhyADamagedRecordingDoesNotOpenAndStillEndsOnASignal) {
+    const std::string damaged = m_home.File("card/NOR_20260101_120000_F.avi");
+    std::filesystem::create_directories(m_home.File("card"));
+    std::ofstream(damaged) << "RIFF, but the card lost power here";
+    TProgram player(VELOR_PLAYER_PATH, {damaged});
+    ASSERT_TRUE(player.Started());
+    std::string box;
+    for (int attempt = 0; attempt < 100 && box.empty(); ++attempt) {
+        Pause(100);
+        box = XdoTool({"search", "--onlyvisible", "--name", "^Error$"});
+    }
+    EXPECT_FALSE(box.empty()) << player.Err();
+    EXPECT_EQ(XdoTool({"search", "--onlyvisible", "--name", "__Kestrel_ProgressDlg__"}), "");
+    player.Signal(SIGTERM);
+    EXPECT_EQ(player.Wait(), 0) << player.Err();
 }
 
 TEST_F(PlayerProgram, PlaysBothChannelsAndFollowsTheMouseThroughItsStates) {
