@@ -20,6 +20,8 @@ struct TDialogState {
     bool ended = false;
     INT_PTR result = 0;
     TModalLoop* loop = nullptr;
+    // The owner the running modal loop disabled, if it did.
+    HWND disabledOwner = nullptr;
 };
 
 std::map<int, TDialogTemplate>& Templates() {
@@ -131,8 +133,10 @@ INT_PTR DialogBoxParamA(HINSTANCE, const char* templateName, HWND owner, DLGPROC
     SendMessageA(dialog, WM_INITDIALOG, 0, parameter);
     INT_PTR result = 0;
     if (IsWindow(dialog) && !States()[dialog].ended) {
-        if (ownerWasEnabled)
+        if (ownerWasEnabled) {
             EnableWindow(ownerTop, FALSE);
+            States()[dialog].disabledOwner = ownerTop;
+        }
         ShowWindow(dialog, SW_SHOW);
         SetFocus(dialog);
         loop.Run();
@@ -173,6 +177,12 @@ BOOL EndDialog(HWND dialog, INT_PTR result) {
     }
     state.ended = true;
     state.result = result;
+    // Gone from the screen at once, owner first so that it gets the
+    // activation: under a box nested in this dialog's loop, the loop itself
+    // ends only after the box.
+    if (state.disabledOwner && IsWindow(state.disabledOwner))
+        EnableWindow(state.disabledOwner, TRUE);
+    ShowWindow(dialog, SW_HIDE);
     if (state.loop)
         state.loop->Quit();
     return TRUE;

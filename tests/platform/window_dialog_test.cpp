@@ -24,6 +24,9 @@ protected:
 struct TDialogRun {
     LPARAM parameter = 0;
     BOOL ownerEnabledInside = TRUE;
+    // Right after EndDialog, before its loop has ended.
+    BOOL shownAfterEnd = TRUE;
+    BOOL ownerEnabledAfterEnd = FALSE;
     HWND owner = nullptr;
     int key = 0;
     std::vector<WPARAM> commands;
@@ -42,6 +45,8 @@ INT_PTR EndOnCommand(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
         g_run->commands.push_back(wParam);
         g_run->ownerEnabledInside = IsWindowEnabled(g_run->owner);
         EndDialog(dialog, static_cast<INT_PTR>(LOWORD(wParam)) + 10);
+        g_run->shownAfterEnd = IsWindowVisible(dialog);
+        g_run->ownerEnabledAfterEnd = IsWindowEnabled(g_run->owner);
         return TRUE;
     }
     return FALSE;
@@ -60,6 +65,8 @@ TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancelAndUnknownTemplat
         EXPECT_EQ(result, command + 10);
         EXPECT_EQ(run.parameter, 1234);
         EXPECT_FALSE(run.ownerEnabledInside);
+        EXPECT_FALSE(run.shownAfterEnd);
+        EXPECT_TRUE(run.ownerEnabledAfterEnd);
         EXPECT_TRUE(IsWindowEnabled(owner));
         EXPECT_EQ(run.commands, (std::vector<WPARAM>{static_cast<WPARAM>(command)}));
         EXPECT_EQ(FindWindowA(nullptr, "Dialog"), nullptr);
