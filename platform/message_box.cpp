@@ -2,15 +2,12 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPointer>
 #include <QString>
 
-#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "platform/main_thread.h"
 #include "platform/window_modal.h"
@@ -54,12 +51,6 @@ QMessageBox::Icon IconOf(UINT type) {
     }
 }
 
-// The boxes up now, innermost last; main thread only.
-std::vector<QPointer<QMessageBox>>& OpenBoxes() {
-    static std::vector<QPointer<QMessageBox>> boxes;
-    return boxes;
-}
-
 int Answer(QMessageBox::StandardButton button, UINT type) {
     switch (button) {
     case QMessageBox::Yes:
@@ -94,11 +85,7 @@ int ShowOnMainThread(const QString& text, const QString& caption, UINT type) {
     }
     if (type & MB_TOPMOST)
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    OpenBoxes().push_back(&box);
-    const auto button = static_cast<QMessageBox::StandardButton>(box.exec());
-    auto& boxes = OpenBoxes();
-    boxes.erase(std::remove(boxes.begin(), boxes.end(), &box), boxes.end());
-    return Answer(button, type);
+    return Answer(static_cast<QMessageBox::StandardButton>(box.exec()), type);
 }
 
 // The texts of the workers' boxes queued or up: a worker that fails
@@ -163,13 +150,6 @@ int MessageBoxA(HWND, const char* text, const char* caption, UINT type) {
     QString title = QString::fromUtf8(caption ? caption : "");
     CallOnMainThread([&] { answer = ShowOnMainThread(body, title, type); });
     return answer;
-}
-
-void EndMessageBoxesForQuit() {
-    for (const QPointer<QMessageBox>& box : OpenBoxes()) {
-        if (box)
-            box->done(QMessageBox::NoButton);
-    }
 }
 
 void StartRecordingMessageBoxes(int answer) {

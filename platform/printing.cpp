@@ -19,6 +19,7 @@
 #include <mutex>
 
 #include "platform/gdi_internal.h"
+#include "platform/owned_dialog.h"
 #include "platform/window_internal.h"
 
 namespace {
@@ -125,14 +126,14 @@ std::unique_ptr<QPrinter> ChosenPrinter(const PRINTDLGA& request) {
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer->setCopyCount(request.nCopies);
     printer->setFromTo(request.nFromPage, request.nToPage);
-    QPrintDialog dialog(printer.get(), WidgetOfWindow(request.hwndOwner));
-    dialog.setMinMax(request.nMinPage, request.nMaxPage);
+    TOwnedDialog<QPrintDialog> dialog(printer.get(), WidgetOfWindow(request.hwndOwner));
+    dialog->setMinMax(request.nMinPage, request.nMaxPage);
     // The pages are fixed and a file is not a printer here.
-    dialog.setOption(QAbstractPrintDialog::PrintToFile, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, !(request.Flags & PD_NOSELECTION));
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, !(request.Flags & PD_NOPAGENUMS));
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    if (dialog.exec() != QDialog::Accepted)
+    dialog->setOption(QAbstractPrintDialog::PrintToFile, false);
+    dialog->setOption(QAbstractPrintDialog::PrintSelection, !(request.Flags & PD_NOSELECTION));
+    dialog->setOption(QAbstractPrintDialog::PrintPageRange, !(request.Flags & PD_NOPAGENUMS));
+    dialog->setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (!dialog.RunAccepted())
         return nullptr;
     return printer;
 }

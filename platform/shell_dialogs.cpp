@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QString>
 #include <QStringList>
+#include <QTreeView>
 
 #include <atomic>
 #include <climits>
@@ -13,6 +15,7 @@
 #include <mutex>
 
 #include "platform/main_thread.h"
+#include "platform/owned_dialog.h"
 #include "platform/window_internal.h"
 
 namespace {
@@ -107,42 +110,58 @@ private:
     bool m_saved;
 };
 
+// Qt's first size cuts the dates of the detail view ("7 Dec 2...8:10:08");
+// this one shows them whole and still fits inside the main window.
+constexpr int kFileDialogWidth = 800;
+constexpr int kFileDialogHeight = 480;
+
+void GiveRoomForDates(QFileDialog* dialog) {
+    dialog->resize(kFileDialogWidth, kFileDialogHeight);
+    // The date column, the last, takes the width the others leave.
+    if (auto* details = dialog->findChild<QTreeView*>())
+        details->header()->setStretchLastSection(true);
+}
+
 std::string ShowOnMainThread(const BROWSEINFOA& info) {
     TCurrentDirectoryKeeper directory;
     const QString prompt = QString::fromUtf8(TextOr(info.lpszTitle));
     const QString caption = QString::fromUtf8(TextOr(info.caption));
-    QFileDialog dialog(WidgetOfWindow(info.hwndOwner), caption.isEmpty() ? prompt : caption,
-                       QString::fromUtf8(TextOr(info.initialFolder)));
-    dialog.setFileMode(QFileDialog::Directory);
-    dialog.setOption(QFileDialog::ShowDirsOnly, true);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    TOwnedDialog<QFileDialog> dialog(WidgetOfWindow(info.hwndOwner),
+                                     caption.isEmpty() ? prompt : caption,
+                                     QString::fromUtf8(TextOr(info.initialFolder)));
+    dialog->setFileMode(QFileDialog::Directory);
+    dialog->setOption(QFileDialog::ShowDirsOnly, true);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
     // With its own caption the window title is taken; the prompt then stands
     // beside the folder box, where the user reads what to pick.
     if (!caption.isEmpty() && !prompt.isEmpty())
-        dialog.setLabelText(QFileDialog::LookIn, prompt);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        dialog->setLabelText(QFileDialog::LookIn, prompt);
+    GiveRoomForDates(dialog.get());
+    if (!dialog.RunAccepted() || dialog->selectedFiles().isEmpty())
         return std::string();
-    return dialog.selectedFiles().first().toStdString();
+    return dialog->selectedFiles().first().toStdString();
 }
 
 std::string ShowFileDialogOnMainThread(const OPENFILENAMEA& info,
                                        const std::vector<std::string>& pairs) {
     TCurrentDirectoryKeeper directory;
-    QFileDialog dialog(WidgetOfWindow(info.hwndOwner), QString::fromUtf8(TextOr(info.lpstrTitle)),
-                       QString::fromUtf8(TextOr(info.lpstrInitialDir)));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode((info.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
-                                                        : QFileDialog::AnyFile);
+    TOwnedDialog<QFileDialog> dialog(WidgetOfWindow(info.hwndOwner),
+                                     QString::fromUtf8(TextOr(info.lpstrTitle)),
+                                     QString::fromUtf8(TextOr(info.lpstrInitialDir)));
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode((info.Flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile
+                                                         : QFileDialog::AnyFile);
     const QStringList filters = QtFilters(pairs);
     if (!filters.isEmpty()) {
-        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-        dialog.setNameFilters(filters);
+        dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+        dialog->setNameFilters(filters);
         const qsizetype index = info.nFilterIndex >= 1 ? info.nFilterIndex - 1 : 0;
-        dialog.selectNameFilter(filters.value(index, filters.first()));
+        dialog->selectNameFilter(filters.value(index, filters.first()));
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    GiveRoomForDates(dialog.get());
+    if (!dialog.RunAccepted() || dialog->selectedFiles().isEmpty())
         return std::string();
-    return dialog.selectedFiles().first().toStdString();
+    return dialog->selectedFiles().first().toStdString();
 }
 
 // "*.gpx" of a filter "GPX track (*.gpx)": "gpx"; empty when the filter has
@@ -164,28 +183,31 @@ struct TSaveAnswer {
 TSaveAnswer ShowSaveDialogOnMainThread(const OPENFILENAMEA& info,
                                        const std::vector<std::string>& pairs) {
     TCurrentDirectoryKeeper directory;
-    QFileDialog dialog(WidgetOfWindow(info.hwndOwner), QString::fromUtf8(TextOr(info.lpstrTitle)),
-                       QString::fromUtf8(TextOr(info.lpstrInitialDir)));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, (info.Flags & OFN_OVERWRITEPROMPT) == 0);
+    TOwnedDialog<QFileDialog> dialog(WidgetOfWindow(info.hwndOwner),
+                                     QString::fromUtf8(TextOr(info.lpstrTitle)),
+                                     QString::fromUtf8(TextOr(info.lpstrInitialDir)));
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, (info.Flags & OFN_OVERWRITEPROMPT) == 0);
     const QStringList filters = QtFilters(pairs);
     if (!filters.isEmpty()) {
-        dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-        dialog.setNameFilters(filters);
+        dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+        dialog->setNameFilters(filters);
         const qsizetype index = info.nFilterIndex >= 1 ? info.nFilterIndex - 1 : 0;
         const QString chosen = filters.value(index, filters.first());
-        dialog.selectNameFilter(chosen);
-        dialog.setDefaultSuffix(SuffixOfFilter(chosen));
+        dialog->selectNameFilter(chosen);
+        dialog->setDefaultSuffix(SuffixOfFilter(chosen));
+        QFileDialog* chooser = dialog.get();
         QObject::connect(
-            &dialog, &QFileDialog::filterSelected, &dialog,
-            [&dialog](const QString& f) { dialog.setDefaultSuffix(SuffixOfFilter(f)); });
+            chooser, &QFileDialog::filterSelected, chooser,
+            [chooser](const QString& f) { chooser->setDefaultSuffix(SuffixOfFilter(f)); });
     }
-    dialog.selectFile(QString::fromUtf8(TextOr(info.lpstrFile)));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    dialog->selectFile(QString::fromUtf8(TextOr(info.lpstrFile)));
+    GiveRoomForDates(dialog.get());
+    if (!dialog.RunAccepted() || dialog->selectedFiles().isEmpty())
         return {};
-    const qsizetype chosen = filters.indexOf(dialog.selectedNameFilter());
-    return {dialog.selectedFiles().first().toStdString(),
+    const qsizetype chosen = filters.indexOf(dialog->selectedNameFilter());
+    return {dialog->selectedFiles().first().toStdString(),
             static_cast<DWORD>(chosen < 0 ? 1 : chosen + 1)};
 }
 

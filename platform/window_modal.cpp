@@ -1,5 +1,8 @@
 #include "platform/window_modal.h"
 
+#include <QApplication>
+#include <QDialog>
+
 #include <algorithm>
 #include <vector>
 
@@ -43,5 +46,8 @@ void EndModalLoopsForQuit() {
         loop->m_endedByQuit = true;
         loop->m_loop.quit();
     }
-    EndMessageBoxesForQuit();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<QDialog*>(window); dialog && dialog->isVisible())
+            dialog->done(QDialog::Rejected);
+    }
 }

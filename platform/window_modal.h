@@ -22,7 +22,7 @@ private:
     friend void EndModalLoopsForQuit();
 };
 
+// Ends the window layer's loops and rejects Qt's own dialogs that are up
+// (message boxes, file and print dialogs), which run loops of their own.
 void EndModalLoopsForQuit();
-// Closes the message boxes that are up (message_box.cpp).
-void EndMessageBoxesForQuit();
 bool QuitPosted();

@@ -1,6 +1,11 @@
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
+
 #include <gtest/gtest.h>
 
 #include "platform/last_error.h"
+#include "platform/shell_dialogs.h"
 #include "tests/platform/window_test_support.h"
 
 namespace {
@@ -75,6 +80,29 @@ TEST_F(WindowDialog, EnterAndEscapeEndAModalDialogAsOkAndCancelAndUnknownTemplat
     DestroyWindow(owner);
     EXPECT_EQ(DialogBoxParamA(nullptr, MAKEINTRESOURCEA(999), nullptr, EndOnCommand, 0), -1);
     EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
+}
+
+// The program ends on a termination signal while a file dialog is up over
+// its main window: the owner goes first and takes the dialog with it.
+TEST_F(WindowDialog, ASystemDialogWhoseOwnerGoesWhileItIsUpAnswersNothing) {
+    TProbe ownerProbe;
+    HWND owner = MakeProbeWindow(&ownerProbe, WS_POPUP | WS_VISIBLE, 0, 0, 300, 200);
+    bool destroyedUnderIt = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            return;
+        poll.stop();
+        destroyedUnderIt = DestroyWindow(owner) != FALSE;
+    });
+    poll.start(10);
+    BROWSEINFOA info;
+    info.hwndOwner = owner;
+    info.lpszTitle = "Pick a folder.";
+    std::string folder = "stale";
+    EXPECT_FALSE(SHBrowseForFolderA(&info, &folder));
+    EXPECT_TRUE(destroyedUnderIt);
+    EXPECT_EQ(folder, "");
 }
 
 } // namespace
